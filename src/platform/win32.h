@@ -1,0 +1,187 @@
+// The one seam between the programs' logic and the Windows API.
+//
+// Product code includes this header and calls the Windows functions by their own names,
+// in their ANSI forms. The Windows build gets the real <windows.h>. The native build gets
+// the declarations below, with the same names, types and constant values; the simulated
+// desktop under tests/sim defines the functions, so the same logic runs in unit tests.
+#pragma once
+
+#ifdef _WIN32
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+// windows.h defines DrawText as DrawTextA; the image code has its own DrawText.
+#undef DrawText
+
+#else
+
+#include <cstdint>
+
+using BOOL = int;
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using UINT = unsigned int;
+using SHORT = std::int16_t;
+using UINT_PTR = std::uintptr_t;
+using LONG_PTR = std::intptr_t;
+using WPARAM = UINT_PTR;
+using LPARAM = LONG_PTR;
+using LRESULT = LONG_PTR;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPVOID = void*;
+
+struct HWND__;
+struct HDC__;
+struct HGDIOBJ__;
+using HWND = HWND__*;
+using HDC = HDC__*;
+using HGDIOBJ = HGDIOBJ__*;
+using HBITMAP = HGDIOBJ__*;
+using HANDLE = void*;
+using HMODULE = void*;
+
+constexpr BOOL TRUE = 1;
+constexpr BOOL FALSE = 0;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
+
+struct BITMAPINFOHEADER {
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight;
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+};
+struct RGBQUAD {
+    BYTE rgbBlue, rgbGreen, rgbRed, rgbReserved;
+};
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+
+struct STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved, lpDesktop, lpTitle;
+    DWORD dwX, dwY, dwXSize, dwYSize, dwXCountChars, dwYCountChars, dwFillAttribute, dwFlags;
+    WORD wShowWindow, cbReserved2;
+    BYTE* lpReserved2;
+    HANDLE hStdInput, hStdOutput, hStdError;
+};
+struct PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+};
+struct SECURITY_ATTRIBUTES;
+
+// Window lookup and placement.
+constexpr UINT GW_CHILD = 5;
+constexpr int GWL_STYLE = -16;
+constexpr int GWL_EXSTYLE = -20;
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(-1);
+inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr LONG WS_VISIBLE = 0x10000000;
+constexpr UINT WM_CLOSE = 0x0010;
+
+// Keys.
+constexpr BYTE VK_RETURN = 0x0D;
+constexpr BYTE VK_F4 = 0x73;
+constexpr BYTE VK_F5 = 0x74;
+constexpr BYTE VK_F6 = 0x75;
+constexpr BYTE VK_F7 = 0x76;
+constexpr BYTE VK_F8 = 0x77;
+constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
+
+// Message boxes.
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_ICONHAND = 0x0010;
+constexpr UINT MB_ICONEXCLAMATION = 0x0030;
+constexpr UINT MB_ICONINFORMATION = 0x0040;
+
+// Processes.
+constexpr DWORD STILL_ACTIVE = 259;
+constexpr DWORD IDLE_PRIORITY_CLASS = 0x0040;
+constexpr DWORD NORMAL_PRIORITY_CLASS = 0x0020;
+constexpr DWORD HIGH_PRIORITY_CLASS = 0x0080;
+constexpr DWORD BELOW_NORMAL_PRIORITY_CLASS = 0x4000;
+constexpr DWORD PROCESS_SET_INFORMATION = 0x0200;
+constexpr DWORD PROCESS_QUERY_LIMITED_INFORMATION = 0x1000;
+
+// Graphics.
+constexpr DWORD BI_RGB = 0;
+constexpr UINT DIB_RGB_COLORS = 0;
+
+HWND FindWindowA(LPCSTR className, LPCSTR windowName);
+HWND GetWindow(HWND window, UINT command);
+int GetWindowTextA(HWND window, LPSTR text, int maxCount);
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+BOOL IsWindow(HWND window);
+BOOL IsIconic(HWND window);
+BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL ShowWindow(HWND window, int command);
+LONG GetWindowLongA(HWND window, int index);
+LONG SetWindowLongA(HWND window, int index, LONG value);
+int GetSystemMetrics(int index);
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND window);
+SHORT GetAsyncKeyState(int key);
+void keybd_event(BYTE key, BYTE scan, DWORD flags, UINT_PTR extraInfo);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* mode);
+HDC CreateCompatibleDC(HDC dc);
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+BOOL DeleteDC(HDC dc);
+BOOL DeleteObject(HGDIOBJ object);
+BOOL PrintWindow(HWND window, HDC dc, UINT flags);
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                    SECURITY_ATTRIBUTES* processAttributes, SECURITY_ATTRIBUTES* threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCSTR currentDirectory, STARTUPINFOA* startupInfo,
+                    PROCESS_INFORMATION* processInformation);
+BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+LPSTR GetCommandLineA();
+HANDLE GetCurrentProcess();
+HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
+BOOL CloseHandle(HANDLE handle);
+BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);
+DWORD SleepEx(DWORD milliseconds, BOOL alertable);
+
+union LARGE_INTEGER {
+    std::int64_t QuadPart;
+};
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
+DWORD GetTickCount();
+
+#endif

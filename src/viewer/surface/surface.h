@@ -1,0 +1,78 @@
+// The presentation surface: the viewer's own window with its frame buffer, the key queue,
+// the timer, sleeping, threads and program end.
+//
+// The state below is portable and shared by two variants: the Win32 window
+// (surface_win32.cpp) and a headless one without a window (surface_headless.cpp), which the
+// native tests and the command-line tools use. Both keep the same record and rules.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct HWND__;
+
+// OpenSurface flags.
+constexpr std::uint32_t NoModeSwitch = 4;
+constexpr std::uint32_t AlphaPrimitives = 64;
+
+// The key code that a click on the window's close button queues: 0xFF then "k".
+constexpr std::uint32_t CloseRequestKey = 0x6BFF;
+
+constexpr int MaxSurfaceTitle = 127;
+constexpr int KeyQueueSlots = 16;
+
+struct SurfaceState {
+    bool open = false;
+    int width = 0;
+    int height = 0;
+    int depth = 0;         // bits per pixel as opened (24 is opened as 32)
+    int bytesPerPixel = 0; // 1, 2 or 4
+    int pitch = 0;         // width * bytesPerPixel: no row padding
+    std::uint32_t flags = 0;
+    std::uint8_t* frameBuffer = nullptr; // row 0, 16-byte aligned
+    std::uint8_t* rowMarks = nullptr;    // one flag per row, set when the row changed
+    int lockCount = 0;
+    bool pointerVisible = true;
+    char title[MaxSurfaceTitle + 1] = {};
+    std::uint32_t keys[KeyQueueSlots] = {};
+    int keyHead = 0; // oldest waiting code
+    int keyTail = 0; // next free slot; head == tail means empty
+};
+
+extern SurfaceState Surface;
+
+// Operations every variant provides (surface_win32.cpp or surface_headless.cpp).
+void SetSurfaceTitle(const char* title);
+int OpenSurface(int width, int height, int depth, int pages, std::uint32_t flags, int refreshRate);
+int CloseSurface();
+HWND__* SurfaceWindowHandle();
+void HideMouse();
+
+struct ThreadRecord;
+using ThreadProcedure = void (*)(void* parameter);
+ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize);
+void WaitThread(ThreadRecord* thread);
+[[noreturn]] void EndProgram(int exitCode);
+
+// Portable operations (surface_state.cpp).
+void LockSurface();
+void UnlockSurface(int firstRow, int lastRow);
+void* SurfacePixels();
+std::string PollKey();
+
+// Portable helpers the variants share.
+int SurfaceBytesPerPixelForDepth(int depth); // 0 when the depth is refused
+bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags);
+void ReleaseSurfaceState();
+void QueueKey(std::uint32_t code);
+void MarkAllRows();
+std::string KeyCodeText(std::uint32_t code);
+
+// The lock under LockSurface; each variant provides it (the headless one has no other
+// thread to keep out). Re-entrant for the thread that holds it.
+void TakeSurfaceLock();
+void ReleaseSurfaceLock();
+
+// Time (surface_time.cpp): Timer in seconds since system start, SleepMs for the caller only.
+double Timer();
+void SleepMs(int milliseconds);
