@@ -1,12 +1,10 @@
 // The surface without a window: the same record and rules, for the native tests and the
-// command-line tools. Nothing is presented and no other thread takes the lock.
+// command-line tools. Nothing is presented, no other thread takes the lock, and it starts
+// no threads.
 #include "viewer/surface/surface.h"
 
 #include <cstdlib>
 #include <cstring>
-#ifndef _WIN32
-#include <thread>
-#endif
 
 void TakeSurfaceLock() {}
 void ReleaseSurfaceLock() {}
@@ -37,22 +35,6 @@ HWND__* SurfaceWindowHandle() {
 void HideMouse() {
     Surface.pointerVisible = false;
 }
-
-#ifndef _WIN32
-struct ThreadRecord {
-    std::thread thread;
-};
-
-ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned /*stackSize*/) {
-    return new ThreadRecord{std::thread(procedure, parameter)};
-}
-
-void WaitThread(ThreadRecord* thread) {
-    if (!thread) return;
-    thread->thread.join();
-    delete thread;
-}
-#endif
 
 void EndProgram(int exitCode) {
     CloseSurface();

@@ -1,0 +1,135 @@
+// A small simulated desktop behind the Win32 seam, for native tests.
+//
+// It keeps windows, the foreground, key states, processes, message boxes, GDI objects and a
+// clock that only moves when the code under test sleeps. Tests set it up through the Sim
+// record and the helpers below, run one step of the code under test, and read what
+// happened from the record and the call log.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+struct SimWindow {
+    HWND handle = nullptr;
+    HWND parent = nullptr; // null for top-level windows
+    std::string className;
+    std::string caption;
+    RECT rect{};
+    LONG style = 0;
+    LONG exStyle = 0;
+    bool visible = true;
+    bool minimised = false;
+    bool topmost = false;
+    DWORD processId = 0;
+    // What PrintWindow draws for this window: one colour per pixel of its outer rectangle
+    // (row by row), or nothing when empty. printResult is what PrintWindow returns.
+    std::vector<std::uint32_t> picture;
+    BOOL printResult = TRUE;
+    std::vector<UINT> messages; // messages received through SendMessageA
+};
+
+struct SimKeyEvent {
+    BYTE key;
+    DWORD flags;
+    double timeMs;
+};
+
+struct SimMessageBox {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+struct SimProcess {
+    DWORD processId = 0;
+    DWORD exitCode = STILL_ACTIVE;
+    DWORD priorityClass = NORMAL_PRIORITY_CLASS;
+    std::string applicationName;
+    std::string commandLine;
+};
+
+struct SimGdiObject {
+    bool isDc = false;
+    HGDIOBJ selected = nullptr; // for a DC: the bitmap selected into it
+    bool selectedSomewhere = false;
+    int width = 0, height = 0; // for a bitmap
+    std::vector<std::uint32_t> bits;
+};
+
+// Thrown by the simulated EndProgram, so a test can see the exit code.
+struct SimProgramEnd {
+    int exitCode;
+};
+
+struct SimDesktopRecord {
+    std::map<HWND, SimWindow> windows;
+    std::vector<HWND> creationOrder; // FindWindowA returns the first match in this order
+    HWND foreground = nullptr;
+    int screenWidth = 1024;
+    int screenHeight = 768;
+
+    bool keyDown[256] = {};
+    bool keyPressedSinceQuery[256] = {};
+    std::vector<SimKeyEvent> keyEvents;
+
+    std::vector<SimMessageBox> messageBoxes;
+    int messageBoxResult = 1; // IDOK
+
+    std::map<DWORD, SimProcess> processes;
+    DWORD currentProcessId = 100;
+    DWORD nextProcessId = 200;
+    std::map<HANDLE, DWORD> openHandles;  // process handles from OpenProcess/CreateProcessA
+    std::vector<DWORD> openProcessAccess; // access rights asked of OpenProcess, in order
+    std::string modulePath = "C:\\Games\\Demo\\lumenpane.exe";
+    std::string commandLine = "lumenpane.exe";
+
+    std::map<HGDIOBJ, SimGdiObject> gdiObjects;
+    int gdiObjectsMade = 0;
+    int gdiObjectsDeleted = 0;
+    bool failCreateDibSection = false;
+
+    double clockMs = 1000000.0;     // the system has been up a while: time 0.0 is long past
+    std::vector<std::string> calls; // "Name(args)" for every seam call that changes something
+
+    // Scripted reactions.
+    std::function<bool(const std::string& applicationName, const std::string& commandLine,
+                       DWORD processId)>
+        onCreateProcess;                                      // false: the start fails
+    std::function<void(BYTE key, DWORD flags)> onKeyEvent;    // after keybd_event
+    std::function<void(HWND window, UINT message)> onMessage; // after SendMessageA
+    std::multimap<double, std::function<void()>> scheduled;   // run when the clock passes
+};
+
+extern SimDesktopRecord Sim;
+
+// Start from an empty desktop (also resets the surface and the clock).
+void ResetSim();
+
+HWND SimAddWindow(const std::string& className, const std::string& caption, RECT rect,
+                  DWORD processId = 0, HWND parent = nullptr);
+void SimRemoveWindow(HWND window); // also removes its children
+SimWindow& SimWindowOf(HWND window);
+DWORD SimAddProcess(const std::string& applicationName = "");
+void SimEndProcess(DWORD processId, DWORD exitCode = 0);
+
+// Key state as the user would make it: down, up, or a press that was released before the
+// next query (GetAsyncKeyState reports it once).
+void SimKeyDown(BYTE key);
+void SimKeyUp(BYTE key);
+void SimTap(BYTE key);
+
+// Run fn when the simulated clock reaches atMs (absolute) or after delayMs from now.
+void SimAt(double atMs, std::function<void()> fn);
+void SimAfter(double delayMs, std::function<void()> fn);
+// Move the clock forward, running what was scheduled on the way.
+void SimAdvance(double ms);
+
+int SimLiveGdiObjects();
+// Calls in the log whose text starts with prefix.
+std::vector<std::string> SimCallsStartingWith(const std::string& prefix);
+std::string SimHandleText(const void* handle);

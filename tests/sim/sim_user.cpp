@@ -1,0 +1,189 @@
+// Window, keyboard, message and clock functions of the simulated desktop.
+#include "sim_desktop.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+SimWindow* Find(HWND window) {
+    auto it = Sim.windows.find(window);
+    return it == Sim.windows.end() ? nullptr : &it->second;
+}
+
+std::string H(const void* handle) {
+    return SimHandleText(handle);
+}
+
+void Log(const std::string& text) {
+    Sim.calls.push_back(text);
+}
+
+} // namespace
+
+HWND FindWindowA(LPCSTR className, LPCSTR windowName) {
+    for (HWND handle : Sim.creationOrder) {
+        const SimWindow& w = Sim.windows.at(handle);
+        if (w.parent) continue;
+        if (className && w.className != className) continue;
+        if (windowName && w.caption != windowName) continue;
+        return handle;
+    }
+    return nullptr;
+}
+
+HWND GetWindow(HWND window, UINT command) {
+    if (command != GW_CHILD || !Find(window)) return nullptr;
+    for (HWND handle : Sim.creationOrder)
+        if (Sim.windows.at(handle).parent == window) return handle;
+    return nullptr;
+}
+
+int GetWindowTextA(HWND window, LPSTR text, int maxCount) {
+    SimWindow* w = Find(window);
+    if (!w || maxCount <= 0) return 0;
+    const std::size_t n = std::min(w->caption.size(), std::size_t(maxCount - 1));
+    std::memcpy(text, w->caption.data(), n);
+    text[n] = '\0';
+    return int(n);
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
+    SimWindow* w = Find(window);
+    if (processId) *processId = w ? w->processId : 0;
+    return w ? 1 : 0;
+}
+
+BOOL IsWindow(HWND window) {
+    return Find(window) != nullptr;
+}
+
+BOOL IsIconic(HWND window) {
+    SimWindow* w = Find(window);
+    return w && w->minimised;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    *rect = w->rect;
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    Log("MoveWindow(" + H(window) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
+        std::to_string(width) + "," + std::to_string(height) + "," + std::to_string(repaint) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    w->rect = RECT{x, y, x + width, y + height};
+    return TRUE;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+    Log("SetWindowPos(" + H(window) + "," + H(insertAfter) + "," + std::to_string(x) + "," +
+        std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy) + "," +
+        std::to_string(flags) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    w->rect = RECT{x, y, x + cx, y + cy};
+    if (insertAfter == HWND_TOPMOST) w->topmost = true;
+    if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
+    if (flags & SWP_SHOWWINDOW) w->visible = true;
+    return TRUE;
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    Log("ShowWindow(" + H(window) + "," + std::to_string(command) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    const bool wasVisible = w->visible;
+    constexpr int minimise = 6, restore = 9;
+    if (command == SW_HIDE) w->visible = false;
+    if (command == SW_SHOW) w->visible = true;
+    if (command == minimise) w->minimised = true;
+    if (command == restore) w->minimised = false, w->visible = true;
+    return wasVisible;
+}
+
+LONG GetWindowLongA(HWND window, int index) {
+    SimWindow* w = Find(window);
+    if (!w) return 0;
+    return index == GWL_STYLE ? w->style : index == GWL_EXSTYLE ? w->exStyle : 0;
+}
+
+LONG SetWindowLongA(HWND window, int index, LONG value) {
+    Log("SetWindowLongA(" + H(window) + "," + std::to_string(index) + "," +
+        std::to_string(std::uint32_t(value)) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return 0;
+    LONG& field = index == GWL_STYLE ? w->style : w->exStyle;
+    const LONG old = field;
+    field = value;
+    return old;
+}
+
+int GetSystemMetrics(int index) {
+    return index == SM_CXSCREEN ? Sim.screenWidth : index == SM_CYSCREEN ? Sim.screenHeight : 0;
+}
+
+HWND GetForegroundWindow() {
+    return Sim.foreground;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    Log("SetForegroundWindow(" + H(window) + ")");
+    if (!Find(window)) return FALSE;
+    Sim.foreground = window;
+    return TRUE;
+}
+
+SHORT GetAsyncKeyState(int key) {
+    if (key < 0 || key > 255) return 0;
+    SHORT state = 0;
+    if (Sim.keyDown[key]) state |= SHORT(0x8000);
+    if (Sim.keyPressedSinceQuery[key]) state |= 1;
+    Sim.keyPressedSinceQuery[key] = false;
+    return state;
+}
+
+void keybd_event(BYTE key, BYTE scan, DWORD flags, UINT_PTR /*extraInfo*/) {
+    Log("keybd_event(" + std::to_string(key) + "," + std::to_string(scan) + "," +
+        std::to_string(flags) + ")");
+    Sim.keyEvents.push_back(SimKeyEvent{key, flags, Sim.clockMs});
+    if (Sim.onKeyEvent) Sim.onKeyEvent(key, flags);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM, LPARAM) {
+    Log("SendMessageA(" + H(window) + "," + std::to_string(message) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return 0;
+    w->messages.push_back(message);
+    if (Sim.onMessage) Sim.onMessage(window, message);
+    return 0;
+}
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    Log("MessageBoxA(" + H(owner) + ")");
+    Sim.messageBoxes.push_back(SimMessageBox{text ? text : "", caption ? caption : "", type});
+    return Sim.messageBoxResult;
+}
+
+DWORD SleepEx(DWORD milliseconds, BOOL /*alertable*/) {
+    Log("SleepEx(" + std::to_string(milliseconds) + ")");
+    SimAdvance(milliseconds);
+    return 0;
+}
+
+BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
+    frequency->QuadPart = 1000000; // microseconds
+    return TRUE;
+}
+
+BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
+    count->QuadPart = std::int64_t(Sim.clockMs * 1000.0);
+    return TRUE;
+}
+
+DWORD GetTickCount() {
+    return DWORD(Sim.clockMs);
+}

@@ -1,0 +1,94 @@
+// The surface on the simulated desktop: its window is a simulated window with the class,
+// caption, placement and style the real one gets, so the viewer's decisions can be tested.
+// Threads do not run concurrently here: a started thread's procedure runs when it is waited
+// for, which is what a test needs to stop a viewer deterministically.
+#include "sim_desktop.h"
+#include "viewer/surface/surface.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+HWND surfaceWindow = nullptr;
+
+// The frame a captioned window without a sizing border adds around its client area.
+constexpr int FrameWidth = 6;
+constexpr int FrameHeight = 29;
+constexpr LONG SurfaceStyle = 0x10CA0000; // visible, caption, system menu, minimise box
+
+std::string ProgramName() {
+    std::string name = Sim.modulePath.substr(Sim.modulePath.find_last_of('\\') + 1);
+    return name.substr(0, name.find_last_of('.'));
+}
+
+} // namespace
+
+struct ThreadRecord {
+    ThreadProcedure procedure;
+    void* parameter;
+};
+
+void TakeSurfaceLock() {}
+void ReleaseSurfaceLock() {}
+
+void SetSurfaceTitle(const char* title) {
+    std::strncpy(Surface.title, title ? title : "", MaxSurfaceTitle);
+    Surface.title[MaxSurfaceTitle] = '\0';
+    if (surfaceWindow) SimWindowOf(surfaceWindow).caption = Surface.title;
+}
+
+int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t flags,
+                int /*refreshRate*/) {
+    if (width < 1 || height < 1 || SurfaceBytesPerPixelForDepth(depth) == 0) return 1;
+    CloseSurface();
+    if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
+    const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
+    const int outerWidth = width + FrameWidth, outerHeight = height + FrameHeight;
+    const LONG left = (Sim.screenWidth - outerWidth) / 2,
+               top = (Sim.screenHeight - outerHeight) / 2;
+    surfaceWindow =
+        SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption,
+                     RECT{left, top, left + outerWidth, top + outerHeight}, Sim.currentProcessId);
+    SimWindowOf(surfaceWindow).style = SurfaceStyle;
+    Sim.foreground = surfaceWindow;
+    Sim.calls.push_back("OpenSurface(" + std::to_string(width) + "," + std::to_string(height) +
+                        "," + std::to_string(depth) + "," + std::to_string(flags) + ")");
+    return 0;
+}
+
+int CloseSurface() {
+    if (!Surface.open) return 0;
+    Surface.lockCount = 0;
+    ReleaseSurfaceState();
+    if (surfaceWindow && Sim.windows.count(surfaceWindow)) SimRemoveWindow(surfaceWindow);
+    surfaceWindow = nullptr;
+    Sim.calls.push_back("CloseSurface");
+    return 0;
+}
+
+HWND__* SurfaceWindowHandle() {
+    return Surface.open ? surfaceWindow : nullptr;
+}
+
+void HideMouse() {
+    Surface.pointerVisible = false;
+    Sim.calls.push_back("HideMouse");
+}
+
+ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned) {
+    Sim.calls.push_back("StartThread");
+    return new ThreadRecord{procedure, parameter};
+}
+
+void WaitThread(ThreadRecord* thread) {
+    if (!thread) return;
+    Sim.calls.push_back("WaitThread");
+    thread->procedure(thread->parameter);
+    delete thread;
+}
+
+void EndProgram(int exitCode) {
+    CloseSurface();
+    throw SimProgramEnd{exitCode};
+}
