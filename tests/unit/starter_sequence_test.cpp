@@ -80,6 +80,14 @@ struct StarterSequence : ::testing::Test {
         std::fclose(file);
     }
 
+    void ExpectOnlyMessage(const std::string& text, UINT icon) {
+        ASSERT_EQ(Sim.messageBoxes.size(), 1u);
+        EXPECT_EQ(Sim.messageBoxes[0].text, text);
+        EXPECT_EQ(Sim.messageBoxes[0].caption, "Orvalle's LMP Game Starter");
+        EXPECT_EQ(Sim.messageBoxes[0].type, MB_OK | icon);
+        EXPECT_EQ(SimCallsStartingWith("MessageBoxA(")[0],
+                  "MessageBoxA(" + SimHandleText(nullptr) + ")"); // no owner window
+    }
     bool Running(DWORD id) { return Sim.processes.at(id).exitCode == STILL_ACTIVE; }
     std::size_t Presses() { return SimCallsStartingWith("keybd_event(119,0,0)").size(); }
     std::size_t Starts() { return SimCallsStartingWith("CreateProcessA(").size(); }
@@ -141,10 +149,7 @@ TEST_F(StarterSequence, PathsComeFromTheFolderEvenWithoutABackslash) {
 TEST_F(StarterSequence, RunningGameGivesWarningAndStartsNothing) {
     SimAddWindow("TFormLcfGameMain", "Other Game", RECT{0, 0, 326, 246});
     EXPECT_EQ(StarterMain(), kExitGameAlreadyRunning);
-    ASSERT_EQ(Sim.messageBoxes.size(), 1u);
-    EXPECT_EQ(Sim.messageBoxes[0].text, "Please close all other RM2k(3) games first.");
-    EXPECT_EQ(Sim.messageBoxes[0].caption, "Orvalle's LMP Game Starter");
-    EXPECT_EQ(Sim.messageBoxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+    ExpectOnlyMessage("Please close all other RM2k(3) games first.", MB_ICONEXCLAMATION);
     EXPECT_EQ(SimCallsStartingWith("MessageBoxA(")[0],
               "MessageBoxA(" + SimHandleText(nullptr) + ")");
     EXPECT_EQ(Starts(), 0u);
@@ -153,20 +158,14 @@ TEST_F(StarterSequence, RunningGameGivesWarningAndStartsNothing) {
 TEST_F(StarterSequence, FailedGameStartIsReportedWithExitOne) {
     gameStarts = false;
     EXPECT_EQ(StarterMain(), kExitGameStartFailed);
-    ASSERT_EQ(Sim.messageBoxes.size(), 1u);
-    EXPECT_EQ(Sim.messageBoxes[0].text, "Starting the game failed!");
-    EXPECT_EQ(Sim.messageBoxes[0].caption, "Orvalle's LMP Game Starter");
-    EXPECT_EQ(Sim.messageBoxes[0].type, MB_OK | MB_ICONHAND);
+    ExpectOnlyMessage("Starting the game failed!", MB_ICONHAND);
     EXPECT_EQ(Starts(), 1u);
 }
 
 TEST_F(StarterSequence, FailedViewerStartIsReportedWithExitThreeAndTheGameRunsOn) {
     viewerStarts = false;
     EXPECT_EQ(StarterMain(), kExitViewerStartFailed);
-    ASSERT_EQ(Sim.messageBoxes.size(), 1u);
-    EXPECT_EQ(Sim.messageBoxes[0].text, "Starting LMP failed!");
-    EXPECT_EQ(Sim.messageBoxes[0].caption, "Orvalle's LMP Game Starter");
-    EXPECT_EQ(Sim.messageBoxes[0].type, MB_OK | MB_ICONHAND);
+    ExpectOnlyMessage("Starting LMP failed!", MB_ICONHAND);
     EXPECT_EQ(Starts(), 2u);
     EXPECT_TRUE(Running(gameId));
 }
