@@ -1,8 +1,7 @@
-// The starter program's entry (placeholder until the starter is built).
+// The starter program's entry: the start sequence's result is the exit code.
 #include "platform/win32.h"
+#include "starter/starter.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    MessageBoxA(nullptr, "The game starter is not built yet.", "Orvalle's LMP Game Starter",
-                MB_OK | MB_ICONINFORMATION);
-    return 1;
+    return StarterMain();
 }

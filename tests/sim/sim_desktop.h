@@ -53,6 +53,15 @@ struct SimProcess {
     std::string commandLine;
 };
 
+// The settings of one CreateProcessA call, apart from the names.
+struct SimProcessStart {
+    bool processAttributes = false, threadAttributes = false, inheritHandles = false;
+    DWORD creationFlags = 0;
+    bool environment = false, currentDirectory = false;
+    DWORD startupSize = 0;
+    bool startupBlank = false; // nothing set in the start-up information apart from its size
+};
+
 struct SimGdiObject {
     bool isDc = false;
     HGDIOBJ selected = nullptr; // for a DC: the bitmap selected into it
@@ -87,6 +96,7 @@ struct SimDesktopRecord {
     std::vector<DWORD> openProcessAccess; // access rights asked of OpenProcess, in order
     std::string modulePath = "C:\\Games\\Demo\\lumenpane.exe";
     std::string commandLine = "lumenpane.exe";
+    std::vector<SimProcessStart> processStarts; // every CreateProcessA call, in order
 
     std::map<HGDIOBJ, SimGdiObject> gdiObjects;
     int gdiObjectsMade = 0;

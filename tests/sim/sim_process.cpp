@@ -59,12 +59,29 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode) {
     return TRUE;
 }
 
-BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine, SECURITY_ATTRIBUTES*,
-                    SECURITY_ATTRIBUTES*, BOOL, DWORD, LPVOID, LPCSTR, STARTUPINFOA*,
+namespace {
+
+bool StartupBlank(const STARTUPINFOA* s) {
+    return s && !s->lpReserved && !s->lpDesktop && !s->lpTitle && !s->dwX && !s->dwY &&
+           !s->dwXSize && !s->dwYSize && !s->dwXCountChars && !s->dwYCountChars &&
+           !s->dwFillAttribute && !s->dwFlags && !s->wShowWindow && !s->cbReserved2 &&
+           !s->lpReserved2 && !s->hStdInput && !s->hStdOutput && !s->hStdError;
+}
+
+} // namespace
+
+BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
+                    SECURITY_ATTRIBUTES* processAttributes, SECURITY_ATTRIBUTES* threadAttributes,
+                    BOOL inheritHandles, DWORD creationFlags, LPVOID environment,
+                    LPCSTR currentDirectory, STARTUPINFOA* startupInfo,
                     PROCESS_INFORMATION* processInformation) {
     const std::string application = applicationName ? applicationName : "";
     const std::string line = commandLine ? commandLine : "";
     Sim.calls.push_back("CreateProcessA(" + application + "|" + line + ")");
+    Sim.processStarts.push_back(SimProcessStart{
+        processAttributes != nullptr, threadAttributes != nullptr, inheritHandles != FALSE,
+        creationFlags, environment != nullptr, currentDirectory != nullptr,
+        startupInfo ? startupInfo->cb : 0, StartupBlank(startupInfo)});
     const DWORD id = Sim.nextProcessId;
     if (Sim.onCreateProcess && !Sim.onCreateProcess(application, line, id)) return FALSE;
     SimAddProcess(application);

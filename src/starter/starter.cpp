@@ -1,0 +1,133 @@
+// The start sequence: check that no game runs, start the game, wait for its window, start
+// the viewer, wait for the viewer's window, press F8 count times.
+//
+// Every wait polls every 10 ms and ends with the process it depends on, so the starter
+// never outlives a game or viewer that has gone. The viewer's window is looked up by the
+// game title exactly as the viewer itself reads it (a 100-byte buffer, so at most 99
+// characters), and before each F8 press both processes must still run.
+#include "starter/starter.h"
+
+#include "platform/win32.h"
+#include "starter/command_line.h"
+#include "starter/config_reader.h"
+
+#include <string>
+
+namespace {
+
+const char kGameWindowClass[] = "TFormLcfGameMain";
+const char kViewerClassPrefix[] = "fbgfxclass_";
+const char kMessageTitle[] = "Orvalle's LMP Game Starter";
+const char kGameAlreadyRunning[] = "Please close all other RM2k(3) games first.";
+const char kGameStartFailed[] = "Starting the game failed!";
+const char kViewerStartFailed[] = "Starting LMP failed!";
+
+constexpr DWORD kPollMs = 10;
+constexpr DWORD kAfterGameWindowMs = 150;
+constexpr DWORD kAfterViewerWindowMs = 500;
+constexpr DWORD kKeyDownMs = 100;
+constexpr DWORD kKeyUpMs = 100;
+// The viewer reads the game title into a buffer of this size.
+constexpr int kViewerTitleBuffer = 100;
+
+struct StarterPaths {
+    std::string game;
+    std::string viewer;
+    std::string config;
+};
+
+// Paths beside the starter's own executable.
+StarterPaths BuildPaths() {
+    char module[260] = {};
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    std::string folder = module;
+    const std::size_t cut = folder.rfind('\\');
+    folder = cut == std::string::npos ? "" : folder.substr(0, cut);
+    return StarterPaths{folder + "\\rpg_rt.exe", folder + "\\lumenpane.exe",
+                        folder + "\\lmp_game_starter.cfg"};
+}
+
+int ShowMessage(const char* text, UINT icon, int exitCode) {
+    MessageBoxA(nullptr, text, kMessageTitle, MB_OK | icon);
+    return exitCode;
+}
+
+bool StartProcess(const std::string& application, std::string commandLine,
+                  PROCESS_INFORMATION& process) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    process = PROCESS_INFORMATION{};
+    return CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &startup, &process) != 0;
+}
+
+// A process whose exit code cannot be read counts as running.
+bool StillRuns(HANDLE process) {
+    DWORD exitCode = STILL_ACTIVE;
+    if (!GetExitCodeProcess(process, &exitCode)) return true;
+    return exitCode == STILL_ACTIVE;
+}
+
+// Polls until the game's window exists; null when the game ended first.
+HWND WaitForGameWindow(HANDLE game) {
+    for (;;) {
+        SleepEx(kPollMs, FALSE);
+        if (!StillRuns(game)) return nullptr;
+        if (HWND window = FindWindowA(kGameWindowClass, nullptr)) return window;
+    }
+}
+
+std::string ReadTitleAsViewerDoes(HWND gameWindow) {
+    char title[kViewerTitleBuffer] = {};
+    GetWindowTextA(gameWindow, title, kViewerTitleBuffer);
+    return std::string(title);
+}
+
+// Polls until the viewer's window exists; false when the game or the viewer ended first.
+// The viewer names its window class after the title and captions it with the title; an
+// empty title leaves the caption to the viewer, so then the class alone identifies it.
+bool WaitForViewerWindow(HANDLE game, HANDLE viewer, const std::string& title) {
+    const std::string viewerClass = kViewerClassPrefix + title;
+    const char* caption = title.empty() ? nullptr : title.c_str();
+    for (;;) {
+        SleepEx(kPollMs, FALSE);
+        if (!StillRuns(game) || !StillRuns(viewer)) return false;
+        if (FindWindowA(viewerClass.c_str(), caption)) return true;
+    }
+}
+
+void PressF8Times(std::int32_t count, HANDLE game, HANDLE viewer) {
+    for (std::int32_t press = 0; press < count; ++press) {
+        if (!StillRuns(game) || !StillRuns(viewer)) return;
+        keybd_event(VK_F8, 0, 0, 0);
+        SleepEx(kKeyDownMs, FALSE);
+        keybd_event(VK_F8, 0, KEYEVENTF_KEYUP, 0);
+        SleepEx(kKeyUpMs, FALSE);
+    }
+}
+
+} // namespace
+
+int StarterMain() {
+    const StarterPaths paths = BuildPaths();
+    if (FindWindowA(kGameWindowClass, nullptr))
+        return ShowMessage(kGameAlreadyRunning, MB_ICONEXCLAMATION, kExitGameAlreadyRunning);
+
+    const std::string arguments = GameArgumentText(SplitCommandLine(GetCommandLineA()));
+    PROCESS_INFORMATION game;
+    if (!StartProcess(paths.game, "\"" + paths.game + "\" " + arguments, game))
+        return ShowMessage(kGameStartFailed, MB_ICONHAND, kExitGameStartFailed);
+    const HWND gameWindow = WaitForGameWindow(game.hProcess);
+    if (!gameWindow) return kExitDone;
+    SleepEx(kAfterGameWindowMs, FALSE);
+    const std::string title = ReadTitleAsViewerDoes(gameWindow);
+
+    PROCESS_INFORMATION viewer;
+    if (!StartProcess(paths.viewer, paths.viewer, viewer))
+        return ShowMessage(kViewerStartFailed, MB_ICONHAND, kExitViewerStartFailed);
+    if (!WaitForViewerWindow(game.hProcess, viewer.hProcess, title)) return kExitDone;
+    SleepEx(kAfterViewerWindowMs, FALSE);
+
+    PressF8Times(ReadPressCount(paths.config.c_str()), game.hProcess, viewer.hProcess);
+    return kExitDone;
+}

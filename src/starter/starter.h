@@ -1,0 +1,12 @@
+// The game starter: starts the game windowed, then the viewer, then selects the viewer's
+// filter by pressing F8 as often as the configuration file says.
+#pragma once
+
+// Exit codes of the starter.
+constexpr int kExitDone = 0;
+constexpr int kExitGameStartFailed = 1;
+constexpr int kExitGameAlreadyRunning = 2;
+constexpr int kExitViewerStartFailed = 3;
+
+// Runs the whole start sequence and returns the exit code.
+int StarterMain();

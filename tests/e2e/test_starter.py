@@ -1,0 +1,149 @@
+"""The game starter under Wine: the stand-in game is copied beside lmp_game_starter.exe as
+rpg_rt.exe, and the test-only viewer stand-in (when a test needs a viewer) as lumenpane.exe.
+Run through run.py."""
+
+import os
+import shutil
+import unittest
+
+import harness
+from harness import GAME_CLASS
+
+MESSAGE_TITLE = "Orvalle's LMP Game Starter"
+
+
+class StarterTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.shared_session()
+
+    def setUp(self):
+        self.folder = self.s.file("starter-%s" % self._testMethodName)
+        os.makedirs(self.folder)
+        self.starter = self.copy("src/lmp_game_starter.exe", "lmp_game_starter.exe")
+        self.game_log = os.path.join(self.folder, "game.log")
+        self.viewer_log = os.path.join(self.folder, "viewer_standin.log")
+        self.addCleanup(self.close_games)
+
+    def copy(self, built, name):
+        path = os.path.join(self.folder, name)
+        shutil.copy(self.s.exe(built), path)
+        return path
+
+    def with_game(self):
+        self.copy("demo/rpg_rt.exe", "rpg_rt.exe")
+
+    def with_viewer(self):
+        self.copy("tests/viewer_standin.exe", "lumenpane.exe")
+
+    def config(self, text):
+        with open(os.path.join(self.folder, "lmp_game_starter.cfg"), "w") as f:
+            f.write(text)
+
+    def run_starter(self, args=(), title=None):
+        """Starts the starter; the game it starts inherits the environment with its log."""
+        env = {"LMP_DEMO_LOG": harness.windows_path(self.game_log)}
+        if title is not None:
+            env["LMP_DEMO_TITLE"] = title
+        return self.s.run(self.starter, args, env)
+
+    def game_command_line(self):
+        line = harness.wait_until(
+            lambda: next((l for l in read_lines(self.game_log) if "cmdline " in l), None),
+            15, "the game's command line in its log")
+        return line[line.index("cmdline ") + len("cmdline "):]
+
+    def expect_message(self, proc, text):
+        """Waits for the starter's one message box, checks it and presses OK."""
+        boxes = harness.wait_until(
+            lambda: [b for b in self.s.message_boxes() if b["caption"] == MESSAGE_TITLE],
+            15, "the starter's message box")
+        self.assertEqual(len(boxes), 1)
+        self.assertEqual(boxes[0]["text"], text)
+        self.assertIsNone(proc.poll(), "the starter waits for the message to be answered")
+        self.s.press_ok(boxes[0]["hwnd"])
+
+    def close_games(self):
+        for window in self.s.windows():
+            if window["class"] == GAME_CLASS:
+                self.s.send_close(window["hwnd"])
+                self.s.wait_window_gone(window["hwnd"])
+
+    def viewer_events(self):
+        return [l.split()[1] for l in read_lines(self.viewer_log)]
+
+
+def read_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="latin-1") as f:
+        return f.read().splitlines()
+
+
+class StartsGameAndViewer(StarterTest):
+    def test_no_arguments_start_the_game_windowed_with_the_default_arguments(self):
+        self.with_game()
+        self.with_viewer()
+        proc = self.run_starter()
+        self.assertEqual(self.s.wait_exit(proc, 30), 0)
+        game_path = harness.windows_path(os.path.join(self.folder, "rpg_rt.exe"))
+        self.assertEqual(self.game_command_line(), '"%s" NormalPlay ShowTitle Window' % game_path)
+        self.assertEqual(self.viewer_events(), ["window"])  # no configuration: no F8
+
+    def test_four_arguments_pass_the_first_two_window_and_the_fourth(self):
+        self.with_game()
+        self.with_viewer()
+        proc = self.run_starter(["TestPlay", "HideTitle", "FullScreen", "Extra"])
+        self.assertEqual(self.s.wait_exit(proc, 30), 0)
+        self.assertTrue(self.game_command_line().endswith('" TestPlay HideTitle Window Extra'))
+
+    def test_configured_presses_reach_the_viewer(self):
+        self.with_game()
+        self.with_viewer()
+        self.config("2\r\n")
+        proc = self.run_starter()
+        self.assertEqual(self.s.wait_exit(proc, 30), 0)
+        self.assertEqual(self.viewer_events(), ["window", "F8down", "F8up", "F8down", "F8up"])
+
+    def test_viewer_is_found_under_a_game_title_longer_than_ninety_nine_characters(self):
+        self.with_game()
+        self.with_viewer()
+        self.config("1")
+        title = "".join(chr(ord("a") + i % 26) for i in range(120))
+        proc = self.run_starter(title=title)
+        self.assertEqual(self.s.wait_exit(proc, 30), 0)
+        viewer = self.s.find_window("fbgfxclass_" + title[:99])
+        self.assertEqual(viewer["caption"], title[:99])
+        self.assertEqual(self.viewer_events(), ["window", "F8down", "F8up"])
+
+
+class Failures(StarterTest):
+    def test_running_game_gives_the_warning_and_starts_nothing(self):
+        self.with_game()
+        self.with_viewer()
+        other = self.s.start_game()
+        proc = self.run_starter()
+        self.expect_message(proc, "Please close all other RM2k(3) games first.")
+        self.assertEqual(self.s.wait_exit(proc, 10), 2)
+        self.assertEqual([w["hwnd"] for w in self.s.windows() if w["class"] == GAME_CLASS],
+                         [other.hwnd])
+        self.assertEqual(read_lines(self.game_log), [])
+        self.assertEqual(self.viewer_events(), [])
+
+    def test_missing_game_gives_the_start_failure(self):
+        proc = self.run_starter()
+        self.expect_message(proc, "Starting the game failed!")
+        self.assertEqual(self.s.wait_exit(proc, 10), 1)
+
+    def test_missing_viewer_gives_the_failure_and_leaves_the_game_running(self):
+        self.with_game()
+        proc = self.run_starter()
+        self.expect_message(proc, "Starting LMP failed!")
+        self.assertEqual(self.s.wait_exit(proc, 10), 3)
+        game = self.s.find_window(GAME_CLASS)
+        self.assertIsNotNone(game)
+        self.assertTrue(game["visible"])
+
+
+if __name__ == "__main__":
+    unittest.main()
