@@ -66,6 +66,16 @@ TEST_F(Hq2x, TablesHoldShiftedChannelsAndYuv) {
     }
 }
 
+TEST_F(Hq2x, BuildingLeavesATableThatWasNotAllocatedAlone) {
+    std::vector<std::uint32_t> yuv(65536, 0);
+    Rgb565To888Table = nullptr;
+    Rgb565ToYuvTable = yuv.data();
+    BuildFilterTables();
+    Rgb565To888Table = rgbTable.data();
+    Rgb565ToYuvTable = yuvTable.data();
+    EXPECT_EQ(yuv, yuvTable);
+}
+
 void ExpectSameRules(const ReferenceRules& expected) {
     static const int pairs[5][2] = {{0, 0}, {4, 2}, {2, 6}, {6, 8}, {8, 4}};
     for (int pattern = 0; pattern < 256; ++pattern) {
@@ -212,6 +222,15 @@ TEST_F(Hq2x, MatchesReferenceAtSmallAndOddSizes) {
                 << size[0] << "x" << size[1] << " seed " << seed;
         }
     }
+}
+
+TEST_F(Hq2x, EmptySizesWriteNothing) {
+    const Pixels source(4, 0x1234);
+    Pixels out(16, 0xDEAD);
+    Hq2xScale(source.data(), out.data(), 0, 4, 0);
+    Hq2xScale(source.data(), out.data(), 4, 0, 16);
+    Hq2xScale(source.data(), out.data(), -2, 2, 16);
+    EXPECT_EQ(out, Pixels(16, 0xDEAD));
 }
 
 TEST_F(Hq2x, LeavesBytesBeyondEachDestinationRowAlone) {

@@ -121,6 +121,15 @@ TEST(Scale2x, BottomRowStandsInForItselfBelow) {
     EXPECT_EQ(Block(Scale(last, 3, 2), 3, 2, 1), (Blocks{X, Q, Q, Q}));
 }
 
+TEST(Scale2x, EmptySizesWriteNothing) {
+    const std::vector<std::uint32_t> source(4, Q);
+    std::vector<std::uint32_t> out(16, 0xDEADBEEF);
+    Scale2x(source.data(), out.data(), 0, 4, 0);
+    Scale2x(source.data(), out.data(), 4, 0, 32);
+    Scale2x(source.data(), out.data(), 2, -1, 16);
+    EXPECT_EQ(out, std::vector<std::uint32_t>(16, 0xDEADBEEF));
+}
+
 TEST(Scale2x, LeavesBytesBeyondEachDestinationRowAlone) {
     const std::vector<std::uint32_t> source = PaletteArgb(5, 3, {Q, X}, 2);
     const int pitchPixels = 13;
