@@ -13,6 +13,7 @@ struct PngSpec {
     int colourType = 2;                  // 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
     std::vector<std::uint8_t> scanlines; // height rows of packed samples, no filter bytes
     std::vector<std::uint8_t> palette;   // RGB triples for colour type 3
+    bool interlaced = false;             // Adam7; whole-byte pixels (bit depth 8 or 16) only
 };
 
 std::vector<std::uint8_t> BuildPng(const PngSpec& spec);

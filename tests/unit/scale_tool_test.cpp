@@ -164,6 +164,20 @@ TEST_F(ScaleToolTest, OtherPixelFormatsBecomeEightBitRgb) {
     }
 }
 
+TEST_F(ScaleToolTest, InterlacedPicturesAreReassembled) {
+    for (const auto& [width, height] : {std::pair{13, 11}, std::pair{4, 2}, std::pair{9, 3}}) {
+        const auto pixels = RandomPixels(width * height, unsigned(width));
+        PngSpec spec = RgbSpec(width, height, pixels);
+        spec.interlaced = true;
+        const Picture out = Scale(BuildPng(spec), "off");
+        ASSERT_EQ(out.width, 2 * width);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(out.pixels[std::size_t(2 * y) * out.width + 2 * x], pixels[y * width + x])
+                    << width << "x" << height << " at " << x << "," << y;
+    }
+}
+
 TEST_F(ScaleToolTest, MissingUnreadableAndForeignInputs) {
     EXPECT_EQ(Run({Path("nowhere.png"), Path("out.png")}), 1);
     EXPECT_NE(messages.find("nowhere.png"), std::string::npos) << messages;
