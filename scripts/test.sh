@@ -73,8 +73,10 @@ export WINEPREFIX=${LMP_WINEPREFIX:-$root/build/wineprefix-$LMP_WIN_ARCH} WINEDE
 if build build/wintest-$LMP_WIN_ARCH -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_ARCH.cmake \
     -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON; then
     [ -d "$WINEPREFIX" ] || "$LMP_WINE" wineboot -u >/dev/null 2>&1
-    for exe in build/wintest-$LMP_WIN_ARCH/tests/*.exe; do
-        [ -e "$exe" ] || continue
+    list=build/wintest-$LMP_WIN_ARCH/tests/unit-tests.txt
+    [ -s "$list" ] || { broken+=("no Windows unit-test programs"); failed=$((failed + 1)); }
+    for name in $(cat "$list" 2>/dev/null); do
+        exe=build/wintest-$LMP_WIN_ARCH/tests/$name
         log=build/$(basename "$exe").log
         timeout 600 "$LMP_WINE" "$exe" >"$log" 2>&1
         ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
