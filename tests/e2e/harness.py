@@ -243,13 +243,12 @@ class Session:
                 self._xvfb.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 self._xvfb.kill()
-        self._xvfb = None
+                self._xvfb.wait()
         if self.workdir:
             shutil.rmtree(self.workdir, ignore_errors=True)
-            self.workdir = None
 
     def __enter__(self):
-        return self.start() if self.env is None else self
+        return self.start() if self.startup_seconds is None else self
 
     def __exit__(self, *exc):
         self.close()

@@ -14,6 +14,7 @@
 //   minimize HWND | restore HWND       ShowWindow SW_MINIMIZE / SW_RESTORE
 //   msgbox                             caption and text of every message box (#32770)
 //   msgbox-ok HWND                     presses the box's OK button
+//   msgbox-show CAPTION TEXT           shows a message box, waits, reports the button
 //   grab X Y W H FILE                  screen pixels via BitBlt from the screen DC
 //   process PID                        priority, private memory, threads, GDI/USER objects
 //
@@ -192,6 +193,12 @@ int MessageBoxOk(HWND box) {
     return 0;
 }
 
+int ShowMessageBox(const char* caption, const char* text) {
+    int button = MessageBoxA(nullptr, text, caption, MB_OK);
+    std::printf("{\"button\": %d}\n", button);
+    return button == IDOK ? 0 : 1;
+}
+
 bool WriteRaw(const char* path, const std::uint32_t* pixels, size_t count) {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) return false;
@@ -321,6 +328,8 @@ int main(int argc, char** argv) {
         rc = MessageBoxes();
     else if (cmd == "msgbox-ok" && n == 1)
         rc = MessageBoxOk(HandleArg(a[0]));
+    else if (cmd == "msgbox-show" && n == 2)
+        rc = ShowMessageBox(a[0], a[1]);
     else if (cmd == "grab" && n == 5)
         rc = Grab(std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3]), a[4]);
     else if (cmd == "process" && n == 1)
