@@ -23,6 +23,7 @@ SCREEN_SIZE = (1024, 768)
 
 # Virtual key codes used by the tests.
 VK_F4, VK_F5, VK_F6, VK_F7, VK_F8 = 0x73, 0x74, 0x75, 0x76, 0x77
+WS_VISIBLE, WS_CAPTION = 0x10000000, 0x00C00000
 
 GAME_CLASS = "TFormLcfGameMain"
 GAME_TITLE = "Lumenpane Demo"
@@ -352,6 +353,10 @@ class Session:
 
     def move_window(self, hwnd, x, y):
         return self.probe("move", hwnd, x, y)[0]
+
+    def set_style(self, hwnd, style, exstyle):
+        """Sets both window styles and lets the frame follow; returns the new state."""
+        return self.probe("style", hwnd, style, exstyle)[0]
 
     def minimize(self, hwnd):
         return self.probe("minimize", hwnd)[0]

@@ -11,6 +11,7 @@
 //   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
 //   message HWND WM_CLOSE              posts WM_CLOSE itself
 //   move HWND X Y                      SetWindowPos to (X, Y), size and z-order kept
+//   style HWND STYLE EXSTYLE           SetWindowLong of both styles, then SWP_FRAMECHANGED
 //   minimize HWND | restore HWND       ShowWindow SW_MINIMIZE / SW_RESTORE
 //   msgbox                             caption and text of every message box (#32770)
 //   msgbox-ok HWND                     presses the box's OK button
@@ -144,6 +145,14 @@ int Post(HWND w, UINT message, WPARAM wParam) {
 int Move(HWND w, int x, int y) {
     if (!SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
         return Fail("SetWindowPos failed");
+    PrintWindowInfo(w);
+    return 0;
+}
+
+int Restyle(HWND w, LONG style, LONG exStyle) {
+    SetWindowLongA(w, GWL_STYLE, style);
+    SetWindowLongA(w, GWL_EXSTYLE, exStyle);
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     PrintWindowInfo(w);
     return 0;
 }
@@ -320,6 +329,9 @@ int main(int argc, char** argv) {
         rc = Post(HandleArg(a[0]), WM_CLOSE, 0);
     else if (cmd == "move" && n == 3)
         rc = Move(HandleArg(a[0]), std::atoi(a[1]), std::atoi(a[2]));
+    else if (cmd == "style" && n == 3)
+        rc = Restyle(HandleArg(a[0]), static_cast<LONG>(std::strtoul(a[1], nullptr, 0)),
+                     static_cast<LONG>(std::strtoul(a[2], nullptr, 0)));
     else if (cmd == "minimize" && n == 1)
         rc = Show(HandleArg(a[0]), SW_MINIMIZE);
     else if (cmd == "restore" && n == 1)

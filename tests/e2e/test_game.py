@@ -53,14 +53,15 @@ class WindowIdentity(GameTest):
         game = self.start()
         self.assertEqual(game.window["class"], GAME_CLASS)
         self.assertEqual(game.window["caption"], "Lumenpane Demo")
-        self.assertTrue(game.window["visible"])
+        harness.wait_until(lambda: game.refresh()["visible"], 5, "the window to show")
         # The main window's client area holds the doubled picture and the 2-pixel frame.
         self.assertEqual(game.window["client"], [644, 484])
         child = game.render_window()
         left, top, right, bottom = child["rect"]
         self.assertEqual((right - left, bottom - top), (644, 484))
         self.assertEqual(child["pid"], game.window["pid"])
-        self.assertIn("NormalPlay ShowTitle Window", " ".join(game.log()))
+        self.assertTrue(game.log()[0].startswith("cmdline "), game.log())
+        self.assertTrue(game.log()[0].endswith(" NormalPlay ShowTitle Window"), game.log())
         self.close(game)
 
     def test_long_title_is_the_caption_in_full(self):
@@ -95,14 +96,28 @@ class KeysAndClosing(GameTest):
         self.assertIn("WM_SIZE 324x244", log)
         self.close(game)
 
+    def test_f5_on_a_parked_frameless_window_fits_it_to_the_child(self):
+        game = self.start()
+        self.s.set_style(game.hwnd, harness.WS_VISIBLE, 0)
+        self.s.move_window(game.hwnd, 30000, 30000)
+        self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
+        self.s.press_key(VK_F5)
+        self.assert_client(game, (324, 244))
+        # No frame left: the window is exactly the child, and it stayed where it was put.
+        self.assertEqual(game.window["rect"], [30000, 30000, 30324, 30244])
+        self.s.press_key(VK_F5)
+        self.assert_client(game, (644, 484))
+        self.assertEqual(game.window["rect"], [30000, 30000, 30644, 30484])
+        self.close(game)
+
     def test_f4_leaves_full_screen_start(self):
         game = self.start(fullscreen=True)
         harness.wait_until(lambda: game.refresh()["rect"] == [0, 0, 1024, 768], 5, "full screen")
-        self.assertEqual(game.window["style"] & 0x00C00000, 0, "no caption while full screen")
+        self.assertEqual(game.window["style"] & harness.WS_CAPTION, 0, "no caption while full screen")
         self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
         self.s.press_key(VK_F4)
         harness.wait_until(lambda: game.refresh()["rect"][0] >= 10, 5, "a framed window")
-        self.assertEqual(game.window["style"] & 0x00C00000, 0x00C00000)
+        self.assertEqual(game.window["style"] & harness.WS_CAPTION, harness.WS_CAPTION)
         self.assertEqual(game.window["client"], [644, 484])
         self.assertIn("key F4", game.log())
         self.close(game)
