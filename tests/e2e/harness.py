@@ -412,9 +412,15 @@ class Session:
             env["LMP_DEMO_POS"] = "%d,%d" % pos
         if fullscreen:
             env["LMP_DEMO_FULLSCREEN"] = "1"
+        caption = GAME_TITLE if title is None else title
+        before = {w["hwnd"] for w in self.windows() if w["class"] == GAME_CLASS} if wait else ()
         game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)
         if wait:
-            game.window = self.wait_window(GAME_CLASS, title or GAME_TITLE)
+            # The new game's window, not one of a game that was already running.
+            def new_window():
+                return next((w for w in self.windows() if w["class"] == GAME_CLASS
+                             and w["caption"] == caption and w["hwnd"] not in before), None)
+            game.window = wait_until(new_window, 15, "the game window")
         return game
 
 

@@ -188,10 +188,10 @@ class Picture(GameTest):
         self.assertIsNotNone(harness.compare_images(first.crop(2, 2, w, h), second.crop(2, 2, w, h)))
 
     def test_on_screen_picture_matches_frozen_frame(self):
+        expected = reference_frame(self.s).doubled()
         game = self.start(frozen=True)
         self.s.set_foreground(game.hwnd)
         left, top, _, _ = game.render_window()["rect"]
-        expected = reference_frame(self.s).doubled()
 
         def shown():
             return harness.compare_images(self.s.grab(left + 2, top + 2, 640, 480), expected) is None
@@ -213,6 +213,24 @@ class Picture(GameTest):
         self.assertEqual(result["printWindow"], 1)
         self.assertEqual(result["nonZero"], 0)
         self.assertEqual(harness.read_raw(out, 644, 484).colours(), 1)
+        self.close(game)
+
+
+    def test_bitblt_across_processes_under_wine(self):
+        # What Wine does today when another process reads the game's windows with BitBlt:
+        # the render child's DC fails, the main window's DC and the screen DC work. The
+        # screen DC is what the harness relies on.
+        expected = reference_frame(self.s).doubled()
+        game = self.start(frozen=True)
+        self.s.set_foreground(game.hwnd)
+        child = game.render_window()
+        left, top, _, _ = child["rect"]
+        harness.wait_until(lambda: harness.compare_images(
+            self.s.grab(left + 2, top + 2, 640, 480), expected) is None, 5, "the frame on screen")
+        failed = self.s.probe("grab-window", child["hwnd"], self.s.file("c.raw"), check=False)
+        self.assertEqual(failed[0].get("error"), "BitBlt failed")
+        main = self.s.probe("grab-window", game.hwnd, self.s.file("w.raw"))[0]
+        self.assertGreater(main["nonZero"], 0)
         self.close(game)
 
 
