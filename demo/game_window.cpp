@@ -282,11 +282,10 @@ HWND CreateGameWindow(const GameOptions& options, HINSTANCE instance) {
         LogGameEvent("dump failed");
     RegisterClasses(instance);
     // Created at its final size: a finder may look at it before it is first shown.
-    RECT outer = {0, 0, ChildWidth(), ChildHeight()};
-    AdjustWindowRectEx(&outer, FramedStyle, FALSE, 0);
-    game.mainWindow = CreateWindowExA(
-        0, MainClass, options.title.c_str(), FramedStyle | WS_CLIPCHILDREN, options.x, options.y,
-        outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+    SIZE size = FramedSizeForChild();
+    game.mainWindow = CreateWindowExA(0, MainClass, options.title.c_str(),
+                                      FramedStyle | WS_CLIPCHILDREN, options.x, options.y, size.cx,
+                                      size.cy, nullptr, nullptr, instance, nullptr);
     if (!game.mainWindow) return nullptr;
     FitMainToChild();
     if (options.fullScreen) EnterFullScreen(); // before showing: never seen framed
