@@ -73,13 +73,11 @@ void PaintRender(HDC dc) {
 }
 
 // Outer size of the main window whose client area holds the child exactly.
-void MainSizeForChild(HWND main, int& width, int& height) {
+// Outer size of the framed main window whose client area holds the child exactly.
+SIZE FramedSizeForChild() {
     RECT r = {0, 0, ChildWidth(), ChildHeight()};
-    DWORD style = static_cast<DWORD>(GetWindowLongA(main, GWL_STYLE));
-    DWORD exStyle = static_cast<DWORD>(GetWindowLongA(main, GWL_EXSTYLE));
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    width = r.right - r.left;
-    height = r.bottom - r.top;
+    AdjustWindowRectEx(&r, FramedStyle, FALSE, 0);
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 // Puts the child where it belongs: at the client origin, or centred on the screen in the
@@ -95,9 +93,14 @@ void PlaceChild() {
     MoveWindow(game.renderWindow, x, y, ChildWidth(), ChildHeight(), TRUE);
 }
 
+// Resizes the main window around the child, keeping whatever frame it has now: others may
+// have restyled it (a viewer strips it to a bare WS_VISIBLE window).
 void FitMainToChild() {
-    int width, height;
-    MainSizeForChild(game.mainWindow, width, height);
+    RECT outer, client;
+    GetWindowRect(game.mainWindow, &outer);
+    GetClientRect(game.mainWindow, &client);
+    int width = ChildWidth() + (outer.right - outer.left) - client.right;
+    int height = ChildHeight() + (outer.bottom - outer.top) - client.bottom;
     SetWindowPos(game.mainWindow, nullptr, 0, 0, width, height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceChild();
@@ -115,9 +118,8 @@ void EnterFullScreen() {
 void LeaveFullScreen() {
     game.fullScreen = false;
     SetWindowLongA(game.mainWindow, GWL_STYLE, FramedStyle | WS_VISIBLE);
-    int width, height;
-    MainSizeForChild(game.mainWindow, width, height);
-    SetWindowPos(game.mainWindow, HWND_TOP, FramedX, FramedY, width, height, SWP_FRAMECHANGED);
+    SIZE size = FramedSizeForChild();
+    SetWindowPos(game.mainWindow, HWND_TOP, FramedX, FramedY, size.cx, size.cy, SWP_FRAMECHANGED);
     PlaceChild();
     LogGameEvent("fullscreen off");
 }
@@ -272,6 +274,7 @@ void LogGameEvent(const char* text) {
 
 HWND CreateGameWindow(const GameOptions& options, HINSTANCE instance) {
     game.options = options;
+    LogGameEvent((std::string("cmdline ") + GetCommandLineA()).c_str());
     game.doubled = options.doubled;
     game.frame = 0;
     DrawCurrentFrame();
@@ -279,11 +282,10 @@ HWND CreateGameWindow(const GameOptions& options, HINSTANCE instance) {
         LogGameEvent("dump failed");
     RegisterClasses(instance);
     // Created at its final size: a finder may look at it before it is first shown.
-    RECT outer = {0, 0, ChildWidth(), ChildHeight()};
-    AdjustWindowRectEx(&outer, FramedStyle, FALSE, 0);
-    game.mainWindow = CreateWindowExA(
-        0, MainClass, options.title.c_str(), FramedStyle | WS_CLIPCHILDREN, options.x, options.y,
-        outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
+    SIZE size = FramedSizeForChild();
+    game.mainWindow = CreateWindowExA(0, MainClass, options.title.c_str(),
+                                      FramedStyle | WS_CLIPCHILDREN, options.x, options.y, size.cx,
+                                      size.cy, nullptr, nullptr, instance, nullptr);
     if (!game.mainWindow) return nullptr;
     FitMainToChild();
     if (options.fullScreen) EnterFullScreen(); // before showing: never seen framed

@@ -30,7 +30,8 @@ GameOptions GameOptionsFromEnvironment();
 // Appends one line to the game's log (if any), flushed at once.
 void LogGameEvent(const char* text);
 
-// Creates the game window on the calling thread and shows it. Returns the main window.
+// Creates the game window on the calling thread and shows it; logs the process's command
+// line first. Returns the main window.
 HWND CreateGameWindow(const GameOptions& options, HINSTANCE instance);
 
 // Runs the calling thread's message loop until the game window is destroyed; returns the

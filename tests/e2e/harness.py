@@ -23,6 +23,7 @@ SCREEN_SIZE = (1024, 768)
 
 # Virtual key codes used by the tests.
 VK_F4, VK_F5, VK_F6, VK_F7, VK_F8 = 0x73, 0x74, 0x75, 0x76, 0x77
+WS_VISIBLE, WS_CAPTION = 0x10000000, 0x00C00000
 
 GAME_CLASS = "TFormLcfGameMain"
 GAME_TITLE = "Lumenpane Demo"
@@ -353,6 +354,10 @@ class Session:
     def move_window(self, hwnd, x, y):
         return self.probe("move", hwnd, x, y)[0]
 
+    def set_style(self, hwnd, style, exstyle):
+        """Sets both window styles and lets the frame follow; returns the new state."""
+        return self.probe("style", hwnd, style, exstyle)[0]
+
     def minimize(self, hwnd):
         return self.probe("minimize", hwnd)[0]
 
@@ -407,9 +412,15 @@ class Session:
             env["LMP_DEMO_POS"] = "%d,%d" % pos
         if fullscreen:
             env["LMP_DEMO_FULLSCREEN"] = "1"
+        caption = GAME_TITLE if title is None else title
+        before = {w["hwnd"] for w in self.windows() if w["class"] == GAME_CLASS} if wait else ()
         game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)
         if wait:
-            game.window = self.wait_window(GAME_CLASS, title or GAME_TITLE)
+            # The new game's window, not one of a game that was already running.
+            def new_window():
+                return next((w for w in self.windows() if w["class"] == GAME_CLASS
+                             and w["caption"] == caption and w["hwnd"] not in before), None)
+            game.window = wait_until(new_window, 15, "the game window")
         return game
 
 

@@ -11,11 +11,13 @@
 //   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
 //   message HWND WM_CLOSE              posts WM_CLOSE itself
 //   move HWND X Y                      SetWindowPos to (X, Y), size and z-order kept
+//   style HWND STYLE EXSTYLE           SetWindowLong of both styles, then SWP_FRAMECHANGED
 //   minimize HWND | restore HWND       ShowWindow SW_MINIMIZE / SW_RESTORE
 //   msgbox                             caption and text of every message box (#32770)
 //   msgbox-ok HWND                     presses the box's OK button
 //   msgbox-show CAPTION TEXT           shows a message box, waits, reports the button
 //   grab X Y W H FILE                  screen pixels via BitBlt from the screen DC
+//   grab-window HWND FILE              the window's pixels via BitBlt from its own window DC
 //   process PID                        priority, private memory, threads, GDI/USER objects
 //
 // Window handles are written and read as decimal numbers.
@@ -148,6 +150,14 @@ int Move(HWND w, int x, int y) {
     return 0;
 }
 
+int Restyle(HWND w, LONG style, LONG exStyle) {
+    SetWindowLongA(w, GWL_STYLE, style);
+    SetWindowLongA(w, GWL_EXSTYLE, exStyle);
+    SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    PrintWindowInfo(w);
+    return 0;
+}
+
 int Show(HWND w, int how) {
     ShowWindow(w, how);
     Sleep(50);
@@ -206,9 +216,9 @@ bool WriteRaw(const char* path, const std::uint32_t* pixels, size_t count) {
     return std::fclose(f) == 0 && ok;
 }
 
-// Copies a screen rectangle through a top-down 32-bit DIB section. The screen DC works
-// where another process's window DC does not, so the tests read windows this way.
-int Grab(int x, int y, int w, int h, const char* path) {
+// Copies a rectangle of a device context through a top-down 32-bit DIB section and writes
+// it as 0x00RRGGBB rows; reports BitBlt's result and how many pixels are not zero.
+int GrabFrom(HDC source, int x, int y, int w, int h, const char* path) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = w;
@@ -216,25 +226,46 @@ int Grab(int x, int y, int w, int h, const char* path) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!dib) return Fail("CreateDIBSection failed");
     HGDIOBJ old = SelectObject(memory, dib);
-    BOOL ok = BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
+    BOOL ok = BitBlt(memory, 0, 0, w, h, source, x, y, SRCCOPY);
     GdiFlush();
     // Keep only 0x00RRGGBB so files compare bit for bit.
     auto* pixels = static_cast<std::uint32_t*>(bits);
-    for (int i = 0; i < w * h; ++i) pixels[i] &= 0xFFFFFF;
+    long nonZero = 0;
+    for (int i = 0; i < w * h; ++i) nonZero += (pixels[i] &= 0xFFFFFF) != 0;
     bool written = WriteRaw(path, pixels, static_cast<size_t>(w) * h);
     SelectObject(memory, old);
     DeleteObject(dib);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     if (!ok) return Fail("BitBlt failed");
     if (!written) return Fail("cannot write file");
-    std::printf("{\"width\": %d, \"height\": %d, \"file\": %s}\n", w, h, JsonString(path).c_str());
+    std::printf("{\"width\": %d, \"height\": %d, \"nonZero\": %ld, \"file\": %s}\n", w, h, nonZero,
+                JsonString(path).c_str());
     return 0;
+}
+
+// Screen pixels through the screen DC: this works where another process's window DC does
+// not, so the tests read windows this way.
+int Grab(int x, int y, int w, int h, const char* path) {
+    HDC screen = GetDC(nullptr);
+    int rc = GrabFrom(screen, x, y, w, h, path);
+    ReleaseDC(nullptr, screen);
+    return rc;
+}
+
+// A window's pixels through its own window DC, to record what the platform does with
+// another process's window.
+int GrabWindow(HWND window, const char* path) {
+    RECT r;
+    if (!GetWindowRect(window, &r)) return Fail("no such window");
+    HDC dc = GetWindowDC(window);
+    if (!dc) return Fail("GetWindowDC failed");
+    int rc = GrabFrom(dc, 0, 0, r.right - r.left, r.bottom - r.top, path);
+    ReleaseDC(window, dc);
+    return rc;
 }
 
 int ThreadCount(DWORD pid) {
@@ -320,6 +351,9 @@ int main(int argc, char** argv) {
         rc = Post(HandleArg(a[0]), WM_CLOSE, 0);
     else if (cmd == "move" && n == 3)
         rc = Move(HandleArg(a[0]), std::atoi(a[1]), std::atoi(a[2]));
+    else if (cmd == "style" && n == 3)
+        rc = Restyle(HandleArg(a[0]), static_cast<LONG>(std::strtoul(a[1], nullptr, 0)),
+                     static_cast<LONG>(std::strtoul(a[2], nullptr, 0)));
     else if (cmd == "minimize" && n == 1)
         rc = Show(HandleArg(a[0]), SW_MINIMIZE);
     else if (cmd == "restore" && n == 1)
@@ -332,6 +366,8 @@ int main(int argc, char** argv) {
         rc = ShowMessageBox(a[0], a[1]);
     else if (cmd == "grab" && n == 5)
         rc = Grab(std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3]), a[4]);
+    else if (cmd == "grab-window" && n == 2)
+        rc = GrabWindow(HandleArg(a[0]), a[1]);
     else if (cmd == "process" && n == 1)
         rc = Process(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
     else

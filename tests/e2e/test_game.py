@@ -53,14 +53,15 @@ class WindowIdentity(GameTest):
         game = self.start()
         self.assertEqual(game.window["class"], GAME_CLASS)
         self.assertEqual(game.window["caption"], "Lumenpane Demo")
-        self.assertTrue(game.window["visible"])
+        harness.wait_until(lambda: game.refresh()["visible"], 5, "the window to show")
         # The main window's client area holds the doubled picture and the 2-pixel frame.
         self.assertEqual(game.window["client"], [644, 484])
         child = game.render_window()
         left, top, right, bottom = child["rect"]
         self.assertEqual((right - left, bottom - top), (644, 484))
         self.assertEqual(child["pid"], game.window["pid"])
-        self.assertIn("NormalPlay ShowTitle Window", " ".join(game.log()))
+        self.assertTrue(game.log()[0].startswith("cmdline "), game.log())
+        self.assertTrue(game.log()[0].endswith(" NormalPlay ShowTitle Window"), game.log())
         self.close(game)
 
     def test_long_title_is_the_caption_in_full(self):
@@ -95,14 +96,28 @@ class KeysAndClosing(GameTest):
         self.assertIn("WM_SIZE 324x244", log)
         self.close(game)
 
+    def test_f5_on_a_parked_frameless_window_fits_it_to_the_child(self):
+        game = self.start()
+        self.s.set_style(game.hwnd, harness.WS_VISIBLE, 0)
+        self.s.move_window(game.hwnd, 30000, 30000)
+        self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
+        self.s.press_key(VK_F5)
+        self.assert_client(game, (324, 244))
+        # No frame left: the window is exactly the child, and it stayed where it was put.
+        self.assertEqual(game.window["rect"], [30000, 30000, 30324, 30244])
+        self.s.press_key(VK_F5)
+        self.assert_client(game, (644, 484))
+        self.assertEqual(game.window["rect"], [30000, 30000, 30644, 30484])
+        self.close(game)
+
     def test_f4_leaves_full_screen_start(self):
         game = self.start(fullscreen=True)
         harness.wait_until(lambda: game.refresh()["rect"] == [0, 0, 1024, 768], 5, "full screen")
-        self.assertEqual(game.window["style"] & 0x00C00000, 0, "no caption while full screen")
+        self.assertEqual(game.window["style"] & harness.WS_CAPTION, 0, "no caption while full screen")
         self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
         self.s.press_key(VK_F4)
         harness.wait_until(lambda: game.refresh()["rect"][0] >= 10, 5, "a framed window")
-        self.assertEqual(game.window["style"] & 0x00C00000, 0x00C00000)
+        self.assertEqual(game.window["style"] & harness.WS_CAPTION, harness.WS_CAPTION)
         self.assertEqual(game.window["client"], [644, 484])
         self.assertIn("key F4", game.log())
         self.close(game)
@@ -159,16 +174,24 @@ class Picture(GameTest):
                 printed, = self.print_self("double", step)
                 self.assert_picture(printed, "double")
 
+    def test_print_messages_draw_the_picture_at_30000(self):
+        # PrintWindow asks with WM_PRINT; other callers use WM_PRINTCLIENT. Both must draw.
+        for message in ("wmprint", "wmprintclient"):
+            for size in ("double", "single"):
+                with self.subTest(message=message, size=size):
+                    printed, = self.print_self(size, "park", "strip", "hideshow", message)
+                    self.assert_picture(printed, size)
+
     def test_keeps_animating_while_parked(self):
         first, second = self.print_self("double", "park", "live")
         w, h = PICTURE_SIZES["double"]
         self.assertIsNotNone(harness.compare_images(first.crop(2, 2, w, h), second.crop(2, 2, w, h)))
 
     def test_on_screen_picture_matches_frozen_frame(self):
+        expected = reference_frame(self.s).doubled()
         game = self.start(frozen=True)
         self.s.set_foreground(game.hwnd)
         left, top, _, _ = game.render_window()["rect"]
-        expected = reference_frame(self.s).doubled()
 
         def shown():
             return harness.compare_images(self.s.grab(left + 2, top + 2, 640, 480), expected) is None
@@ -190,6 +213,24 @@ class Picture(GameTest):
         self.assertEqual(result["printWindow"], 1)
         self.assertEqual(result["nonZero"], 0)
         self.assertEqual(harness.read_raw(out, 644, 484).colours(), 1)
+        self.close(game)
+
+
+    def test_bitblt_across_processes_under_wine(self):
+        # What Wine does today when another process reads the game's windows with BitBlt:
+        # the render child's DC fails, the main window's DC and the screen DC work. The
+        # screen DC is what the harness relies on.
+        expected = reference_frame(self.s).doubled()
+        game = self.start(frozen=True)
+        self.s.set_foreground(game.hwnd)
+        child = game.render_window()
+        left, top, _, _ = child["rect"]
+        harness.wait_until(lambda: harness.compare_images(
+            self.s.grab(left + 2, top + 2, 640, 480), expected) is None, 5, "the frame on screen")
+        failed = self.s.probe("grab-window", child["hwnd"], self.s.file("c.raw"), check=False)
+        self.assertEqual(failed[0].get("error"), "BitBlt failed")
+        main = self.s.probe("grab-window", game.hwnd, self.s.file("w.raw"))[0]
+        self.assertGreater(main["nonZero"], 0)
         self.close(game)
 
 
