@@ -209,3 +209,13 @@ TEST(RemoteFrameHelperFile, TheNameFollowsTheBytesAndThePointerSize) {
     EXPECT_EQ(std::strlen(tiny), 5u);
     EXPECT_EQ(tiny[6], 'x');
 }
+
+TEST(RemoteFrameHelperFile, ObjectNamesDifferPerGameAndPerKind) {
+    char a[96], b[96], c[96];
+    RemoteObjectName(1234, "map", a, sizeof a);
+    RemoteObjectName(1235, "map", b, sizeof b);
+    RemoteObjectName(1234, "done", c, sizeof c);
+    EXPECT_STREQ(a, "Local\\LumenpaneCapture.1234.map");
+    EXPECT_STRNE(a, b);
+    EXPECT_STRNE(a, c);
+}

@@ -113,6 +113,11 @@ void CopyRemoteFrameRows(const std::uint8_t* pixels, int width, int height, Imag
         std::memcpy(ImageRow(image, y), pixels + std::size_t(y) * rowBytes, rowBytes);
 }
 
+void RemoteObjectName(std::uint32_t gameProcessId, const char* kind, char* name,
+                      std::size_t nameSize) {
+    std::snprintf(name, nameSize, "Local\\LumenpaneCapture.%u.%s", unsigned(gameProcessId), kind);
+}
+
 void HelperFileName(const void* bytes, std::size_t size, int pointerBits, char* name,
                     std::size_t nameSize) {
     // FNV-1a over the library's bytes.

@@ -91,6 +91,11 @@ bool CaptureImageFits(const Image* image, int width, int height);
 // Copy the w x h pixels of a reply, rows w x 4 bytes apart, into the image's rows.
 void CopyRemoteFrameRows(const std::uint8_t* pixels, int width, int height, Image* image);
 
+// The name of one of the exchange's kernel objects ("map", "request" or "done") for the game
+// process gameProcessId; the helper finds them by its own process id.
+void RemoteObjectName(std::uint32_t gameProcessId, const char* kind, char* name,
+                      std::size_t nameSize);
+
 // The helper library's file name in the temporary folder: its pointer size and a hash of its
 // bytes, so that different builds never share (or overwrite) one file.
 void HelperFileName(const void* bytes, std::size_t size, int pointerBits, char* name,
