@@ -35,8 +35,8 @@ constexpr int PictureLeft = 2, PictureTop = 2;
 bool CopySmallPicture() {
     Image* small = FrameState.smallArgbImage;
     if (!small) return false;
-    PutImage(small, 0.0f, 0.0f, FrameState.captureImage, PictureLeft, PictureTop,
-             PictureLeft + 319, PictureTop + 239, Copy);
+    PutImage(small, 0.0f, 0.0f, FrameState.captureImage, PictureLeft, PictureTop, PictureLeft + 319,
+             PictureTop + 239, Copy);
     return true;
 }
 
@@ -69,7 +69,8 @@ void DrawHq2x() {
 void MakeWorkImages() {
     for (const WorkImageSpec& spec : WorkImages) {
         Image*& image = FrameState.*spec.slot;
-        if (!image) image = CreateImage(spec.width, spec.height, spec.colour, spec.depth, spec.flags);
+        if (!image)
+            image = CreateImage(spec.width, spec.height, spec.colour, spec.depth, spec.flags);
     }
 }
 

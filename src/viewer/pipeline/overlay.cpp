@@ -22,8 +22,8 @@ constexpr std::uint32_t TextColour = 0xFFFFFFFFu;
 
 int OverlayText(double now, char* text, int capacity) {
     if (now < FrameState.lastFilterKeyTime + FilterOverlaySeconds) {
-        const int length =
-            std::snprintf(text, std::size_t(capacity), "Filter: %s", FilterNames[FrameState.filterMode]);
+        const int length = std::snprintf(text, std::size_t(capacity), "Filter: %s",
+                                         FilterNames[FrameState.filterMode]);
         return GlyphWidth * length + 2 * TextMargin;
     }
     if (!FrameState.fpsOverlayOn) return 0;
