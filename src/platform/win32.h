@@ -177,6 +177,15 @@ BOOL CloseHandle(HANDLE handle);
 BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
 
+// A lock for threads of one process; re-entrant for the thread that holds it.
+struct CRITICAL_SECTION {
+    void* lock;
+};
+void InitializeCriticalSection(CRITICAL_SECTION* section);
+void EnterCriticalSection(CRITICAL_SECTION* section);
+void LeaveCriticalSection(CRITICAL_SECTION* section);
+void DeleteCriticalSection(CRITICAL_SECTION* section);
+
 union LARGE_INTEGER {
     std::int64_t QuadPart;
 };

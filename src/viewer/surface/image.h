@@ -31,6 +31,9 @@ constexpr std::int32_t WholeImage = std::int32_t(0xFFFF0000u);
 inline std::uint8_t* ImagePixels(Image* image) {
     return reinterpret_cast<std::uint8_t*>(image) + 32;
 }
+inline const std::uint8_t* ImagePixels(const Image* image) {
+    return reinterpret_cast<const std::uint8_t*>(image) + 32;
+}
 inline std::uint8_t* ImageRow(Image* image, int row) {
     return ImagePixels(image) + std::size_t(row) * image->pitch;
 }

@@ -1,0 +1,44 @@
+// Resolving a drawing target, rounding positions, and the colour narrowing images share.
+#include "viewer/surface/draw_target.h"
+
+#include "viewer/surface/surface.h"
+
+#include <cmath>
+#include <cstring>
+
+bool ResolveDrawTarget(Image* target, DrawTarget* out) {
+    if (!Surface.open) return false;
+    if (target) {
+        *out = {ImagePixels(target), int(target->width),         int(target->height),
+                int(target->pitch),  int(target->bytesPerPixel), false};
+    } else {
+        *out = {Surface.frameBuffer, Surface.width,         Surface.height,
+                Surface.pitch,       Surface.bytesPerPixel, true};
+    }
+    return true;
+}
+
+bool RoundCoordinate(float value, long long* out) {
+    if (std::isnan(value)) return false;
+    constexpr float limit = 1.0e9f;
+    if (value > limit) value = limit;
+    if (value < -limit) value = -limit;
+    *out = std::llround(value);
+    return true;
+}
+
+void MarkTargetRows(const DrawTarget& target, int first, int last) {
+    if (!target.frameBuffer || first > last) return;
+    std::memset(Surface.rowMarks + first, 1, std::size_t(last - first + 1));
+}
+
+std::uint32_t PixelValueForSize(std::uint32_t colour, int bytesPerPixel) {
+    switch (bytesPerPixel) {
+    case 2:
+        return ((colour & 0xF80000u) >> 8) | ((colour & 0xFC00u) >> 5) | ((colour & 0xF8u) >> 3);
+    case 1:
+        return colour & 0xFFu;
+    default:
+        return colour;
+    }
+}
