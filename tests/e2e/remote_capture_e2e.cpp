@@ -7,16 +7,17 @@
 //                                      shows a frozen picture; it prints that child itself
 //                                      (same process), writes the rows to DUMP and the time
 //                                      per same-process print to DUMP.time
-//   remote_capture_e2e view GAMEPID DUMP FRAMES HOLD
+//   remote_capture_e2e view GAMEPID DUMP FRAMES MODE
 //                                      a viewer: captures FRAMES pictures of the game's
-//                                      render window through the real capture path,
-//                                      compares each with DUMP bit for bit, prints timings;
-//                                      with HOLD=1 it then signals and waits to be killed
+//                                      render window through the real capture path at the
+//                                      render loop's pace, compares each with DUMP bit for
+//                                      bit and prints timings (modes: see RunViewer)
 //
 // Checks: the picture arrives bit for bit at 324x244 and 644x484; a cross-process print
 // alone gives nothing under Wine; the helper adds one thread to the game, which is gone
 // within a second of the viewer being killed, with the game still running; a second viewer
-// attaches to the same game again; a stop request ends the helper too.
+// attaches to the same game again; a stop request ends the helper too; a busy game costs at
+// most the wait bound per frame and keeps the last picture; a too large window is refused.
 #include "platform/win32.h"
 
 #include "viewer/pipeline/capture.h"
@@ -95,6 +96,10 @@ LRESULT CALLBACK RenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_APP) { // a game busy for a while: its window thread does not answer
+        SleepEx(DWORD(lParam), FALSE);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -238,7 +243,10 @@ bool CrossProcessPrintMatches(HWND render, int width, int height,
     return same;
 }
 
-int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, bool hold) {
+// The viewer's modes: "plain" (every frame must be the picture), "hold" (then wait to be
+// killed), "busy" (the game's window thread blocks for a while in the middle), "large" (the
+// window is larger than the helper accepts).
+int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const std::string& mode) {
     HWND render = GameRenderWindow(gameProcessId);
     const std::vector<std::uint8_t> picture = ReadFileBytes(dump);
     if (!render || picture.empty()) {
@@ -252,9 +260,10 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, bool hol
                 CrossProcessPrintMatches(render, width, height, picture) ? "yes" : "no");
     OpenSurface(640, 480, 32, 1, 0, 0); // images are made while a surface is open
     Image* image = nullptr;
-    int copied = 0, identical = 0, results[8] = {};
+    int copied = 0, identical = 0, kept = 0, results[8] = {};
     double total = 0, worst = 0;
     for (int i = 0; i < frames; ++i) {
+        if (mode == "busy" && i == 10) PostMessageA(GetParent(render), WM_APP, 0, 400);
         const double start = NowMs();
         const int result = CaptureGameWindow(render, image);
         const double spent = NowMs() - start;
@@ -266,6 +275,9 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, bool hol
         ++results[(result + 8) % 8];
         if (result == 1) ++copied;
         if (result == 1 && ImageEquals(image, picture)) ++identical;
+        // A frame that did not arrive leaves the previous picture in place.
+        if (result == -3 && image && ImageEquals(image, picture)) ++kept;
+        SleepEx(17, FALSE); // the render loop's pace
     }
     std::printf("viewer: helper=%s frames=%d copied=%d identical=%d size=%dx%d "
                 "mean=%.3fms worst=%.3fms\n",
@@ -274,13 +286,23 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, bool hol
     std::printf("viewer: results 1:%d 0:%d -1:%d -2:%d -3:%d -4:%d\n", results[1], results[0],
                 results[7], results[6], results[5], results[4]);
     std::fflush(stdout);
-    if (hold) {
+    if (mode == "hold") {
         HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, "LumenpaneE2eViewerHolds");
         if (held) SetEvent(held);
         SleepEx(INFINITE, FALSE); // killed from outside
     }
+    const bool helper = RemoteCaptureActive(render);
     StopRemoteCapture();
-    return copied == frames && identical == frames ? 0 : 1;
+    if (mode == "large") return helper && results[4] == frames && !image ? 0 : 1;
+    if (mode == "busy") {
+        // Some frames wait past the bound, none waits much longer, and the picture comes back.
+        const bool bounded = worst < 50 + 40;
+        return helper && results[5] > 0 && kept == results[5] && bounded &&
+                       copied + results[5] == frames && identical == copied
+                   ? 0
+                   : 1;
+    }
+    return helper && copied == frames && identical == frames ? 0 : 1;
 }
 
 // ---- the checks -----------------------------------------------------------------------
@@ -377,7 +399,7 @@ void CheckSize(int width, int height) {
     PROCESS_INFORMATION game = StartGame(width, height, dump);
     const int before = ThreadCount(game.dwProcessId);
     const std::string id = std::to_string(game.dwProcessId);
-    const DWORD code = RunAndWait("view " + id + " " + dump + " 200 0", 60000);
+    const DWORD code = RunAndWait("view " + id + " " + dump + " 200 plain", 60000);
     std::printf("same-process PrintWindow at %dx%d: %s ms per frame\n", width, height,
                 Figure(dump + ".time").c_str());
     Check(code == 0, ("200 frames arrive bit for bit at " + std::to_string(width) + "x" +
@@ -395,7 +417,7 @@ void CheckKilledViewer() {
     const int before = ThreadCount(game.dwProcessId);
     HANDLE held = CreateEventA(nullptr, TRUE, FALSE, "LumenpaneE2eViewerHolds");
     const std::string id = std::to_string(game.dwProcessId);
-    PROCESS_INFORMATION viewer = Launch("view " + id + " " + dump + " 20 1");
+    PROCESS_INFORMATION viewer = Launch("view " + id + " " + dump + " 20 hold");
     const bool holding = WaitForSingleObject(held, 20000) == WAIT_OBJECT_0;
     Check(holding, "a viewer attached and holds");
     const int during = ThreadCount(game.dwProcessId);
@@ -408,7 +430,7 @@ void CheckKilledViewer() {
     std::printf("helper thread gone %.1f ms after the viewer was killed\n", gone);
     Check(gone >= 0, "killing the viewer ends the helper thread within a second");
     Check(StillRunning(game.hProcess), "the game runs on after the viewer was killed");
-    const DWORD again = RunAndWait("view " + id + " " + dump + " 50 0", 60000);
+    const DWORD again = RunAndWait("view " + id + " " + dump + " 50 plain", 60000);
     Check(again == 0, "a second viewer attaches to the same game and gets its picture");
     Check(WaitForThreadCount(game.dwProcessId, before, 1000) >= 0,
           "the second helper is gone after its viewer stopped it");
@@ -416,10 +438,27 @@ void CheckKilledViewer() {
     StopGame(game);
 }
 
+void CheckBusyGameAndLargeWindow() {
+    const std::string dump = "frame_busy.bin";
+    PROCESS_INFORMATION game = StartGame(324, 244, dump);
+    const std::string id = std::to_string(game.dwProcessId);
+    Check(RunAndWait("view " + id + " " + dump + " 60 busy", 60000) == 0,
+          "while the game is busy, frames give up after the bound and keep the last picture");
+    StopGame(game);
+
+    const std::string large = "frame_large.bin";
+    game = StartGame(1100, 300, large);
+    Check(RunAndWait("view " + std::to_string(game.dwProcessId) + " " + large + " 10 large",
+                     60000) == 0,
+          "a window wider than the helper accepts is refused and no image is made");
+    StopGame(game);
+}
+
 int RunChecks() {
     CheckSize(324, 244);
     CheckSize(644, 484);
     CheckKilledViewer();
+    CheckBusyGameAndLargeWindow();
     std::printf("%s (%d failed)\n", Failures ? "FAILED" : "ALL PASSED", Failures);
     return Failures ? 1 : 0;
 }
@@ -431,6 +470,6 @@ int main(int argc, char** argv) {
         return RunGame(std::atoi(argv[2]), std::atoi(argv[3]), argv[4]);
     if (argc == 6 && std::strcmp(argv[1], "view") == 0)
         return RunViewer(DWORD(std::strtoul(argv[2], nullptr, 10)), argv[3], std::atoi(argv[4]),
-                         std::atoi(argv[5]) != 0);
+                         argv[5]);
     return RunChecks();
 }
