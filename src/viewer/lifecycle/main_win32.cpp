@@ -1,7 +1,8 @@
-// The viewer program's entry (placeholder until the viewer's start-up is built).
+// The viewer program's entry: run the viewer and end the process with its exit code.
 #include "platform/win32.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/surface/surface.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    MessageBoxA(nullptr, "The viewer is not built yet.", "Lumenpane", MB_OK | MB_ICONINFORMATION);
-    return 1;
+    EndProgram(ViewerMain());
 }

@@ -23,6 +23,9 @@ struct TargetGameRecord {
     RECT savedRect{};
     LONG savedStyle = 0;
     LONG savedExStyle = 0;
+    // The game process, opened once by StartViewer with only the right to change its
+    // priority class, and closed by StopViewer.
+    HANDLE gameProcess = nullptr;
 };
 
 extern TargetGameRecord TargetGame;

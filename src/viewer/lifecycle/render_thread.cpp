@@ -1,0 +1,74 @@
+// The render thread: every pass keeps the game window parked off-screen with the keyboard
+// focus, sets both processes' priorities, draws one frame while the viewer window is shown,
+// and turns a click on the viewer's close button into WM_CLOSE for the game.
+#include "platform/win32.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/surface/surface.h"
+
+#include <string>
+
+namespace {
+
+constexpr int TargetFrameRate = 60;
+// 1000 / 60 = 16.67 ms, rounded to the nearest millisecond.
+constexpr int PacingSleepMs = int(1000.0 / TargetFrameRate + 0.5);
+constexpr DWORD FocusHandOverMs = 150;
+constexpr int ParkedX = 30000;
+constexpr int ParkedY = 30000;
+constexpr const char* DesktopWindowName = "Program Manager";
+
+const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
+
+// A click into the viewer window gives it the foreground; hand it back to the game so the
+// player's keys keep reaching the game.
+void HandFocusToGame() {
+    HWND viewer = ViewerWindowHandle(TargetGame);
+    if (!viewer || GetForegroundWindow() != viewer) return;
+    SleepEx(FocusHandOverMs, FALSE);
+    SetForegroundWindow(TargetGame.gameWindow);
+}
+
+void ParkGameWindow() {
+    const RECT& r = TargetGame.savedRect;
+    MoveWindow(TargetGame.gameWindow, ParkedX, ParkedY, r.right - r.left, r.bottom - r.top, FALSE);
+}
+
+void Present() {
+    ShowWindow(TargetGame.gameWindow, SW_SHOW);
+    SetPriorityClass(TargetGame.gameProcess, HIGH_PRIORITY_CLASS);
+    SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+
+    // ---- frame step: RenderFrame() is called here, once per presenting pass ----
+}
+
+void RestMinimised() {
+    if (GetForegroundWindow() == TargetGame.gameWindow)
+        SetForegroundWindow(FindWindowA(nullptr, DesktopWindowName));
+    ShowWindow(TargetGame.gameWindow, SW_HIDE);
+    SetPriorityClass(TargetGame.gameProcess, IDLE_PRIORITY_CLASS);
+    SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+}
+
+// One key event per pass; only the exact close request does anything.
+void HandleOneKey() {
+    if (PollKey() == CloseRequestText) SendMessageA(TargetGame.gameWindow, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+bool RenderPass() {
+    SleepMs(PacingSleepMs);
+    if (!IsWindow(TargetGame.gameWindow) || TargetGame.running.load() == 0) return false;
+    HandFocusToGame();
+    ParkGameWindow();
+    if (!IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow))
+        Present();
+    else
+        RestMinimised();
+    HandleOneKey();
+    return true;
+}
+
+void RenderThread(void* /*parameter*/) {
+    while (RenderPass()) {}
+}

@@ -1,0 +1,153 @@
+// The viewer's main thread: find the game, take its window over, open the viewer window,
+// start the render thread, wait for the game window to go, then give the window back.
+#include "platform/win32.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/pipeline/hq2x.h"
+#include "viewer/surface/surface.h"
+
+#include <new>
+
+namespace {
+
+constexpr const char* GameWindowClass = "TFormLcfGameMain";
+constexpr const char* UsageCaption = "Lumenpane";
+constexpr const char* UsageText = "Lumenpane v1.10 Alpha\r\n"
+                                  "\r\n"
+                                  "Created by Orvalle\r\n"
+                                  "https://orvalle.example/lumenpane\r\n"
+                                  "Start RPG Maker game first, then start Lumenpane.\r\n"
+                                  "\r\n"
+                                  "F6: Toggle Fullscreen/Window\r\n"
+                                  "F7: Show/Hide FPS\r\n"
+                                  "F8: Set filter (Off -> Scale2x -> hq2x)";
+constexpr const char* TablesFailedText =
+    "Lumenpane could not reserve memory for its filter tables and cannot start.";
+
+constexpr int TitleBufferSize = 100;
+constexpr int FilterTableEntries = 65536;
+constexpr int PollIntervalMs = 50;
+
+// The game counts as being in its own full-screen mode on a display this narrow or less...
+constexpr int FullscreenDisplayMaxWidth = 800;
+// ...while its window's left edge is left of this.
+constexpr LONG FullscreenLeftEdgeLimit = 10;
+constexpr DWORD F4PressMs = 50;
+constexpr int DisplayPollMs = 10;
+// How long the display may take to widen after F4. When it has not widened by then, the
+// start-up goes on with the game window as it is: a game that was windowed at the left edge
+// of a small desktop never widens it.
+constexpr double DisplayWidenLimitSeconds = 5.0;
+constexpr DWORD DisplaySettleMs = 500;
+
+constexpr int SurfaceDepth = 32;
+constexpr int SurfacePages = 1;
+
+// Both tables start zero-filled; any earlier pair is released first.
+bool AllocateFilterTables() {
+    delete[] Rgb565To888Table;
+    delete[] Rgb565ToYuvTable;
+    Rgb565To888Table = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    Rgb565ToYuvTable = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    return Rgb565To888Table && Rgb565ToYuvTable;
+}
+
+void ReadGameTitle() {
+    char buffer[TitleBufferSize] = {};
+    GetWindowTextA(TargetGame.gameWindow, buffer, TitleBufferSize);
+    buffer[TitleBufferSize - 1] = '\0';
+    TargetGame.title = buffer;
+}
+
+bool GameLooksFullscreen() {
+    return GetSystemMetrics(SM_CXSCREEN) <= FullscreenDisplayMaxWidth &&
+           TargetGame.savedRect.left < FullscreenLeftEdgeLimit;
+}
+
+// Press F4 for the game, which switches it back to windowed mode, and wait (bounded) for
+// the display to widen again.
+void LeaveGameFullscreen() {
+    SetForegroundWindow(TargetGame.gameWindow);
+    keybd_event(VK_F4, 0, 0, 0);
+    SleepEx(F4PressMs, FALSE);
+    keybd_event(VK_F4, 0, KEYEVENTF_KEYUP, 0);
+    const double start = Timer();
+    do {
+        SleepMs(DisplayPollMs);
+    } while (GetSystemMetrics(SM_CXSCREEN) <= FullscreenDisplayMaxWidth &&
+             Timer() - start < DisplayWidenLimitSeconds);
+    SleepEx(DisplaySettleMs, FALSE);
+}
+
+// Leave only WS_VISIBLE on the game window: no caption, no border, no extended style.
+void StripGameFrame() {
+    HWND game = TargetGame.gameWindow;
+    TargetGame.savedStyle = GetWindowLongA(game, GWL_STYLE);
+    TargetGame.savedExStyle = GetWindowLongA(game, GWL_EXSTYLE);
+    ShowWindow(game, SW_HIDE);
+    SetWindowLongA(game, GWL_STYLE, WS_VISIBLE);
+    SetWindowLongA(game, GWL_EXSTYLE, 0);
+    ShowWindow(game, SW_SHOW);
+}
+
+void RestoreGameWindow() {
+    HWND game = TargetGame.gameWindow;
+    const RECT& r = TargetGame.savedRect;
+    MoveWindow(game, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    ShowWindow(game, SW_HIDE);
+    SetWindowLongA(game, GWL_STYLE, TargetGame.savedStyle);
+    SetWindowLongA(game, GWL_EXSTYLE, TargetGame.savedExStyle);
+    ShowWindow(game, SW_SHOW);
+}
+
+} // namespace
+
+void StartViewer() {
+    SetSurfaceTitle(TargetGame.title.c_str());
+    GetWindowRect(TargetGame.gameWindow, &TargetGame.savedRect);
+    if (GameLooksFullscreen()) LeaveGameFullscreen();
+    StripGameFrame();
+    OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, SurfaceDepth, SurfacePages,
+                NoModeSwitch | AlphaPrimitives, 0);
+    HideMouse();
+    TargetGame.gameProcess = OpenProcess(PROCESS_SET_INFORMATION, FALSE, TargetGame.processId);
+    TargetGame.running = 1;
+    TargetGame.renderThread = StartThread(RenderThread, nullptr, 0);
+}
+
+void StopViewer() {
+    if (TargetGame.running.load() != 1) return;
+    TargetGame.running = 0;
+    WaitThread(TargetGame.renderThread);
+    TargetGame.renderThread = nullptr;
+    CloseSurface();
+    if (TargetGame.gameProcess) CloseHandle(TargetGame.gameProcess);
+    TargetGame.gameProcess = nullptr;
+    RestoreGameWindow();
+}
+
+// Exit codes: 0 after the game has ended, 1 after the usage message (no game running),
+// 2 when the filter tables could not be allocated.
+int ViewerMain() {
+    if (!AllocateFilterTables()) {
+        MessageBoxA(nullptr, TablesFailedText, UsageCaption, MB_OK | MB_ICONHAND);
+        return 2;
+    }
+    HWND game = FindWindowA(GameWindowClass, nullptr);
+    if (!game) {
+        MessageBoxA(nullptr, UsageText, UsageCaption, MB_OK | MB_ICONINFORMATION);
+        return 1;
+    }
+    TargetGame.gameWindow = game;
+    GetWindowThreadProcessId(game, &TargetGame.processId);
+    ReadGameTitle();
+
+    // ---- filter tables: BuildFilterTables() is called here ----
+
+    StartViewer();
+
+    // ---- full screen: SleepMs(1000) then SetViewerFullscreen(1) go here ----
+
+    while (IsWindow(game)) SleepMs(PollIntervalMs);
+    StopViewer();
+    return 0;
+}

@@ -1,0 +1,479 @@
+"""End-to-end harness: runs Windows programs of a MinGW build under Wine on a private X
+display and a private Wine prefix, and looks at and acts on their windows through the probe
+program (lmp_probe.exe). Standard library only. See README.md in this folder for the API.
+
+Configuration by environment:
+  LMP_WIN_BUILD  the Windows build directory (default: build-win64 beside the sources)
+  LMP_WINE       the Wine loader (default: wine64 for a 64-bit build, wine for a 32-bit one)
+  LMP_DISPLAY    an X display to use instead of starting Xvfb (e.g. ":0")
+"""
+
+import atexit
+import json
+import os
+import shutil
+import struct
+import subprocess
+import tempfile
+import time
+import zlib
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SCREEN_SIZE = (1024, 768)
+
+# Virtual key codes used by the tests.
+VK_F4, VK_F5, VK_F6, VK_F7, VK_F8 = 0x73, 0x74, 0x75, 0x76, 0x77
+
+GAME_CLASS = "TFormLcfGameMain"
+GAME_TITLE = "Lumenpane Demo"
+GAME_FROZEN_FRAME_SIZE = (320, 240)
+
+
+class HarnessError(Exception):
+    """A harness step failed: a program did not start, a wait timed out, a probe failed."""
+
+
+# ---------------------------------------------------------------------------------------
+# Images: width, height and a flat list of 0xRRGGBB ints, rows top to bottom.
+
+
+class Image:
+    def __init__(self, width, height, pixels):
+        if len(pixels) != width * height:
+            raise ValueError("%d pixels for %dx%d" % (len(pixels), width, height))
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def at(self, x, y):
+        return self.pixels[y * self.width + x]
+
+    def crop(self, x, y, width, height):
+        if x < 0 or y < 0 or x + width > self.width or y + height > self.height:
+            raise ValueError("crop %r outside %dx%d" % ((x, y, width, height), self.width, self.height))
+        rows = [self.pixels[(y + r) * self.width + x:(y + r) * self.width + x + width]
+                for r in range(height)]
+        return Image(width, height, [p for row in rows for p in row])
+
+    def doubled(self):
+        """The image enlarged 2x by repeating every pixel (nearest neighbour)."""
+        out = []
+        for r in range(self.height):
+            row = self.pixels[r * self.width:(r + 1) * self.width]
+            wide = [p for p in row for _ in (0, 1)]
+            out += wide + wide
+        return Image(self.width * 2, self.height * 2, out)
+
+    def colours(self):
+        return len(set(self.pixels))
+
+
+def read_raw(path, width, height):
+    """Reads a file of little-endian 32-bit 0x00RRGGBB pixels (what the game's frame dump,
+    the probe's grab and the print program write); the top byte is ignored."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if len(data) != width * height * 4:
+        raise HarnessError("%s: %d bytes, expected %dx%dx4" % (path, len(data), width, height))
+    words = struct.unpack("<%dI" % (width * height), data)
+    return Image(width, height, [w & 0xFFFFFF for w in words])
+
+
+def _png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def png_bytes(image):
+    """The image as an 8-bit RGB PNG file."""
+    raw = bytearray()
+    for r in range(image.height):
+        raw.append(0)  # filter type None
+        for p in image.pixels[r * image.width:(r + 1) * image.width]:
+            raw += bytes(((p >> 16) & 255, (p >> 8) & 255, p & 255))
+    header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", header)
+            + _png_chunk(b"IDAT", zlib.compress(bytes(raw), 6)) + _png_chunk(b"IEND", b""))
+
+
+def write_png(path, image):
+    with open(path, "wb") as f:
+        f.write(png_bytes(image))
+
+
+def raw_to_png(raw_path, width, height, png_path):
+    write_png(png_path, read_raw(raw_path, width, height))
+
+
+def compare_images(a, b, tolerance=0):
+    """Returns None when the images are equal (each channel within `tolerance`), otherwise a
+    text naming the size mismatch or the number of differing pixels and the first one."""
+    if (a.width, a.height) != (b.width, b.height):
+        return "size %dx%d != %dx%d" % (a.width, a.height, b.width, b.height)
+    first, count = None, 0
+    for i, (p, q) in enumerate(zip(a.pixels, b.pixels)):
+        if p == q:
+            continue
+        if tolerance and all(abs(((p >> s) & 255) - ((q >> s) & 255)) <= tolerance for s in (0, 8, 16)):
+            continue
+        count += 1
+        if first is None:
+            first = (i % a.width, i // a.width, p, q)
+    if not count:
+        return None
+    x, y, p, q = first
+    return "%d pixels differ; first at (%d, %d): %06x != %06x" % (count, x, y, p, q)
+
+
+# ---------------------------------------------------------------------------------------
+# Programs and paths.
+
+
+def pe_machine(path):
+    """The machine field of a PE executable: 0x14c for x86, 0x8664 for x86-64."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    offset = struct.unpack_from("<I", head, 0x3C)[0]
+    if head[offset:offset + 4] != b"PE\0\0":
+        raise HarnessError("%s is not a PE executable" % path)
+    return struct.unpack_from("<H", head, offset + 4)[0]
+
+
+def default_build_dir():
+    return os.environ.get("LMP_WIN_BUILD") or os.path.join(SOURCE_DIR, "build-win64")
+
+
+def default_wine(build_dir):
+    """LMP_WINE, else the loader matching the build: 64-bit programs need wine64."""
+    if os.environ.get("LMP_WINE"):
+        return os.environ["LMP_WINE"]
+    game = os.path.join(build_dir, "demo", "rpg_rt.exe")
+    if os.path.exists(game) and pe_machine(game) == 0x8664:
+        return "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine64"
+    return "wine"
+
+
+def windows_path(path):
+    """A Unix path as Wine sees it on drive Z:."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class Session:
+    """One Xvfb display (or an existing one), one fresh Wine prefix, and every process
+    started in them. Use as a context manager, or call start() and close()."""
+
+    def __init__(self, build_dir=None, wine=None, display=None):
+        self.build_dir = os.path.abspath(build_dir or default_build_dir())
+        self.wine = wine or default_wine(self.build_dir)
+        self.display = display or os.environ.get("LMP_DISPLAY")
+        self.startup_seconds = None
+        self.workdir = None
+        self.prefix = None
+        self.env = None
+        self._xvfb = None
+        self._processes = []
+
+    # -- start and end ---------------------------------------------------------------
+
+    def start(self):
+        try:
+            began = time.monotonic()
+            self.workdir = tempfile.mkdtemp(prefix="lmp-e2e-")
+            self.prefix = os.path.join(self.workdir, "prefix")
+            if not self.display:
+                self.display = self._start_xvfb()
+            self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                            DISPLAY=self.display, WINEDLLOVERRIDES="mscoree,mshtml=")
+            boot = subprocess.run([self.wine, "wineboot", "-u"], env=self.env, cwd=self.workdir,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+            if boot.returncode != 0:
+                raise HarnessError("wineboot failed with %d" % boot.returncode)
+            self.startup_seconds = time.monotonic() - began
+            print("e2e: display %s, Wine prefix %s ready in %.1f s (%s)"
+                  % (self.display, self.prefix, self.startup_seconds, self.wine), flush=True)
+            return self
+        except BaseException:
+            self.close()
+            raise
+
+    def _start_xvfb(self):
+        read_end, write_end = os.pipe()
+        try:
+            self._xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                 "%dx%dx24" % SCREEN_SIZE, "-nolisten", "tcp"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            write_end = None
+            number = b""
+            while not number.endswith(b"\n"):
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise HarnessError("Xvfb ended before naming its display")
+                number += chunk
+            return ":" + number.decode().strip()
+        finally:
+            os.close(read_end)
+            if write_end is not None:
+                os.close(write_end)
+
+    def close(self):
+        """Ends every process this session started, the Wine server of its prefix and its
+        Xvfb, and removes the prefix. Safe to call more than once."""
+        for proc in self._processes:
+            if proc.poll() is None:
+                proc.kill()
+                try:
+                    proc.wait(timeout=10)
+                except subprocess.TimeoutExpired:
+                    pass
+        self._processes = []
+        if self.env and self.prefix and os.path.isdir(self.prefix):
+            server = os.path.join(os.path.dirname(self.wine), "wineserver")
+            if not os.path.exists(server):
+                server = "wineserver"
+            try:
+                subprocess.run([server, "-k"], env=self.env, timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                subprocess.run([server, "-w"], env=self.env, timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            except (OSError, subprocess.TimeoutExpired):
+                pass
+        if self._xvfb and self._xvfb.poll() is None:
+            self._xvfb.terminate()
+            try:
+                self._xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self._xvfb.kill()
+                self._xvfb.wait()
+        if self.workdir:
+            shutil.rmtree(self.workdir, ignore_errors=True)
+
+    def __enter__(self):
+        return self.start() if self.startup_seconds is None else self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # -- programs ----------------------------------------------------------------------
+
+    def exe(self, relative):
+        """Path of a program in the build directory, e.g. exe("demo/rpg_rt.exe")."""
+        path = os.path.join(self.build_dir, relative)
+        if not os.path.exists(path):
+            raise HarnessError("missing %s (build the Windows targets first)" % path)
+        return path
+
+    def file(self, name):
+        """A path for a scratch file of this session (removed by close())."""
+        return os.path.join(self.workdir, name)
+
+    def run(self, exe, args=(), env=None):
+        """Starts a Windows program in the background; returns its subprocess.Popen. Its
+        exit code (Popen.wait/poll) is the Windows program's exit code."""
+        proc = subprocess.Popen([self.wine, exe] + [str(a) for a in args], env=dict(self.env, **(env or {})),
+                                cwd=self.workdir, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self._processes.append(proc)
+        return proc
+
+    def run_to_end(self, exe, args=(), env=None, timeout=60):
+        """Runs a Windows program to its end; returns (exit code, standard output text)."""
+        proc = self.run(exe, args, env)
+        try:
+            out, _ = proc.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.communicate()
+            raise HarnessError("%s %s did not end within %s s" % (exe, list(args), timeout))
+        return proc.returncode, out.decode("latin-1")
+
+    def wait_exit(self, proc, timeout=10):
+        """Waits for a started program to end; returns its exit code."""
+        try:
+            return proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise HarnessError("process %d still running after %s s" % (proc.pid, timeout))
+
+    # -- the probe ------------------------------------------------------------------------
+
+    def probe(self, *args, check=True, timeout=60):
+        """Runs lmp_probe.exe with the arguments; returns its JSON lines as dicts. With
+        check, a non-zero exit raises HarnessError."""
+        rc, out = self.run_to_end(self.exe("tests/lmp_probe.exe"), [str(a) for a in args],
+                                  timeout=timeout)
+        lines = [json.loads(line) for line in out.splitlines() if line.strip()]
+        if check and rc != 0:
+            raise HarnessError("probe %s failed (%d): %s" % (list(args), rc, lines))
+        return lines
+
+    def windows(self):
+        """All top-level windows: dicts with hwnd, class, caption, rect [l, t, r, b],
+        client [w, h], style, exstyle, visible, minimized, topmost, pid."""
+        return self.probe("list")
+
+    def find_window(self, cls=None, caption=None):
+        found = self.probe("find", cls or "-", caption or "-", check=False)
+        return found[0] if found and "hwnd" in found[0] else None
+
+    def wait_window(self, cls=None, caption=None, timeout=15):
+        found = self.probe("wait", cls or "-", caption or "-", int(timeout * 1000), check=False)
+        if not found or "hwnd" not in found[0]:
+            raise HarnessError("no window class=%r caption=%r within %s s" % (cls, caption, timeout))
+        return found[0]
+
+    def window(self, hwnd):
+        """The current state of one top-level window, or None when it is gone."""
+        return next((w for w in self.windows() if w["hwnd"] == hwnd), None)
+
+    def wait_window_gone(self, hwnd, timeout=10):
+        wait_until(lambda: self.window(hwnd) is None, timeout, "window %d to go" % hwnd)
+
+    def children(self, hwnd):
+        return self.probe("children", hwnd)
+
+    def press_key(self, vk):
+        self.probe("key", vk, "press")
+
+    def key_down(self, vk):
+        self.probe("key", vk, "down")
+
+    def key_up(self, vk):
+        self.probe("key", vk, "up")
+
+    def set_foreground(self, hwnd):
+        """Gives hwnd the foreground; returns the foreground window afterwards."""
+        return self.probe("foreground", hwnd)[0]["foreground"]
+
+    def close_window(self, hwnd):
+        """Presses the window's close button: posts WM_SYSCOMMAND SC_CLOSE."""
+        self.probe("close", hwnd)
+
+    def send_close(self, hwnd):
+        """Posts WM_CLOSE to the window, as the viewer does to the game."""
+        self.probe("message", hwnd, "WM_CLOSE")
+
+    def move_window(self, hwnd, x, y):
+        return self.probe("move", hwnd, x, y)[0]
+
+    def minimize(self, hwnd):
+        return self.probe("minimize", hwnd)[0]
+
+    def restore(self, hwnd):
+        return self.probe("restore", hwnd)[0]
+
+    def message_boxes(self):
+        """Visible message boxes: dicts with hwnd, caption, text, pid."""
+        return self.probe("msgbox")
+
+    def press_ok(self, hwnd):
+        self.probe("msgbox-ok", hwnd)
+
+    def grab(self, x, y, width, height):
+        """Screen pixels of a rectangle as an Image."""
+        path = self.file("grab-%d.raw" % time.monotonic_ns())
+        self.probe("grab", x, y, width, height, path)
+        try:
+            return read_raw(path, width, height)
+        finally:
+            os.remove(path)
+
+    def screenshot(self, png_path):
+        """Writes the whole screen to a PNG file; returns the Image."""
+        image = self.grab(0, 0, *SCREEN_SIZE)
+        write_png(png_path, image)
+        return image
+
+    def process_info(self, pid):
+        """priorityClass, privateBytes, threads, gdiObjects, userObjects of a Windows process
+        (by Windows PID, as in window dicts). None where the platform gives no number."""
+        return self.probe("process", pid)[0]
+
+    # -- the stand-in game ----------------------------------------------------------------
+
+    def start_game(self, title=None, frozen=False, dump=False, size=None, pos=None,
+                   fullscreen=False, args=("NormalPlay", "ShowTitle", "Window"), wait=True):
+        """Starts demo/rpg_rt.exe with the options as its environment and, with wait,
+        waits for its window. Returns a Game."""
+        game = Game(self, self.file("game-%d.log" % time.monotonic_ns()))
+        env = {"LMP_DEMO_LOG": windows_path(game.log_path)}
+        if title is not None:
+            env["LMP_DEMO_TITLE"] = title
+        if frozen:
+            env["LMP_DEMO_FREEZE"] = "1"
+        if dump:
+            game.dump_path = self.file("frame-%d.raw" % time.monotonic_ns())
+            env["LMP_DEMO_DUMP"] = windows_path(game.dump_path)
+        if size:
+            env["LMP_DEMO_SIZE"] = size
+        if pos:
+            env["LMP_DEMO_POS"] = "%d,%d" % pos
+        if fullscreen:
+            env["LMP_DEMO_FULLSCREEN"] = "1"
+        game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)
+        if wait:
+            game.window = self.wait_window(GAME_CLASS, title or GAME_TITLE)
+        return game
+
+
+class Game:
+    """A started stand-in game: proc (Popen), window (its dict once found), log_path,
+    dump_path (its frozen frame, when asked for)."""
+
+    def __init__(self, session, log_path):
+        self.session, self.log_path = session, log_path
+        self.proc, self.window, self.dump_path = None, None, None
+
+    @property
+    def hwnd(self):
+        return self.window["hwnd"]
+
+    def refresh(self):
+        """Reads the window's current state (None when gone)."""
+        self.window = self.session.window(self.hwnd) or self.window
+        return self.window
+
+    def render_window(self):
+        """The first child of the main window (the one the viewer prints)."""
+        return self.session.children(self.hwnd)[0]
+
+    def log(self):
+        """The game's log as a list of lines."""
+        if not os.path.exists(self.log_path):
+            return []
+        with open(self.log_path, encoding="latin-1") as f:
+            return f.read().splitlines()
+
+    def frozen_frame(self):
+        return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+
+
+def wait_until(predicate, timeout, what="condition", interval=0.1):
+    """Polls predicate until it returns a true value (returned) or the timeout passes."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+# ---------------------------------------------------------------------------------------
+# One session shared by all test modules of a run: one Xvfb and one wineboot per run.
+
+_shared = None
+
+
+def shared_session():
+    """The run's session, started on first use and closed at the end of the run."""
+    global _shared
+    if _shared is None:
+        _shared = Session().start()
+        atexit.register(close_shared_session)
+    return _shared
+
+
+def close_shared_session():
+    global _shared
+    if _shared is not None:
+        _shared.close()
+        _shared = None

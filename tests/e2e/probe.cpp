@@ -1,0 +1,341 @@
+// lmp_probe: looks at and acts on the desktop for the end-to-end tests. One command per run;
+// results are JSON objects, one per line, on standard output. Exit code 0 on success,
+// 1 when the command failed (a JSON line with "error" says why), 2 on a usage error.
+//
+//   list                               every top-level window
+//   find CLASS|- [CAPTION]             the first top-level window matching ("-": any class)
+//   wait CLASS|- CAPTION|- TIMEOUT_MS  like find, polling every 20 ms until the timeout
+//   children HWND                      the direct child windows of HWND
+//   key VK down|up|press               a synthetic key event (keybd_event)
+//   foreground HWND                    SetForegroundWindow, then report the foreground
+//   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
+//   message HWND WM_CLOSE              posts WM_CLOSE itself
+//   move HWND X Y                      SetWindowPos to (X, Y), size and z-order kept
+//   minimize HWND | restore HWND       ShowWindow SW_MINIMIZE / SW_RESTORE
+//   msgbox                             caption and text of every message box (#32770)
+//   msgbox-ok HWND                     presses the box's OK button
+//   msgbox-show CAPTION TEXT           shows a message box, waits, reports the button
+//   grab X Y W H FILE                  screen pixels via BitBlt from the screen DC
+//   process PID                        priority, private memory, threads, GDI/USER objects
+//
+// Window handles are written and read as decimal numbers.
+#include "platform/win32.h"
+
+#include <psapi.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string JsonString(const char* s) {
+    std::string out = "\"";
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p; ++p) {
+        if (*p == '"' || *p == '\\')
+            out += '\\', out += static_cast<char>(*p);
+        else if (*p < 0x20 || *p >= 0x7f) {
+            char esc[8];
+            std::snprintf(esc, sizeof esc, "\\u%04x", *p);
+            out += esc;
+        } else
+            out += static_cast<char>(*p);
+    }
+    return out + "\"";
+}
+
+unsigned long long HandleValue(HWND w) {
+    return reinterpret_cast<UINT_PTR>(w);
+}
+HWND HandleArg(const char* s) {
+    return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(s, nullptr, 10)));
+}
+
+int Fail(const char* what) {
+    std::printf("{\"error\": %s, \"lastError\": %lu}\n", JsonString(what).c_str(), GetLastError());
+    return 1;
+}
+
+void PrintWindowInfo(HWND w) {
+    char cls[256] = "", caption[512] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, caption, sizeof caption);
+    RECT r = {}, c = {};
+    GetWindowRect(w, &r);
+    GetClientRect(w, &c);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    LONG exStyle = GetWindowLongA(w, GWL_EXSTYLE);
+    std::printf("{\"hwnd\": %llu, \"class\": %s, \"caption\": %s, \"rect\": [%ld, %ld, %ld, %ld], "
+                "\"client\": [%ld, %ld], \"style\": %lu, \"exstyle\": %lu, \"visible\": %s, "
+                "\"minimized\": %s, \"topmost\": %s, \"pid\": %lu}\n",
+                HandleValue(w), JsonString(cls).c_str(), JsonString(caption).c_str(), r.left, r.top,
+                r.right, r.bottom, c.right, c.bottom,
+                static_cast<unsigned long>(GetWindowLongA(w, GWL_STYLE)),
+                static_cast<unsigned long>(exStyle), IsWindowVisible(w) ? "true" : "false",
+                IsIconic(w) ? "true" : "false", (exStyle & WS_EX_TOPMOST) ? "true" : "false", pid);
+}
+
+BOOL CALLBACK CollectWindow(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> all;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+HWND FindTopLevel(const char* cls, const char* caption) {
+    return FindWindowA(std::strcmp(cls, "-") == 0 ? nullptr : cls,
+                       caption && std::strcmp(caption, "-") != 0 ? caption : nullptr);
+}
+
+int List() {
+    for (HWND w : TopLevelWindows()) PrintWindowInfo(w);
+    return 0;
+}
+
+int Find(const char* cls, const char* caption, int timeoutMs) {
+    for (int waited = 0;; waited += 20) {
+        if (HWND w = FindTopLevel(cls, caption)) {
+            PrintWindowInfo(w);
+            return 0;
+        }
+        if (waited >= timeoutMs) return Fail("no such window");
+        Sleep(20);
+    }
+}
+
+int Children(HWND parent) {
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) PrintWindowInfo(w);
+    return 0;
+}
+
+int Key(int vk, const char* how) {
+    bool down = std::strcmp(how, "up") != 0, up = std::strcmp(how, "down") != 0;
+    if (down) keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+    if (down && up) Sleep(30);
+    if (up) keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+    std::printf("{\"key\": %d, \"down\": %s, \"up\": %s}\n", vk, down ? "true" : "false",
+                up ? "true" : "false");
+    return 0;
+}
+
+int Foreground(HWND w) {
+    BOOL ok = SetForegroundWindow(w);
+    Sleep(50);
+    std::printf("{\"setForeground\": %s, \"foreground\": %llu}\n", ok ? "true" : "false",
+                HandleValue(GetForegroundWindow()));
+    return 0;
+}
+
+int Post(HWND w, UINT message, WPARAM wParam) {
+    if (!PostMessageA(w, message, wParam, 0)) return Fail("PostMessage failed");
+    std::printf("{\"posted\": %u, \"wParam\": %llu}\n", message,
+                static_cast<unsigned long long>(wParam));
+    return 0;
+}
+
+int Move(HWND w, int x, int y) {
+    if (!SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+        return Fail("SetWindowPos failed");
+    PrintWindowInfo(w);
+    return 0;
+}
+
+int Show(HWND w, int how) {
+    ShowWindow(w, how);
+    Sleep(50);
+    PrintWindowInfo(w);
+    return 0;
+}
+
+// The static texts of a dialog, joined; message boxes keep their text in one Static child.
+std::string DialogText(HWND box) {
+    std::string text;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[64] = "", t[2048] = "";
+        GetClassNameA(c, cls, sizeof cls);
+        if (_stricmp(cls, "Static") != 0) continue;
+        GetWindowTextA(c, t, sizeof t);
+        if (!*t) continue;
+        if (!text.empty()) text += "\n";
+        text += t;
+    }
+    return text;
+}
+
+int MessageBoxes() {
+    for (HWND w : TopLevelWindows()) {
+        char cls[64] = "", caption[512] = "";
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") != 0 || !IsWindowVisible(w)) continue;
+        GetWindowTextA(w, caption, sizeof caption);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        std::printf("{\"hwnd\": %llu, \"caption\": %s, \"text\": %s, \"pid\": %lu}\n",
+                    HandleValue(w), JsonString(caption).c_str(),
+                    JsonString(DialogText(w).c_str()).c_str(), pid);
+    }
+    return 0;
+}
+
+int MessageBoxOk(HWND box) {
+    HWND ok = GetDlgItem(box, IDOK);
+    if (!ok) return Fail("no OK button");
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    std::printf("{\"clicked\": %llu}\n", HandleValue(ok));
+    return 0;
+}
+
+int ShowMessageBox(const char* caption, const char* text) {
+    int button = MessageBoxA(nullptr, text, caption, MB_OK);
+    std::printf("{\"button\": %d}\n", button);
+    return button == IDOK ? 0 : 1;
+}
+
+bool WriteRaw(const char* path, const std::uint32_t* pixels, size_t count) {
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(pixels, 4, count, f) == count;
+    return std::fclose(f) == 0 && ok;
+}
+
+// Copies a screen rectangle through a top-down 32-bit DIB section. The screen DC works
+// where another process's window DC does not, so the tests read windows this way.
+int Grab(int x, int y, int w, int h, const char* path) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!dib) return Fail("CreateDIBSection failed");
+    HGDIOBJ old = SelectObject(memory, dib);
+    BOOL ok = BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
+    GdiFlush();
+    // Keep only 0x00RRGGBB so files compare bit for bit.
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (int i = 0; i < w * h; ++i) pixels[i] &= 0xFFFFFF;
+    bool written = WriteRaw(path, pixels, static_cast<size_t>(w) * h);
+    SelectObject(memory, old);
+    DeleteObject(dib);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (!ok) return Fail("BitBlt failed");
+    if (!written) return Fail("cannot write file");
+    std::printf("{\"width\": %d, \"height\": %d, \"file\": %s}\n", w, h, JsonString(path).c_str());
+    return 0;
+}
+
+int ThreadCount(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry))
+        count += entry.th32OwnerProcessID == pid;
+    CloseHandle(snap);
+    return count;
+}
+
+// GetGuiResources is a stub on some platforms (it always answers 0). The probe owns a
+// window and a brush, so an honest implementation reports at least one object of each
+// kind for the probe itself; if it does not, the counts are unavailable.
+bool GuiCountsAvailable() {
+    HWND own = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+    bool available = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) > 0 &&
+                     GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS) > 0;
+    DeleteObject(brush);
+    if (own) DestroyWindow(own);
+    return available;
+}
+
+int Process(DWORD pid) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return Fail("OpenProcess failed");
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    // A running process always has private pages; a zero means the platform does not count
+    // them for other processes, which is reported as unavailable.
+    BOOL haveMemory = GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                           sizeof memory) &&
+                      memory.PrivateUsage > 0;
+    std::string gdi = "null", user = "null";
+    if (GuiCountsAvailable()) {
+        gdi = std::to_string(GetGuiResources(p, GR_GDIOBJECTS));
+        user = std::to_string(GetGuiResources(p, GR_USEROBJECTS));
+    }
+    std::printf("{\"pid\": %lu, \"priorityClass\": %lu, \"privateBytes\": %s, \"threads\": %d, "
+                "\"gdiObjects\": %s, \"userObjects\": %s}\n",
+                pid, GetPriorityClass(p),
+                haveMemory
+                    ? std::to_string(static_cast<unsigned long long>(memory.PrivateUsage)).c_str()
+                    : "null",
+                ThreadCount(pid), gdi.c_str(), user.c_str());
+    CloseHandle(p);
+    return 0;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: lmp_probe list|find|wait|children|key|foreground|close|message|"
+                         "minimize|restore|msgbox|msgbox-ok|grab|process ...\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    int n = argc - 2;
+    char** a = argv + 2;
+    int rc = 2;
+    if (cmd == "list")
+        rc = List();
+    else if (cmd == "find" && n >= 1)
+        rc = Find(a[0], n >= 2 ? a[1] : nullptr, 0);
+    else if (cmd == "wait" && n == 3)
+        rc = Find(a[0], a[1], std::atoi(a[2]));
+    else if (cmd == "children" && n == 1)
+        rc = Children(HandleArg(a[0]));
+    else if (cmd == "key" && n == 2)
+        rc = Key(std::atoi(a[0]), a[1]);
+    else if (cmd == "foreground" && n == 1)
+        rc = Foreground(HandleArg(a[0]));
+    else if (cmd == "close" && n == 1)
+        rc = Post(HandleArg(a[0]), WM_SYSCOMMAND, SC_CLOSE);
+    else if (cmd == "message" && n == 2 && std::strcmp(a[1], "WM_CLOSE") == 0)
+        rc = Post(HandleArg(a[0]), WM_CLOSE, 0);
+    else if (cmd == "move" && n == 3)
+        rc = Move(HandleArg(a[0]), std::atoi(a[1]), std::atoi(a[2]));
+    else if (cmd == "minimize" && n == 1)
+        rc = Show(HandleArg(a[0]), SW_MINIMIZE);
+    else if (cmd == "restore" && n == 1)
+        rc = Show(HandleArg(a[0]), SW_RESTORE);
+    else if (cmd == "msgbox")
+        rc = MessageBoxes();
+    else if (cmd == "msgbox-ok" && n == 1)
+        rc = MessageBoxOk(HandleArg(a[0]));
+    else if (cmd == "msgbox-show" && n == 2)
+        rc = ShowMessageBox(a[0], a[1]);
+    else if (cmd == "grab" && n == 5)
+        rc = Grab(std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3]), a[4]);
+    else if (cmd == "process" && n == 1)
+        rc = Process(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
+    else
+        return Usage();
+    std::fflush(stdout);
+    return rc;
+}

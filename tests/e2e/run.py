@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Runs every end-to-end test module (tests/e2e/test_*.py) against a Windows build under
+Wine, in one shared session (one X display, one Wine prefix), and ends everything it
+started, also on failure or Ctrl+C. The last line is "N passed, N failed, N skipped"; the
+exit code is non-zero when any test failed.
+
+usage: run.py [BUILD_DIR] [-k PATTERN]   (BUILD_DIR overrides LMP_WIN_BUILD)
+"""
+
+import argparse
+import os
+import signal
+import sys
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+import harness  # noqa: E402
+
+
+def _end_on_signal(signum, frame):
+    raise KeyboardInterrupt
+
+
+def main():
+    parser = argparse.ArgumentParser(description="end-to-end tests under Wine")
+    parser.add_argument("build_dir", nargs="?", help="Windows build directory")
+    parser.add_argument("-k", dest="pattern", help="run only tests whose name contains this")
+    options = parser.parse_args()
+    if options.build_dir:
+        os.environ["LMP_WIN_BUILD"] = os.path.abspath(options.build_dir)
+    signal.signal(signal.SIGTERM, _end_on_signal)
+
+    suite = unittest.defaultTestLoader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
+    if options.pattern:
+        suite = unittest.TestSuite(t for t in _flatten(suite) if options.pattern in t.id())
+    result = unittest.TextTestResult(unittest.runner._WritelnDecorator(sys.stderr), True, 2)
+    try:
+        suite.run(result)
+    except KeyboardInterrupt:
+        print("interrupted", file=sys.stderr)
+        result.errors.append((None, "interrupted"))
+    finally:
+        harness.close_shared_session()
+    result.printErrors()
+    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    passed = result.testsRun - failed - len(result.skipped) - len(result.expectedFailures)
+    line = "%d passed, %d failed" % (passed + len(result.expectedFailures), failed)
+    if result.skipped:
+        line += ", %d skipped" % len(result.skipped)
+    print(line, flush=True)
+    return 1 if failed or result.testsRun == 0 else 0
+
+
+def _flatten(suite):
+    for item in suite:
+        if isinstance(item, unittest.TestSuite):
+            yield from _flatten(item)
+        else:
+            yield item
+
+
+if __name__ == "__main__":
+    sys.exit(main())

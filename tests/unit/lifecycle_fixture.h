@@ -1,0 +1,68 @@
+// Shared set-up for the viewer lifecycle tests: a clean simulated desktop, a fresh
+// TargetGame record and a stand-in game window.
+#pragma once
+
+#include "sim_desktop.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/surface/surface.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+constexpr LONG GameStyle = 0x14CA0000;   // visible, clipped, caption, system menu, minimise box
+constexpr LONG GameExStyle = 0x00040100; // app window, window edge
+constexpr RECT GameRect{100, 80, 746, 589};
+
+inline void ResetViewer() {
+    if (TargetGame.renderThread) {
+        TargetGame.running = 0;
+        WaitThread(TargetGame.renderThread);
+    }
+    ResetSim();
+    TargetGame.title = "Lumenpane";
+    TargetGame.processId = 0;
+    TargetGame.gameWindow = nullptr;
+    TargetGame.running = 0;
+    TargetGame.currentWidth = TargetGame.currentHeight = 0;
+    TargetGame.fullscreen = 0;
+    TargetGame.wantedWidth = 640;
+    TargetGame.wantedHeight = 480;
+    TargetGame.renderThread = nullptr;
+    TargetGame.savedRect = RECT{};
+    TargetGame.savedStyle = TargetGame.savedExStyle = 0;
+    TargetGame.gameProcess = nullptr;
+}
+
+struct SimGame {
+    HWND window;
+    DWORD processId;
+};
+
+inline SimGame AddGame(const std::string& title = "Demo Quest", RECT rect = GameRect) {
+    const DWORD pid = SimAddProcess("rpg_rt.exe");
+    HWND window = SimAddWindow("TFormLcfGameMain", title, rect, pid);
+    SimWindowOf(window).style = GameStyle;
+    SimWindowOf(window).exStyle = GameExStyle;
+    return {window, pid};
+}
+
+// Attach to a game the way the main entry does, without its waiting.
+inline SimGame AttachGame(const std::string& title = "Demo Quest", RECT rect = GameRect) {
+    const SimGame game = AddGame(title, rect);
+    TargetGame.gameWindow = game.window;
+    TargetGame.processId = game.processId;
+    TargetGame.title = title;
+    return game;
+}
+
+// Position of the first logged call starting with prefix, or -1.
+inline long CallIndex(const std::string& prefix) {
+    for (std::size_t i = 0; i < Sim.calls.size(); ++i)
+        if (Sim.calls[i].rfind(prefix, 0) == 0) return long(i);
+    return -1;
+}
+
+inline std::string Handle(const void* handle) {
+    return SimHandleText(handle);
+}

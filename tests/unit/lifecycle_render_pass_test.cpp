@@ -1,0 +1,133 @@
+// The render thread's passes: parking the game, focus hand-over, priorities, the minimised
+// state, the close request and stopping.
+#include "lifecycle_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class RenderPassTest : public ::testing::Test {
+  protected:
+    SimGame game{};
+    HWND viewer = nullptr;
+    HWND desktop = nullptr;
+
+    void SetUp() override {
+        ResetViewer();
+        desktop = SimAddWindow("Progman", "Program Manager", RECT{0, 0, 1024, 768});
+        game = AttachGame();
+        StartViewer();
+        viewer = SurfaceWindowHandle();
+        Sim.foreground = game.window;
+        Sim.calls.clear();
+    }
+    void TearDown() override { ResetViewer(); }
+
+    DWORD Priority(DWORD processId) { return Sim.processes.at(processId).priorityClass; }
+    const SimWindow& Game() { return SimWindowOf(game.window); }
+};
+
+TEST_F(RenderPassTest, PresentingPassParksTheGameShownAndRaisesItsPriority) {
+    const double start = Sim.clockMs;
+    MoveWindow(game.window, 5, 5, 200, 100, TRUE); // the game moved and resized itself
+    SimWindowOf(game.window).visible = false;
+
+    EXPECT_TRUE(RenderPass());
+    EXPECT_DOUBLE_EQ(Sim.clockMs - start, 17.0);
+    EXPECT_EQ(Game().rect.left, 30000);
+    EXPECT_EQ(Game().rect.top, 30000);
+    EXPECT_EQ(Game().rect.right - Game().rect.left, GameRect.right - GameRect.left);
+    EXPECT_EQ(Game().rect.bottom - Game().rect.top, GameRect.bottom - GameRect.top);
+    EXPECT_GE(CallIndex("MoveWindow(" + Handle(game.window) + ",30000,30000,646,509,0)"), 0);
+    EXPECT_TRUE(Game().visible);
+    EXPECT_EQ(Priority(game.processId), HIGH_PRIORITY_CLASS);
+    EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);
+    EXPECT_EQ(Sim.foreground, game.window);
+    EXPECT_EQ(Sim.openProcessAccess.size(), 1u) << "the process handle is not reopened";
+}
+
+TEST_F(RenderPassTest, ForegroundGoesBackToTheGame150MsAfterTheViewerTookIt) {
+    Sim.foreground = viewer;
+    const double start = Sim.clockMs;
+    HWND foregroundJustBefore = nullptr;
+    SimAfter(17 + 149, [&] { foregroundJustBefore = Sim.foreground; });
+
+    RenderPass();
+    EXPECT_EQ(foregroundJustBefore, viewer);
+    EXPECT_EQ(Sim.foreground, game.window);
+    EXPECT_DOUBLE_EQ(Sim.clockMs - start, 17.0 + 150.0);
+
+    // With the game in front, no pause and no hand-over.
+    Sim.calls.clear();
+    const double next = Sim.clockMs;
+    RenderPass();
+    EXPECT_DOUBLE_EQ(Sim.clockMs - next, 17.0);
+    EXPECT_TRUE(SimCallsStartingWith("SetForegroundWindow").empty());
+}
+
+TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) {
+    SimWindowOf(viewer).minimised = true;
+    EXPECT_TRUE(RenderPass());
+    EXPECT_EQ(Sim.foreground, desktop);
+    EXPECT_FALSE(Game().visible);
+    EXPECT_EQ(Game().rect.left, 30000);
+    EXPECT_EQ(Priority(game.processId), IDLE_PRIORITY_CLASS);
+    EXPECT_EQ(Priority(Sim.currentProcessId), IDLE_PRIORITY_CLASS);
+
+    // The foreground is taken from the game only: another window keeps it.
+    HWND other = SimAddWindow("Notepad", "Untitled", RECT{0, 0, 100, 100});
+    Sim.foreground = other;
+    RenderPass();
+    EXPECT_EQ(Sim.foreground, other);
+
+    SimWindowOf(viewer).minimised = false;
+    RenderPass();
+    EXPECT_TRUE(Game().visible);
+    EXPECT_EQ(Priority(game.processId), HIGH_PRIORITY_CLASS);
+    EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);
+}
+
+TEST_F(RenderPassTest, CloseRequestSendsWmCloseOnceAndOtherKeysAreDiscardedOnePerPass) {
+    QueueKey(CloseRequestKey);
+    QueueKey('k');
+    QueueKey(0x6AFF); // a special key that only differs in its letter
+    QueueKey(CloseRequestKey);
+
+    RenderPass();
+    EXPECT_EQ(Game().messages, std::vector<UINT>{WM_CLOSE});
+    RenderPass();
+    RenderPass();
+    EXPECT_EQ(Game().messages.size(), 1u) << "'k' and 0xFF 'j' are not close requests";
+    RenderPass();
+    EXPECT_EQ(Game().messages.size(), 2u);
+    RenderPass();
+    EXPECT_EQ(Game().messages.size(), 2u);
+    EXPECT_EQ(PollKey(), "");
+}
+
+TEST_F(RenderPassTest, AKeyBurstIsConsumedOneKeyPerPass) {
+    for (char c : std::string("abc")) QueueKey(std::uint32_t(c));
+    RenderPass();
+    EXPECT_EQ(PollKey(), "b");
+    EXPECT_TRUE(Game().messages.empty());
+}
+
+TEST_F(RenderPassTest, ClearingRunningEndsTheThreadAtTheNextCheck) {
+    const double start = Sim.clockMs;
+    SimAfter(40, [] { TargetGame.running = 0; });
+    SimAfter(500, [&] { SimRemoveWindow(game.window); }); // ends a loop that ignores the flag
+    RenderThread(nullptr);
+    EXPECT_DOUBLE_EQ(Sim.clockMs - start, 3 * 17.0);
+    EXPECT_EQ(SimCallsStartingWith("SleepEx(17)").size(), 3u);
+    EXPECT_EQ(SimCallsStartingWith("MoveWindow").size(), 2u) << "no work after the stop";
+}
+
+TEST_F(RenderPassTest, GameWindowGoneEndsTheThreadWithoutTouchingIt) {
+    SimAfter(60, [&] { SimRemoveWindow(game.window); });
+    RenderThread(nullptr);
+    EXPECT_EQ(SimCallsStartingWith("SleepEx(17)").size(), 4u);
+    EXPECT_EQ(SimCallsStartingWith("MoveWindow").size(), 3u);
+    EXPECT_FALSE(RenderPass());
+}
+
+} // namespace
