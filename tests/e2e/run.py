@@ -36,21 +36,31 @@ def main():
     if options.pattern:
         suite = unittest.TestSuite(t for t in _flatten(suite) if options.pattern in t.id())
     result = unittest.TextTestResult(unittest.runner._WritelnDecorator(sys.stderr), True, 2)
+    interrupted = False
     try:
         suite.run(result)
     except KeyboardInterrupt:
         print("interrupted", file=sys.stderr)
-        result.errors.append((None, "interrupted"))
+        interrupted = True
     finally:
         harness.close_shared_session()
     result.printErrors()
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
-    passed = result.testsRun - failed - len(result.skipped) - len(result.expectedFailures)
-    line = "%d passed, %d failed" % (passed + len(result.expectedFailures), failed)
+    failed = len(_failed_tests(result)) + interrupted
+    passed = max(0, result.testsRun - failed - len(result.skipped))
+    line = "%d passed, %d failed" % (passed, failed)
     if result.skipped:
         line += ", %d skipped" % len(result.skipped)
     print(line, flush=True)
     return 1 if failed or result.testsRun == 0 else 0
+
+
+def _failed_tests(result):
+    """Names of the tests that failed; a test with several failed subtests counts once."""
+    names = set()
+    for test, _ in result.failures + result.errors:
+        names.add(getattr(test, "test_case", test).id())
+    names.update(t.id() for t in result.unexpectedSuccesses)
+    return names
 
 
 def _flatten(suite):

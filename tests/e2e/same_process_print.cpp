@@ -7,9 +7,8 @@
 //       from this thread and writes the child's pixels to OUT. Without steps, all three.
 //       The step "live" keeps the animation running and prints a second time 300 ms
 //       later into OUT.2 (a second JSON line), to show the game still draws.
-//   same_process_print cross HWND OUT
-//       prints the first child of another process's window HWND into a fresh (all-zero)
-//       DIB section and writes it to OUT, to record what the platform does across processes.
+//       The step "wmprint" (or "wmprintclient") sends WM_PRINT (WM_PRINTCLIENT) to the
+//       child instead of calling PrintWindow, so both print messages are checked.
 //
 // OUT holds the child's outer rectangle as rows of little-endian 0x00RRGGBB pixels, top row
 // first, no header. One JSON line on standard output reports PrintWindow's result, the size,
@@ -30,6 +29,16 @@ int Fail(const char* what) {
     return 1;
 }
 
+// How the child is asked for its picture: PrintWindow, or one of the print messages.
+UINT printMessage = 0;
+
+BOOL AskChildToPrint(HWND child, HDC dc) {
+    if (!printMessage) return PrintWindow(child, dc, 0);
+    SendMessageA(child, printMessage, reinterpret_cast<WPARAM>(dc),
+                 PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+    return TRUE;
+}
+
 int PrintChild(HWND child, const char* path) {
     RECT r;
     if (!child || !GetWindowRect(child, &r)) return Fail("no child window");
@@ -47,7 +56,7 @@ int PrintChild(HWND child, const char* path) {
     ReleaseDC(nullptr, screen);
     if (!dib) return Fail("CreateDIBSection failed");
     HGDIOBJ old = SelectObject(memory, dib);
-    BOOL printed = PrintWindow(child, memory, 0);
+    BOOL printed = AskChildToPrint(child, memory);
     GdiFlush();
     auto* pixels = static_cast<std::uint32_t*>(bits);
     long touched = 0;
@@ -80,6 +89,8 @@ bool HasOnly(int argc, char** argv, const char* step) {
 int SelfPrint(int argc, char** argv) {
     GameOptions options;
     options.frozen = !HasOnly(argc, argv, "live");
+    if (HasOnly(argc, argv, "wmprint")) printMessage = WM_PRINT;
+    if (HasOnly(argc, argv, "wmprintclient")) printMessage = WM_PRINTCLIENT;
     options.doubled = std::strcmp(argv[3], "single") != 0;
     options.title = "Lumenpane Print Test";
     HWND main = StartGameWindowThread(options);

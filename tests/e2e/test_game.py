@@ -159,6 +159,14 @@ class Picture(GameTest):
                 printed, = self.print_self("double", step)
                 self.assert_picture(printed, "double")
 
+    def test_print_messages_draw_the_picture_at_30000(self):
+        # PrintWindow asks with WM_PRINT; other callers use WM_PRINTCLIENT. Both must draw.
+        for message in ("wmprint", "wmprintclient"):
+            for size in ("double", "single"):
+                with self.subTest(message=message, size=size):
+                    printed, = self.print_self(size, "park", "strip", "hideshow", message)
+                    self.assert_picture(printed, size)
+
     def test_keeps_animating_while_parked(self):
         first, second = self.print_self("double", "park", "live")
         w, h = PICTURE_SIZES["double"]

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -86,13 +87,20 @@ TEST(ConvertRowFrom565, RoundsEachChannelToNearest) {
     EXPECT_EQ(WidenOne(24 << 11 | 52 << 5 | 28), 0xFFC5D2E6u);
 }
 
+// Every value in one long row and again in rows of seven, which the bulk of a long row and
+// the remainder of a short one may convert by different means.
 TEST(ConvertRowFrom565, EveryValueMatchesReference) {
     std::vector<std::uint16_t> all(65536);
     for (int i = 0; i < 65536; ++i) all[i] = std::uint16_t(i);
-    std::vector<std::uint32_t> out(65536), expected(65536);
-    ConvertRowFrom565(all.data(), out.data(), 65536);
+    std::vector<std::uint32_t> expected(65536), whole(65536), sevens(65536);
     ReferenceConvertRowFrom565(all.data(), expected.data(), 65536);
-    for (int i = 0; i < 65536; ++i) ASSERT_EQ(out[i], expected[i]) << "value " << i;
+    ConvertRowFrom565(all.data(), whole.data(), 65536);
+    for (int i = 0; i < 65536; i += 7)
+        ConvertRowFrom565(all.data() + i, sevens.data() + i, std::min(7, 65536 - i));
+    for (int i = 0; i < 65536; ++i) {
+        ASSERT_EQ(whole[i], expected[i]) << "value " << i;
+        ASSERT_EQ(sevens[i], expected[i]) << "value " << i;
+    }
 }
 
 TEST(ConvertRowFrom565, WritesExactlyCountPixelsAndNothingForCountsBelowOne) {

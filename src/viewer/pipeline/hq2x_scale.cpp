@@ -12,7 +12,10 @@
 #include <array>
 #include <cstddef>
 #include <utility>
-#ifdef __SSE2__
+// SSE2 where the compiler targets it; LMP_PORTABLE_PIXELS selects the plain C++ code,
+// which gives the same bits.
+#if defined(__SSE2__) && !defined(LMP_PORTABLE_PIXELS)
+#define LMP_PIXELS_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -170,109 +173,218 @@ constexpr std::array<CaseFunction, 256> kCases = MakeCaseTable(std::make_index_s
 // and 3 for w8 when that neighbour is not equal to the centre (at least one bit is set).
 // A single unequal neighbour pulls its two sub-pixels towards it with the 3:1 rounding,
 // even when the blend lands on the centre; two or more give the 2:1:1 blend everywhere.
-void UniformBlock(const Window& w, unsigned unequal, std::uint16_t* top, std::uint16_t* bottom) {
-    const std::uint32_t c = w.w5;
+inline void UniformBlock(std::uint32_t c, std::uint32_t w2, std::uint32_t w4, std::uint32_t w6,
+                         std::uint32_t w8, unsigned unequal, std::uint16_t* top,
+                         std::uint16_t* bottom) {
     switch (unequal) {
     case 1: {
-        const std::uint32_t v = HalfSum(c, HalfSum(c, w.w2) + kOneEach);
+        const std::uint32_t v = HalfSum(c, HalfSum(c, w2) + kOneEach);
         Store(top, v, v);
         Store(bottom, c, c);
         return;
     }
     case 2: {
-        const std::uint32_t v = HalfSum(c, HalfSum(c, w.w4) + kOneEach);
+        const std::uint32_t v = HalfSum(c, HalfSum(c, w4) + kOneEach);
         Store(top, v, c);
         Store(bottom, v, c);
         return;
     }
     case 4: {
-        const std::uint32_t v = HalfSum(c, HalfSum(c, w.w6) + kOneEach);
+        const std::uint32_t v = HalfSum(c, HalfSum(c, w6) + kOneEach);
         Store(top, c, v);
         Store(bottom, c, v);
         return;
     }
     case 8: {
-        const std::uint32_t v = HalfSum(c, HalfSum(c, w.w8) + kOneEach);
+        const std::uint32_t v = HalfSum(c, HalfSum(c, w8) + kOneEach);
         Store(top, c, c);
         Store(bottom, v, v);
         return;
     }
     default:
-        Store(top, Blend211(c, w.w4, w.w2), Blend211(c, w.w2, w.w6));
-        Store(bottom, Blend211(c, w.w8, w.w4), Blend211(c, w.w6, w.w8));
+        Store(top, Blend211(c, w4, w2), Blend211(c, w2, w6));
+        Store(bottom, Blend211(c, w8, w4), Blend211(c, w6, w8));
     }
 }
 
-void FilterPixel(const Window& w, const std::uint32_t* yuv, std::uint16_t* top,
-                 std::uint16_t* bottom) {
-    const std::uint32_t c = w.w5;
-    const unsigned unequal = unsigned(w.w2 != c) | unsigned(w.w4 != c) << 1 |
-                             unsigned(w.w6 != c) << 2 | unsigned(w.w8 != c) << 3;
-    if (unequal == 0) {
-        Store(top, c, c);
-        Store(bottom, c, c);
-        return;
-    }
-    const std::uint32_t yc = yuv[c];
-    const unsigned edges =
-        unsigned(YuvFar(yc, yuv[w.w2])) << 1 | unsigned(YuvFar(yc, yuv[w.w4])) << 3 |
-        unsigned(YuvFar(yc, yuv[w.w6])) << 4 | unsigned(YuvFar(yc, yuv[w.w8])) << 6;
-    if (edges == 0) {
-        UniformBlock(w, unequal, top, bottom);
-        return;
-    }
+// The rows above, at and below a source row; the row itself where one is missing.
+struct Rows {
+    const std::uint16_t* above;
+    const std::uint16_t* row;
+    const std::uint16_t* below;
+};
+
+// The window of column x, whose left and right neighbours are columns l and r.
+inline Window WindowAt(const Rows& rows, int l, int x, int r) {
+    return {rows.above[l], rows.above[x], rows.above[r], rows.row[l],  rows.row[x],
+            rows.row[r],   rows.below[l], rows.below[x], rows.below[r]};
+}
+
+// A block with an edge neighbour that differs: the corners join the pattern and the rule
+// table decides.
+void RuleBlock(const Rows& rows, int l, int x, int r, std::uint32_t yc, unsigned edges,
+               const std::uint32_t* yuv, std::uint16_t* top, std::uint16_t* bottom) {
+    const Window w = WindowAt(rows, l, x, r);
     const unsigned pattern =
         edges | unsigned(YuvFar(yc, yuv[w.w1])) | unsigned(YuvFar(yc, yuv[w.w3])) << 2 |
         unsigned(YuvFar(yc, yuv[w.w7])) << 5 | unsigned(YuvFar(yc, yuv[w.w9])) << 7;
     kCases[pattern](w, yuv, top, bottom);
 }
 
-// The block of column x, with l and r the columns standing for its left and right
-// neighbours.
-inline void FilterAt(const std::uint16_t* above, const std::uint16_t* row,
-                     const std::uint16_t* below, int l, int x, int r, const std::uint32_t* yuv,
-                     std::uint16_t* top, std::uint16_t* bottom) {
-    const Window w{above[l], above[x], above[r], row[l],  row[x],
-                   row[r],   below[l], below[x], below[r]};
-    FilterPixel(w, yuv, top + 2 * x, bottom + 2 * x);
-}
-
-#ifdef __SSE2__
-// Eight blocks of columns x..x+7 (all with both neighbours inside the row) at once when
-// every one of them is flat; false, with nothing written, otherwise.
-inline bool FlatRun(const std::uint16_t* above, const std::uint16_t* row,
-                    const std::uint16_t* below, int x, std::uint16_t* top, std::uint16_t* bottom) {
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
-    const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x - 1));
-    const __m128i r = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x + 1));
-    const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(above + x));
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(below + x));
-    const __m128i same = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi16(c, l), _mm_cmpeq_epi16(c, r)),
-                                       _mm_and_si128(_mm_cmpeq_epi16(c, u), _mm_cmpeq_epi16(c, d)));
-    if (_mm_movemask_epi8(same) != 0xFFFF) return false;
-    const __m128i low = _mm_unpacklo_epi16(c, c), high = _mm_unpackhi_epi16(c, c);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(top + 2 * x), low);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(top + 2 * x + 8), high);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bottom + 2 * x), low);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bottom + 2 * x + 8), high);
-    return true;
-}
-#endif
-
-void FilterRow(const std::uint16_t* above, const std::uint16_t* row, const std::uint16_t* below,
-               int width, const std::uint32_t* yuv, std::uint16_t* top, std::uint16_t* bottom) {
-    const int last = width - 1;
-    FilterAt(above, row, below, 0, 0, last > 0 ? 1 : 0, yuv, top, bottom);
-    int x = 1;
-#ifdef __SSE2__
-    for (; x + 8 < width; x += 8) {
-        if (FlatRun(above, row, below, x, top, bottom)) continue;
-        for (int i = x; i < x + 8; ++i)
-            FilterAt(above, row, below, i - 1, i, i + 1, yuv, top, bottom);
+// The block of column x, whose left and right neighbours are columns l and r.
+inline void FilterBlock(const Rows& rows, int l, int x, int r, const std::uint32_t* yuv,
+                        std::uint16_t* top, std::uint16_t* bottom) {
+    const std::uint32_t c = rows.row[x], w2 = rows.above[x], w4 = rows.row[l], w6 = rows.row[r],
+                        w8 = rows.below[x];
+    const unsigned unequal = unsigned(w2 != c) | unsigned(w4 != c) << 1 | unsigned(w6 != c) << 2 |
+                             unsigned(w8 != c) << 3;
+    if (unequal == 0) {
+        Store(top, c, c);
+        Store(bottom, c, c);
+        return;
     }
+    const std::uint32_t yc = yuv[c];
+    const unsigned edges = unsigned(YuvFar(yc, yuv[w2])) << 1 | unsigned(YuvFar(yc, yuv[w4])) << 3 |
+                           unsigned(YuvFar(yc, yuv[w6])) << 4 | unsigned(YuvFar(yc, yuv[w8])) << 6;
+    if (edges == 0)
+        UniformBlock(c, w2, w4, w6, w8, unequal, top, bottom);
+    else
+        RuleBlock(rows, l, x, r, yc, edges, yuv, top, bottom);
+}
+
+#ifdef LMP_PIXELS_SSE2
+// Eight pixels at once in 16-bit lanes. The YUV test is computed from the channels: the
+// table entries are exact linear functions of them, Y = 2r + g + 2b, U = 128 + 2(r - b)
+// and V = 128 + g - r - b, so the differences of the entries follow from the differences
+// of the channels.
+struct Lanes {
+    __m128i red, green, blue;
+};
+
+inline Lanes Channels(__m128i p) {
+    return {_mm_srli_epi16(p, 11), _mm_and_si128(_mm_srli_epi16(p, 5), _mm_set1_epi16(63)),
+            _mm_and_si128(p, _mm_set1_epi16(31))};
+}
+
+inline __m128i Abs16(__m128i v) {
+    return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
+}
+
+// All ones in the lanes where the two pixels differ by the YUV test.
+inline __m128i FarLanes(const Lanes& a, __m128i b) {
+    const Lanes o = Channels(b);
+    const __m128i dr = _mm_sub_epi16(a.red, o.red), dg = _mm_sub_epi16(a.green, o.green);
+    const __m128i db = _mm_sub_epi16(a.blue, o.blue), redBlue = _mm_add_epi16(dr, db);
+    const __m128i dy = _mm_add_epi16(_mm_add_epi16(redBlue, redBlue), dg);
+    const __m128i du = _mm_sub_epi16(dr, db); // half the U difference: |2du| > 7 is |du| > 3
+    const __m128i dv = _mm_sub_epi16(dg, redBlue);
+    return _mm_or_si128(_mm_or_si128(_mm_cmpgt_epi16(Abs16(dy), _mm_set1_epi16(48)),
+                                     _mm_cmpgt_epi16(Abs16(du), _mm_set1_epi16(3))),
+                        _mm_cmpgt_epi16(Abs16(dv), _mm_set1_epi16(6)));
+}
+
+inline __m128i SelectLanes(__m128i mask, __m128i a, __m128i b) {
+    return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+
+// half(a) + half(b) per channel; halving before adding keeps the sums within 16 bits.
+inline __m128i HalfSumLanes(__m128i a, __m128i b) {
+    const __m128i mask = _mm_set1_epi16(short(0xF7DE));
+    return _mm_add_epi16(_mm_srli_epi16(_mm_and_si128(a, mask), 1),
+                         _mm_srli_epi16(_mm_and_si128(b, mask), 1));
+}
+
+inline __m128i PullLanes(__m128i c, __m128i n) {
+    return HalfSumLanes(c, _mm_add_epi16(HalfSumLanes(c, n), _mm_set1_epi16(kOneEach)));
+}
+
+inline __m128i Blend211Lanes(__m128i c, __m128i x, __m128i y) {
+    const __m128i t = SelectLanes(_mm_cmpeq_epi16(x, y), x,
+                                  _mm_add_epi16(HalfSumLanes(x, y), _mm_set1_epi16(kOneEach)));
+    return SelectLanes(_mm_cmpeq_epi16(t, c), c, HalfSumLanes(c, t));
+}
+
+inline void StorePairs(std::uint16_t* out, __m128i left, __m128i right) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi16(left, right));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi16(left, right));
+}
+
+// Columns x..x+7, all with both neighbours inside the row. Every block is first computed as
+// the uniform case, which for a flat block is four copies of its pixel; the blocks with an
+// edge neighbour that differs are then filtered over it through the rule table.
+inline void FilterEight(const Rows& rows, int x, const std::uint32_t* yuv, std::uint16_t* top,
+                        std::uint16_t* bottom) {
+    const auto load = [](const std::uint16_t* p) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    };
+    const __m128i c = load(rows.row + x), w2 = load(rows.above + x), w4 = load(rows.row + x - 1),
+                  w6 = load(rows.row + x + 1), w8 = load(rows.below + x);
+    const __m128i same2 = _mm_cmpeq_epi16(c, w2), same4 = _mm_cmpeq_epi16(c, w4);
+    const __m128i same6 = _mm_cmpeq_epi16(c, w6), same8 = _mm_cmpeq_epi16(c, w8);
+    const __m128i flat = _mm_and_si128(_mm_and_si128(same2, same4), _mm_and_si128(same6, same8));
+    if (_mm_movemask_epi8(flat) == 0xFFFF) {
+        StorePairs(top + 2 * x, c, c);
+        StorePairs(bottom + 2 * x, c, c);
+        return;
+    }
+    const Lanes centre = Channels(c);
+    const __m128i far2 = FarLanes(centre, w2), far4 = FarLanes(centre, w4);
+    const __m128i far6 = FarLanes(centre, w6), far8 = FarLanes(centre, w8);
+    // Equality masks are 0 or -1: their sum is -3 exactly when one neighbour is unequal.
+    const __m128i sameCount =
+        _mm_add_epi16(_mm_add_epi16(same2, same4), _mm_add_epi16(same6, same8));
+    const __m128i one = _mm_cmpeq_epi16(sameCount, _mm_set1_epi16(-3));
+    const __m128i pull2 = PullLanes(c, w2), pull4 = PullLanes(c, w4);
+    const __m128i pull6 = PullLanes(c, w6), pull8 = PullLanes(c, w8);
+    // With one unequal neighbour N, the sub-pixels on N's side are pulled towards it.
+    const auto single = [&](__m128i sameA, __m128i pullA, __m128i sameB, __m128i pullB) {
+        return SelectLanes(sameA, SelectLanes(sameB, c, pullB), pullA);
+    };
+    const __m128i e00 =
+        SelectLanes(one, single(same2, pull2, same4, pull4), Blend211Lanes(c, w4, w2));
+    const __m128i e01 =
+        SelectLanes(one, single(same2, pull2, same6, pull6), Blend211Lanes(c, w2, w6));
+    const __m128i e10 =
+        SelectLanes(one, single(same4, pull4, same8, pull8), Blend211Lanes(c, w8, w4));
+    const __m128i e11 =
+        SelectLanes(one, single(same6, pull6, same8, pull8), Blend211Lanes(c, w6, w8));
+    StorePairs(top + 2 * x, e00, e01);
+    StorePairs(bottom + 2 * x, e10, e11);
+    // One mask bit per 16-bit lane.
+    const __m128i farEdges = _mm_or_si128(_mm_or_si128(far2, far4), _mm_or_si128(far6, far8));
+    unsigned busy = unsigned(_mm_movemask_epi8(farEdges)) & 0x5555;
+    if (busy == 0) return;
+    // The difference patterns of all eight, corners included.
+    const auto bit = [](__m128i mask, short value) {
+        return _mm_and_si128(mask, _mm_set1_epi16(value));
+    };
+    const __m128i edges = _mm_or_si128(_mm_or_si128(bit(far2, 2), bit(far4, 8)),
+                                       _mm_or_si128(bit(far6, 16), bit(far8, 64)));
+    const __m128i corners =
+        _mm_or_si128(_mm_or_si128(bit(FarLanes(centre, load(rows.above + x - 1)), 1),
+                                  bit(FarLanes(centre, load(rows.above + x + 1)), 4)),
+                     _mm_or_si128(bit(FarLanes(centre, load(rows.below + x - 1)), 32),
+                                  bit(FarLanes(centre, load(rows.below + x + 1)), 128)));
+    alignas(16) std::uint16_t patterns[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(patterns), _mm_or_si128(edges, corners));
+    while (busy) {
+        const int lane = __builtin_ctz(busy) / 2, i = x + lane;
+        busy &= busy - 1;
+        kCases[patterns[lane]](WindowAt(rows, i - 1, i, i + 1), yuv, top + 2 * i, bottom + 2 * i);
+    }
+}
 #endif
-    for (; x < last; ++x) FilterAt(above, row, below, x - 1, x, x + 1, yuv, top, bottom);
-    if (last > 0) FilterAt(above, row, below, last - 1, last, last, yuv, top, bottom);
+
+void FilterRow(const Rows& rows, int width, const std::uint32_t* yuv, std::uint16_t* top,
+               std::uint16_t* bottom) {
+    const int last = width - 1;
+    FilterBlock(rows, 0, 0, last > 0 ? 1 : 0, yuv, top, bottom);
+    int x = 1;
+#ifdef LMP_PIXELS_SSE2
+    for (; x + 8 < width; x += 8) FilterEight(rows, x, yuv, top, bottom);
+#endif
+    for (; x < last; ++x) FilterBlock(rows, x - 1, x, x + 1, yuv, top + 2 * x, bottom + 2 * x);
+    if (last > 0) FilterBlock(rows, last - 1, last, last, yuv, top + 2 * last, bottom + 2 * last);
 }
 
 } // namespace
@@ -284,10 +396,9 @@ void Hq2xScale(const void* source, void* destination, int width, int height, int
     auto* out = static_cast<unsigned char*>(destination);
     for (int y = 0; y < height; ++y) {
         const std::uint16_t* row = pixels + std::ptrdiff_t(y) * width;
-        const std::uint16_t* above = y > 0 ? row - width : row;
-        const std::uint16_t* below = y + 1 < height ? row + width : row;
+        const Rows rows{y > 0 ? row - width : row, row, y + 1 < height ? row + width : row};
         auto* top = reinterpret_cast<std::uint16_t*>(out + std::ptrdiff_t(2 * y) * pitch);
         auto* bottom = reinterpret_cast<std::uint16_t*>(out + std::ptrdiff_t(2 * y + 1) * pitch);
-        FilterRow(above, row, below, width, yuv, top, bottom);
+        FilterRow(rows, width, yuv, top, bottom);
     }
 }

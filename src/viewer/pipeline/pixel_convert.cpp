@@ -2,7 +2,10 @@
 #include "viewer/pipeline/pixel_convert.h"
 
 #include <cstring>
-#ifdef __SSE2__
+// SSE2 where the compiler targets it; LMP_PORTABLE_PIXELS selects the plain C++ code,
+// which gives the same bits.
+#if defined(__SSE2__) && !defined(LMP_PORTABLE_PIXELS)
+#define LMP_PIXELS_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -27,7 +30,7 @@ inline std::uint32_t WidenPixel(std::uint32_t v) {
     return 0xFF000000u | Widen5(v >> 11) << 16 | Widen6(v >> 5 & 63) << 8 | Widen5(v & 31);
 }
 
-#ifdef __SSE2__
+#ifdef LMP_PIXELS_SSE2
 // Eight pixels in, eight out.
 inline void NarrowEight(const std::uint32_t* source, std::uint16_t* destination) {
     const __m128i redMask = _mm_set1_epi32(0xF800), greenMask = _mm_set1_epi32(0x07E0);
@@ -76,7 +79,7 @@ void ConvertRowTo565(const void* source, void* destination, std::uint32_t count)
     // Whole pairs only: an odd last pixel is left unwritten.
     const std::uint32_t pixels = count & ~std::uint32_t{1};
     std::uint32_t i = 0;
-#ifdef __SSE2__
+#ifdef LMP_PIXELS_SSE2
     for (; i + 8 <= pixels; i += 8) NarrowEight(in + i, out + i);
 #endif
     for (; i < pixels; i += 2) {
@@ -89,7 +92,7 @@ void ConvertRowFrom565(const void* source, void* destination, std::int32_t count
     const auto* in = static_cast<const std::uint16_t*>(source);
     auto* out = static_cast<std::uint32_t*>(destination);
     std::int32_t i = 0;
-#ifdef __SSE2__
+#ifdef LMP_PIXELS_SSE2
     for (; i + 8 <= count; i += 8) WidenEight(in + i, out + i);
 #endif
     for (; i < count; ++i) out[i] = WidenPixel(in[i]);

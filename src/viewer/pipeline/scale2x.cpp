@@ -11,7 +11,10 @@
 #include "viewer/pipeline/scale2x.h"
 
 #include <cstddef>
-#ifdef __SSE2__
+// SSE2 where the compiler targets it; LMP_PORTABLE_PIXELS selects the plain C++ code,
+// which gives the same bits.
+#if defined(__SSE2__) && !defined(LMP_PORTABLE_PIXELS)
+#define LMP_PIXELS_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -29,7 +32,7 @@ inline void ScalePixel(std::uint32_t b, std::uint32_t d, std::uint32_t e, std::u
     }
 }
 
-#ifdef __SSE2__
+#ifdef LMP_PIXELS_SSE2
 // x ? a : b per 32-bit lane, where every lane of x is all ones or all zeros.
 inline __m128i Select(__m128i x, __m128i a, __m128i b) {
     return _mm_or_si128(_mm_and_si128(x, a), _mm_andnot_si128(x, b));
@@ -62,7 +65,7 @@ inline void ScaleFour(const std::uint32_t* b, const std::uint32_t* e, const std:
 void ScaleRow(const std::uint32_t* above, const std::uint32_t* row, const std::uint32_t* below,
               int first, int end, std::uint32_t* top, std::uint32_t* bottom) {
     int x = first;
-#ifdef __SSE2__
+#ifdef LMP_PIXELS_SSE2
     for (; x + 4 <= end; x += 4)
         ScaleFour(above + x, row + x, below + x, top + 2 * x, bottom + 2 * x);
 #endif

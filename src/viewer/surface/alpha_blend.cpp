@@ -1,7 +1,9 @@
 // Alpha blending of 32-bit pixel rows: SSE2 where the compiler offers it, else per pixel.
 #include "viewer/surface/alpha_blend.h"
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+// LMP_PORTABLE_PIXELS builds the plain variant, which the tests check gives the same bits.
+#if !defined(LMP_PORTABLE_PIXELS) &&                                                               \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #define LMP_BLEND_SSE2 1
 #include <emmintrin.h>
 #endif

@@ -43,10 +43,11 @@ void FillImage(Image* image, std::uint32_t value) {
 
 // Size of the whole block, or 0 when it would not fit the address space.
 std::size_t ImageBlockSize(std::uint64_t pitch, std::uint64_t height) {
-    const std::uint64_t total = pitch * height + sizeof(Image);
     constexpr std::uint64_t limit = std::uint64_t(PTRDIFF_MAX) < 0x7FFFFFFFu
                                         ? std::uint64_t(PTRDIFF_MAX)
                                         : std::uint64_t(0x7FFFFFFFu);
+    if (pitch > limit) return 0; // keeps the product below from overflowing
+    const std::uint64_t total = pitch * height + sizeof(Image);
     return total > limit ? 0 : std::size_t(total);
 }
 

@@ -1,0 +1,273 @@
+// lumenpane-scale: its output for each filter, the PNG conversions it accepts, and the bad
+// inputs and outputs it must refuse without leaving a file behind.
+#include "png_builder.h"
+#include "png_io.h"
+#include "scale_picture.h"
+#include "scale_tool.h"
+#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/scale2x.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ScaleToolTest : public ::testing::Test {
+  protected:
+    fs::path folder;
+    std::string messages;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / (std::string("lmp-scale-") + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string Path(const char* name) const { return (folder / name).string(); }
+
+    int Run(std::vector<std::string> args) {
+        args.insert(args.begin(), "lumenpane-scale");
+        std::vector<const char*> argv;
+        for (const std::string& a : args) argv.push_back(a.c_str());
+        std::ostringstream errors;
+        const int code = RunScaleTool(int(argv.size()), argv.data(), errors);
+        messages = errors.str();
+        return code;
+    }
+
+    // Runs the tool on a picture and reads its output back.
+    Picture Scale(const std::vector<std::uint8_t>& png, const char* filter) {
+        WriteFileBytes(Path("in.png"), png);
+        EXPECT_EQ(Run({"--filter", filter, Path("in.png"), Path("out.png")}), 0) << messages;
+        Picture out;
+        std::string error;
+        EXPECT_TRUE(ReadPng(Path("out.png"), &out, &error)) << error;
+        return out;
+    }
+
+    // The tool refuses the input: non-zero exit, a message naming the problem, no output.
+    void ExpectRefused(const std::vector<std::uint8_t>& png, const char* problem) {
+        WriteFileBytes(Path("in.png"), png);
+        EXPECT_EQ(Run({Path("in.png"), Path("out.png")}), 1);
+        EXPECT_NE(messages.find(problem), std::string::npos) << messages;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1)
+            << "only the input may be left";
+    }
+};
+
+std::vector<std::uint32_t> RandomPixels(int count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::vector<std::uint32_t> pixels(std::size_t(count), 0);
+    // Few colours, so the filters find equal neighbours and take their interesting cases.
+    const std::uint32_t colours[] = {0x000000, 0xFFFFFF, 0xFF0000, 0x2040C0, 0x808080};
+    for (auto& p : pixels) p = 0xFF000000u | colours[random() % 5];
+    return pixels;
+}
+
+TEST_F(ScaleToolTest, OffDoublesEveryPixel) {
+    const auto pixels = RandomPixels(7 * 5, 1);
+    const Picture out = Scale(BuildPng(RgbSpec(7, 5, pixels)), "off");
+    ASSERT_EQ(out.width, 14);
+    ASSERT_EQ(out.height, 10);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 14; ++x)
+            ASSERT_EQ(out.pixels[y * 14 + x], pixels[(y / 2) * 7 + x / 2]) << x << "," << y;
+}
+
+TEST_F(ScaleToolTest, Scale2xIsTheViewersFilter) {
+    const auto pixels = RandomPixels(12 * 9, 2);
+    const Picture out = Scale(BuildPng(RgbSpec(12, 9, pixels)), "scale2x");
+    std::vector<std::uint32_t> expected(24 * 18);
+    Scale2x(pixels.data(), expected.data(), 12, 9, 24 * 4);
+    EXPECT_EQ(out.width, 24);
+    EXPECT_EQ(out.pixels, expected);
+}
+
+TEST_F(ScaleToolTest, Hq2xIsTheViewersPipelineAndTheDefault) {
+    const auto pixels = RandomPixels(16 * 10, 3);
+    const Picture out = Scale(BuildPng(RgbSpec(16, 10, pixels)), "hq2x");
+    PrepareFilterTables();
+    std::vector<std::uint16_t> narrow(16 * 10), wide(32 * 20);
+    for (int y = 0; y < 10; ++y) ConvertRowTo565(&pixels[y * 16], &narrow[y * 16], 16);
+    Hq2xScale(narrow.data(), wide.data(), 16, 10, 64);
+    std::vector<std::uint32_t> expected(32 * 20);
+    for (int y = 0; y < 20; ++y) ConvertRowFrom565(&wide[y * 32], &expected[y * 32], 32);
+    EXPECT_EQ(out.pixels, expected);
+
+    ASSERT_EQ(Run({Path("in.png"), Path("default.png")}), 0) << messages;
+    EXPECT_EQ(ReadFileBytes(Path("default.png")), ReadFileBytes(Path("out.png")));
+}
+
+// The narrowing works on pixel pairs; an odd width must still fill the last column.
+TEST_F(ScaleToolTest, Hq2xOfAnOddWidthFillsTheLastColumn) {
+    const std::vector<std::uint32_t> pixels(5 * 3, 0xFFFFFFFFu);
+    const Picture out = Scale(BuildPng(RgbSpec(5, 3, pixels)), "hq2x");
+    ASSERT_EQ(out.width, 10);
+    for (std::uint32_t p : out.pixels) ASSERT_EQ(p, 0xFFFFFFFFu);
+}
+
+TEST_F(ScaleToolTest, OtherPixelFormatsBecomeEightBitRgb) {
+    struct Case {
+        const char* name;
+        PngSpec spec;
+        std::vector<std::uint32_t> expected; // the 4x2 picture as 0xRRGGBB
+    };
+    const std::vector<std::uint8_t> palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
+    Case cases[] = {
+        {"grey 8",
+         {4, 2, 8, 0, {0, 1, 127, 255, 200, 100, 50, 25}, {}},
+         {0x000000, 0x010101, 0x7F7F7F, 0xFFFFFF, 0xC8C8C8, 0x646464, 0x323232, 0x191919}},
+        {"grey 1",
+         {4, 2, 1, 0, {0xA0, 0x50}, {}},
+         {0xFFFFFF, 0, 0xFFFFFF, 0, 0, 0xFFFFFF, 0, 0xFFFFFF}},
+        {"grey 4",
+         {4, 2, 4, 0, {0x0F, 0x3C, 0x12, 0xFE}, {}},
+         {0x000000, 0xFFFFFF, 0x333333, 0xCCCCCC, 0x111111, 0x222222, 0xFFFFFF, 0xEEEEEE}},
+        {"palette 8",
+         {4, 2, 8, 3, {0, 1, 2, 3, 3, 2, 1, 0}, palette},
+         {0xFF0000, 0x00FF00, 0x0000FF, 0x0A141E, 0x0A141E, 0x0000FF, 0x00FF00, 0xFF0000}},
+        {"palette 2",
+         {4, 2, 2, 3, {0x1B, 0xE4}, palette},
+         {0xFF0000, 0x00FF00, 0x0000FF, 0x0A141E, 0x0A141E, 0x0000FF, 0x00FF00, 0xFF0000}},
+        {"RGBA", {4, 2, 8, 6, {}, {}}, {}},
+        {"grey+alpha", {4, 2, 8, 4, {}, {}}, {}},
+        {"RGB 16", {4, 2, 16, 2, {}, {}}, {}},
+    };
+    // Alpha (any value) is dropped; 16-bit samples v * 257 become v.
+    for (int i = 0; i < 8; ++i) {
+        const std::uint8_t v = std::uint8_t(i * 33 + 7), alpha = std::uint8_t(i * 30);
+        cases[5].spec.scanlines.insert(cases[5].spec.scanlines.end(),
+                                       {v, std::uint8_t(v / 2), std::uint8_t(255 - v), alpha});
+        cases[5].expected.push_back(std::uint32_t(v) << 16 | std::uint32_t(v / 2) << 8 |
+                                    (255u - v));
+        cases[6].spec.scanlines.insert(cases[6].spec.scanlines.end(), {v, alpha});
+        cases[6].expected.push_back(std::uint32_t(v) * 0x010101u);
+        cases[7].spec.scanlines.insert(cases[7].spec.scanlines.end(),
+                                       {v, v, std::uint8_t(v / 3), std::uint8_t(v / 3), 0, 0});
+        cases[7].expected.push_back(std::uint32_t(v) << 16 | std::uint32_t(v / 3) << 8);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Picture out = Scale(BuildPng(c.spec), "off");
+        ASSERT_EQ(out.pixels.size(), 8u * 4);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(out.pixels[(i / 4) * 2 * 8 + (i % 4) * 2], 0xFF000000u | c.expected[i])
+                << "pixel " << i;
+    }
+}
+
+TEST_F(ScaleToolTest, MissingUnreadableAndForeignInputs) {
+    EXPECT_EQ(Run({Path("nowhere.png"), Path("out.png")}), 1);
+    EXPECT_NE(messages.find("nowhere.png"), std::string::npos) << messages;
+    EXPECT_FALSE(fs::exists(Path("out.png")));
+    ExpectRefused({}, "not a PNG");
+    ExpectRefused({'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0}, "not a PNG");
+    std::vector<std::uint8_t> text(100, 'x');
+    ExpectRefused(text, "not a PNG");
+}
+
+TEST_F(ScaleToolTest, EveryTruncationIsRefused) {
+    const auto png = BuildPng(RgbSpec(6, 4, RandomPixels(24, 4)));
+    for (std::size_t size = 8; size < png.size(); ++size) {
+        SCOPED_TRACE(size);
+        ExpectRefused(std::vector<std::uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(size)),
+                      "truncated");
+    }
+}
+
+TEST_F(ScaleToolTest, CorruptFilesAreRefused) {
+    const auto good = BuildPng(RgbSpec(6, 4, RandomPixels(24, 5)));
+    const std::size_t data = ChunkDataOffset(good, "IDAT");
+    ASSERT_NE(data, 0u);
+
+    auto flipped = good; // a damaged byte the chunk checksum catches
+    flipped[data + 20] ^= 0x40;
+    ExpectRefused(flipped, "corrupt");
+
+    auto badStream = good; // damaged compressed data under a correct checksum
+    badStream[data] = 0x00;
+    badStream[data + 2] = 0x07;
+    FixChunkCrc(badStream, data);
+    ExpectRefused(badStream, "corrupt");
+
+    auto badFilter = good; // an unknown row filter type
+    badFilter[data + 7] = 9;
+    FixChunkCrc(badFilter, data);
+    ExpectRefused(badFilter, "corrupt");
+
+    auto badDepth = good; // RGB at 3 bits per sample does not exist
+    badDepth[ChunkDataOffset(good, "IHDR") + 8] = 3;
+    FixChunkCrc(badDepth, ChunkDataOffset(good, "IHDR"));
+    ExpectRefused(badDepth, "corrupt");
+}
+
+TEST_F(ScaleToolTest, PictureSizeLimits) {
+    ExpectRefused(BuildPng(RgbSpec(3, 2, RandomPixels(6, 6))), "smaller than 4x2");
+    ExpectRefused(BuildPng(RgbSpec(4, 1, RandomPixels(4, 6))), "smaller than 4x2");
+
+    // Too large is refused from the header alone, before any picture data is decoded.
+    auto huge = BuildPng(RgbSpec(4, 2, RandomPixels(8, 7)));
+    const std::size_t hugeHeader = ChunkDataOffset(huge, "IHDR");
+    huge[hugeHeader + 2] = 0x20, huge[hugeHeader + 3] = 0x01; // width 8193
+    FixChunkCrc(huge, hugeHeader);
+    ExpectRefused(huge, "larger than 8192x8192");
+
+    const Picture smallest = Scale(BuildPng(RgbSpec(4, 2, RandomPixels(8, 8))), "hq2x");
+    EXPECT_EQ(smallest.width, 8);
+    // The widest input; its output is beyond what the reader takes, so look at its header.
+    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(8192, 2, RandomPixels(8192 * 2, 9))));
+    ASSERT_EQ(Run({"--filter", "off", Path("in.png"), Path("out.png")}), 0) << messages;
+    const auto png = ReadFileBytes(Path("out.png"));
+    const std::size_t header = ChunkDataOffset(png, "IHDR");
+    ASSERT_NE(header, 0u);
+    EXPECT_EQ(png[header + 2] << 8 | png[header + 3], 16384); // width
+    EXPECT_EQ(png[header + 7], 4);                            // height
+}
+
+TEST_F(ScaleToolTest, UnwritableOutputLeavesNothingBehind) {
+    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(4, 2, RandomPixels(8, 10))));
+    EXPECT_EQ(Run({Path("in.png"), (folder / "missing" / "out.png").string()}), 1);
+    EXPECT_NE(messages.find("cannot write"), std::string::npos) << messages;
+
+    fs::create_directory(folder / "taken.png"); // a folder where the file should go
+    EXPECT_EQ(Run({Path("in.png"), Path("taken.png")}), 1);
+    EXPECT_NE(messages.find("cannot write"), std::string::npos) << messages;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 2)
+        << "no temporary file may be left";
+}
+
+TEST_F(ScaleToolTest, OutputIsReplacedOnlyOnSuccess) {
+    const std::vector<std::uint8_t> old = {'o', 'l', 'd'};
+    WriteFileBytes(Path("out.png"), old);
+    WriteFileBytes(Path("in.png"), {'b', 'a', 'd'});
+    EXPECT_EQ(Run({Path("in.png"), Path("out.png")}), 1);
+    EXPECT_EQ(ReadFileBytes(Path("out.png")), old);
+
+    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(4, 2, RandomPixels(8, 11))));
+    EXPECT_EQ(Run({Path("in.png"), Path("out.png")}), 0) << messages;
+    Picture out;
+    std::string error;
+    EXPECT_TRUE(ReadPng(Path("out.png"), &out, &error)) << error;
+    EXPECT_EQ(out.width, 8);
+}
+
+TEST_F(ScaleToolTest, CommandLineMistakes) {
+    EXPECT_EQ(Run({}), 2);
+    EXPECT_NE(messages.find("usage"), std::string::npos);
+    EXPECT_EQ(Run({"a.png"}), 2);
+    EXPECT_EQ(Run({"a.png", "b.png", "c.png"}), 2);
+    EXPECT_EQ(Run({"--filter", "hq3x", "a.png", "b.png"}), 2);
+    EXPECT_NE(messages.find("hq3x"), std::string::npos);
+    EXPECT_EQ(Run({"--frobnicate", "a.png", "b.png"}), 2);
+    EXPECT_EQ(Run({"a.png", "b.png", "--filter"}), 2);
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+// Decoding and encoding PNG in memory with libpng.
+#include "png_io.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// libpng reports errors by longjmp; the message is kept here on the way out.
+struct Session {
+    const std::vector<std::uint8_t>* input = nullptr;
+    std::size_t readAt = 0;
+    std::vector<std::uint8_t>* output = nullptr;
+    char message[200] = {};
+};
+
+void OnError(png_structp png, png_const_charp message) {
+    auto* session = static_cast<Session*>(png_get_error_ptr(png));
+    std::snprintf(session->message, sizeof session->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void ReadBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* session = static_cast<Session*>(png_get_io_ptr(png));
+    if (session->input->size() - session->readAt < size) png_error(png, "the file ends early");
+    std::memcpy(data, session->input->data() + session->readAt, size);
+    session->readAt += size;
+}
+
+void WriteBytes(png_structp png, png_bytep data, png_size_t size) {
+    auto* session = static_cast<Session*>(png_get_io_ptr(png));
+    session->output->insert(session->output->end(), data, data + size);
+}
+
+void FlushNothing(png_structp) {}
+
+// Asks libpng for 8-bit RGB whatever the file holds.
+void RequestRgb8(png_structp png, png_infop info) {
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_strip_alpha(png);
+    png_set_gray_to_rgb(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+}
+
+// Everything between setjmp and a possible longjmp: no C++ objects with destructors live
+// in this frame; the rows buffer belongs to the caller.
+bool DecodeRows(png_structp png, png_infop info, Picture* picture, std::vector<png_bytep>* rows,
+                std::vector<std::uint8_t>* rgb) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_read_info(png, info);
+    RequestRgb8(png, info);
+    const png_uint_32 width = png_get_image_width(png, info);
+    const png_uint_32 height = png_get_image_height(png, info);
+    if (png_get_rowbytes(png, info) != std::size_t(width) * 3) png_error(png, "unexpected layout");
+    rgb->resize(std::size_t(width) * 3 * height);
+    rows->resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) (*rows)[y] = rgb->data() + std::size_t(y) * width * 3;
+    png_read_image(png, rows->data());
+    png_read_end(png, nullptr);
+    picture->width = int(width);
+    picture->height = int(height);
+    return true;
+}
+
+bool EncodeRows(png_structp png, png_infop info, const Picture& picture,
+                std::vector<std::uint8_t>* row) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_IHDR(png, info, png_uint_32(picture.width), png_uint_32(picture.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    row->resize(std::size_t(picture.width) * 3);
+    for (int y = 0; y < picture.height; ++y) {
+        const std::uint32_t* in = picture.pixels.data() + std::size_t(y) * picture.width;
+        for (int x = 0; x < picture.width; ++x) {
+            (*row)[3 * x] = std::uint8_t(in[x] >> 16);
+            (*row)[3 * x + 1] = std::uint8_t(in[x] >> 8);
+            (*row)[3 * x + 2] = std::uint8_t(in[x]);
+        }
+        png_write_row(png, row->data());
+    }
+    png_write_end(png, nullptr);
+    return true;
+}
+
+} // namespace
+
+bool DecodePng(const std::vector<std::uint8_t>& bytes, Picture* picture, std::string* error) {
+    Session session;
+    session.input = &bytes;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &session, OnError, OnWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        *error = "out of memory";
+        return false;
+    }
+    png_set_read_fn(png, &session, ReadBytes);
+    std::vector<png_bytep> rows;
+    std::vector<std::uint8_t> rgb;
+    const bool decoded = DecodeRows(png, info, picture, &rows, &rgb);
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!decoded) {
+        *error = std::string("corrupt PNG: ") + session.message;
+        return false;
+    }
+    picture->pixels.resize(rgb.size() / 3);
+    for (std::size_t i = 0; i < picture->pixels.size(); ++i)
+        picture->pixels[i] = 0xFF000000u | std::uint32_t(rgb[3 * i]) << 16 |
+                             std::uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
+    return true;
+}
+
+bool EncodePng(const Picture& picture, std::vector<std::uint8_t>* bytes, std::string* error) {
+    Session session;
+    session.output = bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &session, OnError, OnWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        *error = "out of memory";
+        return false;
+    }
+    png_set_write_fn(png, &session, WriteBytes, FlushNothing);
+    std::vector<std::uint8_t> row;
+    const bool encoded = EncodeRows(png, info, picture, &row);
+    png_destroy_write_struct(&png, &info);
+    if (!encoded) *error = std::string("cannot encode PNG: ") + session.message;
+    return encoded;
+}

@@ -1,0 +1,9 @@
+// The command-line tool's whole run, callable from its main and from tests.
+#pragma once
+
+#include <ostream>
+
+// lumenpane-scale [--filter off|scale2x|hq2x] IN.png OUT.png. Returns the exit code:
+// 0 on success, 1 for a picture that cannot be read, scaled or written, 2 for a bad
+// command line. Messages go to errors.
+int RunScaleTool(int argc, const char* const* argv, std::ostream& errors);
