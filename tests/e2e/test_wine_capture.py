@@ -5,11 +5,12 @@ a game without the helper behaves as before. Run through run.py."""
 
 import os
 import shutil
+import subprocess
 import time
 import unittest
 
 import harness
-from harness import VK_F6
+from harness import VK_F6, VK_F8
 
 VIEWER_CLASS = "fbgfxclass_" + harness.GAME_TITLE
 PICTURE = (640, 480)
@@ -60,8 +61,9 @@ class WineCaptureTest(unittest.TestCase):
         return time.monotonic() - began
 
     def viewer_window(self):
-        # Looked up each time: the viewer may make its window anew when it reopens its surface.
-        return self.s.find_window(VIEWER_CLASS, harness.GAME_TITLE)
+        # Looked up each time: the viewer makes its window anew when it reopens its surface,
+        # so for a moment there may be none.
+        return self.s.wait_window(VIEWER_CLASS, harness.GAME_TITLE, timeout=10)
 
     def shown_picture(self):
         """The viewer's client area in its framed 640x480 window; a viewer that went full
@@ -88,13 +90,27 @@ class WineCaptureTest(unittest.TestCase):
         if difference:
             self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("shot.png")))
         self.assertIsNone(difference, "%s; viewer %r; log %r"
-                          % (difference, self.viewer_window(), self.log_lines()))
+                          % (difference, self.s.find_window(VIEWER_CLASS), self.log_lines()))
 
     def log_lines(self):
         if not os.path.exists(self.log_path):
             return []
         with open(self.log_path, encoding="latin-1") as f:
             return f.read().splitlines()
+
+    def scaled_reference(self, frame, filter_name):
+        """The frozen frame doubled by lumenpane-scale (the Windows build of the tool, under
+        Wine), read back through ImageMagick."""
+        source, target = self.s.file("frame.png"), self.s.file("scaled-%s.png" % filter_name)
+        harness.write_png(source, frame)
+        code, out = self.s.run_to_end(self.s.exe("tools/lumenpane-scale.exe"),
+                                      ["--filter", filter_name, harness.windows_path(source),
+                                       harness.windows_path(target)])
+        self.assertEqual(code, 0, out)
+        raw = subprocess.run(["convert", target, "-depth", "8", "rgb:-"], check=True,
+                             stdout=subprocess.PIPE).stdout
+        pixels = [raw[i] << 16 | raw[i + 1] << 8 | raw[i + 2] for i in range(0, len(raw), 3)]
+        return harness.Image(PICTURE[0], PICTURE[1], pixels)
 
     # -- tests ----------------------------------------------------------------------------
 
@@ -109,6 +125,21 @@ class WineCaptureTest(unittest.TestCase):
         self.s.send_close(game.hwnd)
         self.assertEqual(self.s.wait_exit(game.proc, 15), 0)
         self.assertEqual(self.s.wait_exit(viewer, 15), 0, "the viewer ends with the game")
+
+    @unittest.skipUnless(shutil.which("convert"), "ImageMagick reads the tool's PNG files")
+    def test_filters_show_what_the_scale_tool_makes_of_the_same_frame(self):
+        game = self.start_game()
+        viewer = self.start_viewer()
+        frame = game.frozen_frame()
+        self.assert_shows(frame.doubled())
+        for filter_name in ("scale2x", "hq2x"):
+            self.s.set_foreground(self.viewer_window()["hwnd"])
+            self.s.press_key(VK_F8)
+            time.sleep(3.5)  # the filter's name shows over the picture for three seconds
+            self.assert_shows(self.scaled_reference(frame, filter_name))
+        self.s.send_close(game.hwnd)
+        self.assertEqual(self.s.wait_exit(game.proc, 15), 0)
+        self.assertEqual(self.s.wait_exit(viewer, 15), 0)
 
     def test_killed_viewer_leaves_the_game_running_and_a_second_viewer_attaches(self):
         game = self.start_game()
