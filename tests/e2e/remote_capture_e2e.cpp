@@ -27,6 +27,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -262,6 +263,7 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
     Image* image = nullptr;
     int copied = 0, identical = 0, kept = 0, results[8] = {};
     double total = 0, worst = 0;
+    std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
         if (mode == "busy" && i == 10) PostMessageA(GetParent(render), WM_APP, 0, 400);
         const double start = NowMs();
@@ -271,6 +273,7 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
         if (i > 0) {
             total += spent;
             if (spent > worst) worst = spent;
+            times.push_back(spent);
         }
         ++results[(result + 8) % 8];
         if (result == 1) ++copied;
@@ -279,10 +282,13 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
         if (result == -3 && image && ImageEquals(image, picture)) ++kept;
         SleepEx(17, FALSE); // the render loop's pace
     }
+    std::sort(times.begin(), times.end());
+    const double median = times.empty() ? 0.0 : times[times.size() / 2];
+    const double p95 = times.empty() ? 0.0 : times[times.size() * 95 / 100];
     std::printf("viewer: helper=%s frames=%d copied=%d identical=%d size=%dx%d "
-                "mean=%.3fms worst=%.3fms\n",
+                "mean=%.3fms median=%.3fms p95=%.3fms worst=%.3fms\n",
                 RemoteCaptureActive(render) ? "yes" : "no", frames, copied, identical, width,
-                height, frames > 1 ? total / (frames - 1) : 0.0, worst);
+                height, frames > 1 ? total / (frames - 1) : 0.0, median, p95, worst);
     std::printf("viewer: results 1:%d 0:%d -1:%d -2:%d -3:%d -4:%d\n", results[1], results[0],
                 results[7], results[6], results[5], results[4]);
     std::fflush(stdout);
