@@ -22,6 +22,7 @@
 
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/remote_capture.h"
+#include "viewer/pipeline/remote_frame.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
 
@@ -300,6 +301,9 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
     const bool helper = RemoteCaptureActive(render);
     StopRemoteCapture();
     if (mode == "large") return helper && results[4] == frames && !image ? 0 : 1;
+    // Without the helper the capture prints across processes as on Windows: under Wine that
+    // succeeds without the game's picture.
+    if (mode == "nohelper") return !helper && results[1] == frames && identical == 0 ? 0 : 1;
     if (mode == "busy") {
         // Some frames wait past the bound, none waits much longer, and the picture comes back.
         const bool bounded = worst < 50 + 40;
@@ -460,11 +464,73 @@ void CheckBusyGameAndLargeWindow() {
     StopGame(game);
 }
 
+std::string FolderOf(const std::string& path) {
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+std::vector<std::string> LogLines() {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(FolderOf(SelfPath()) + "lumenpane.log");
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::uint8_t byte : bytes) {
+        if (byte == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (byte != '\r') {
+            line += char(byte);
+        }
+    }
+    return lines;
+}
+
+// Where the viewer keeps its copy of the helper library, from the same resource it uses.
+std::string HelperPath(std::vector<std::uint8_t>* bytes) {
+    HRSRC resource =
+        FindResourceA(nullptr, MAKEINTRESOURCEA(LMP_CAPTURE_HELPER_RESOURCE), MAKEINTRESOURCEA(10));
+    const auto* data =
+        static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, resource)));
+    bytes->assign(data, data + SizeofResource(nullptr, resource));
+    char name[64], folder[MAX_PATH];
+    HelperFileName(bytes->data(), bytes->size(), int(sizeof(void*) * 8), name, sizeof name);
+    GetTempPathA(sizeof folder, folder);
+    return std::string(folder) + "lumenpane\\" + name;
+}
+
+// A damaged copy of the helper in the temporary folder is replaced before it is loaded; names
+// taken by someone else leave the viewer printing as usual, with one line in its log.
+void CheckDamagedCopyAndTakenNames() {
+    const std::string dump = "frame_names.bin";
+    PROCESS_INFORMATION game = StartGame(324, 244, dump);
+    const std::string id = std::to_string(game.dwProcessId);
+    std::vector<std::uint8_t> helper;
+    const std::string path = HelperPath(&helper);
+    const char damage[] = "not the helper library";
+    Check(WriteFileBytes(path, damage, sizeof damage), "the helper's copy can be damaged");
+    Check(RunAndWait("view " + id + " " + dump + " 10 plain", 60000) == 0,
+          "with a damaged copy in the temporary folder the picture still arrives");
+    Check(ReadFileBytes(path) == helper, "the damaged copy was replaced by the helper");
+
+    DeleteFileA((FolderOf(SelfPath()) + "lumenpane.log").c_str());
+    char name[96];
+    RemoteObjectName(game.dwProcessId, "map", name, sizeof name);
+    HANDLE squatter =
+        CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, name);
+    Check(RunAndWait("view " + id + " " + dump + " 10 nohelper", 60000) == 0,
+          "names taken by another process: no helper, the usual print");
+    const std::vector<std::string> lines = LogLines();
+    for (const std::string& line : lines) std::printf("lumenpane.log: %s\n", line.c_str());
+    Check(lines.size() == 1 && lines[0].find("taken") != std::string::npos,
+          "one line in lumenpane.log says why the helper was not used");
+    CloseHandle(squatter);
+    StopGame(game);
+}
+
 int RunChecks() {
     CheckSize(324, 244);
     CheckSize(644, 484);
     CheckKilledViewer();
     CheckBusyGameAndLargeWindow();
+    CheckDamagedCopyAndTakenNames();
     std::printf("%s (%d failed)\n", Failures ? "FAILED" : "ALL PASSED", Failures);
     return Failures ? 1 : 0;
 }

@@ -108,9 +108,12 @@ bool CreateExchange() {
         if (RemoteWaitLeft(start, GetTickCount(), EarlierHelperWaitMs) == 0) break;
         SleepEx(50, FALSE);
     }
-    RemoteCapture.requestEvent = CreateFreshObject(&security.attributes, "request");
-    RemoteCapture.doneEvent = CreateFreshObject(&security.attributes, "done");
-    if (!RemoteCapture.mapping || !RemoteCapture.requestEvent || !RemoteCapture.doneEvent) {
+    if (RemoteCapture.mapping) {
+        RemoteCapture.requestEvent = CreateFreshObject(&security.attributes, "request");
+        if (RemoteCapture.requestEvent)
+            RemoteCapture.doneEvent = CreateFreshObject(&security.attributes, "done");
+    }
+    if (!RemoteCapture.doneEvent) {
         LogFailure("the shared frame's names are taken (another viewer on this game?)",
                    GetLastError());
         return false;
