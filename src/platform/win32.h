@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Module and thread lists of a process (the capture helper's load check under Wine).
+#include <tlhelp32.h>
 // windows.h defines DrawText as DrawTextA; the image code has its own DrawText.
 #undef DrawText
 

@@ -26,8 +26,6 @@
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -421,7 +419,25 @@ void CheckSize(int width, int height) {
     StopGame(game);
 }
 
+std::string HelperPath(std::vector<std::uint8_t>* bytes);
+
+bool ModuleLoaded(DWORD processId, const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &module); more && !found;
+         more = Module32Next(snapshot, &module))
+        found = lstrcmpiA(module.szModule, name.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
 void CheckKilledViewer() {
+    std::vector<std::uint8_t> helper;
+    const std::string helperPath = HelperPath(&helper);
     const std::string dump = "frame_kill.bin";
     PROCESS_INFORMATION game = StartGame(324, 244, dump);
     const int before = ThreadCount(game.dwProcessId);
@@ -433,12 +449,15 @@ void CheckKilledViewer() {
     const int during = ThreadCount(game.dwProcessId);
     std::printf("game threads: %d before, %d with the helper\n", before, during);
     Check(during == before + 1, "the helper runs as one extra thread in the game");
+    Check(ModuleLoaded(game.dwProcessId, helperPath), "the helper library shows in the game");
     TerminateProcess(viewer.hProcess, 1);
     WaitForSingleObject(viewer.hProcess, 5000);
     Close(viewer);
     const double gone = WaitForThreadCount(game.dwProcessId, before, 1000);
     std::printf("helper thread gone %.1f ms after the viewer was killed\n", gone);
     Check(gone >= 0, "killing the viewer ends the helper thread within a second");
+    SleepEx(100, FALSE);
+    Check(!ModuleLoaded(game.dwProcessId, helperPath), "and the helper library is unloaded");
     Check(StillRunning(game.hProcess), "the game runs on after the viewer was killed");
     const DWORD again = RunAndWait("view " + id + " " + dump + " 50 plain", 60000);
     Check(again == 0, "a second viewer attaches to the same game and gets its picture");

@@ -196,6 +196,38 @@ bool SameBitness(HANDLE game) {
     return viewerWow == gameWow;
 }
 
+// Whether a module of this file name is loaded in the game.
+bool HelperLoadedInGame(const char* path) {
+    const char* slash = std::strrchr(path, '\\');
+    const char* name = slash ? slash + 1 : path;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32,
+                                               RemoteCapture.gameProcessId);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = Module32First(snapshot, &module); more && !found;
+         more = Module32Next(snapshot, &module))
+        found = lstrcmpiA(module.szModule, name) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// A helper of an earlier viewer unloads itself right after it lets go of the shared frame.
+// Loading ours meanwhile would only raise its load count and start no thread, so wait for
+// it to be gone.
+bool EarlierHelperGone(const char* path) {
+    const DWORD start = GetTickCount();
+    while (HelperLoadedInGame(path)) {
+        if (RemoteWaitLeft(start, GetTickCount(), EarlierHelperWaitMs) == 0) {
+            LogFailure("an earlier helper is still loaded in the game", ERROR_BUSY);
+            return false;
+        }
+        SleepEx(20, FALSE);
+    }
+    return true;
+}
+
 // Runs LoadLibraryA(path) on a new thread of the game and waits for it to return.
 bool LoadHelperIntoGame(HANDLE game, const char* path) {
     const SIZE_T pathBytes = std::strlen(path) + 1;
@@ -262,7 +294,7 @@ bool StartRemoteCapture() {
         LogFailure("the game and the viewer differ in bitness", ERROR_BAD_EXE_FORMAT);
     else
         ok = CreateExchange() && PrepareHelperFile(path, sizeof path) &&
-             LoadHelperIntoGame(game, path) && HelperReported();
+             EarlierHelperGone(path) && LoadHelperIntoGame(game, path) && HelperReported();
     CloseHandle(game);
     if (!ok) CloseExchange();
     return ok;
