@@ -119,6 +119,42 @@ TEST_F(Fullscreen, EveryWindowCallRunsUnderItsOwnLockNotTheSurfaceLock) {
     EXPECT_EQ(Surface.lockCount, 0);
 }
 
+TEST_F(Fullscreen, ASwitchBeforeTheFirstFrameCarriesOverToTheReopenedWindow) {
+    // On a slow start the main thread's switch can come before the first frame, whose reopen
+    // replaces the viewer window with a framed one.
+    SetViewerFullscreen(1);
+    Frame();
+    ASSERT_NE(Viewer(), viewer);
+    viewer = Viewer();
+    ExpectFullscreen();
+    SetViewerFullscreen(0);
+    const SimWindow& w = SimWindowOf(viewer);
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_EQ(w.style, windowed.style);
+    EXPECT_EQ(w.rect.left, (1280 - 646) / 2) << "the new window's own centred placement";
+    EXPECT_EQ(w.rect.top, (720 - 509) / 2);
+    EXPECT_EQ(w.rect.right - w.rect.left, 646);
+    EXPECT_FALSE(w.topmost);
+}
+
+TEST_F(Fullscreen, TheReopenRunsUnderThePlacementLockAndKeepsAFramedWindowFramed) {
+    Frame();
+    int depth = 0;
+    bool reopened = false;
+    for (const std::string& call : Sim.calls) {
+        if (call == "EnterCriticalSection") ++depth;
+        if (call == "LeaveCriticalSection") --depth;
+        if (call.rfind("OpenSurface", 0) == 0) {
+            reopened = true;
+            EXPECT_EQ(depth, 1) << "the reopen ran outside the lock";
+        }
+    }
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_EQ(SimWindowOf(Viewer()).style, windowed.style);
+    EXPECT_TRUE(SimCallsStartingWith("SetWindowPos").empty());
+}
+
 TEST_F(Fullscreen, TwoThreadsSwitchingAtOnceLeaveAConsistentWindow) {
     // The main thread's switch and the render thread's F6 may meet; each switch must see the
     // other's finished result, so the placement saved is always the windowed one.

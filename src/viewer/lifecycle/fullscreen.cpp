@@ -10,6 +10,7 @@
 #include "viewer/lifecycle/fullscreen.h"
 
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/surface/surface.h"
 
 ViewerPlacementRecord ViewerPlacement;
 
@@ -61,4 +62,16 @@ void SetViewerFullscreen(std::uint8_t on) {
             LeaveFullscreen();
     }
     LeaveCriticalSection(&PlacementLock.section);
+}
+
+int ReopenViewerSurface(int width, int height) {
+    EnterCriticalSection(&PlacementLock.section);
+    const int result = OpenSurface(width, height, 32, 1, NoModeSwitch | AlphaPrimitives, 0);
+    HideMouse();
+    if (result == 0 && TargetGame.running == 1 && TargetGame.fullscreen == 1) {
+        TargetGame.fullscreen = 0;
+        EnterFullscreen();
+    }
+    LeaveCriticalSection(&PlacementLock.section);
+    return result;
 }

@@ -3,6 +3,7 @@
 // picture of the current filter and the overlay.
 #include "viewer/pipeline/frame_step.h"
 
+#include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/hq2x.h"
@@ -91,10 +92,7 @@ void ReopenSurfaceWhenResized() {
     if (TargetGame.currentWidth == TargetGame.wantedWidth &&
         TargetGame.currentHeight == TargetGame.wantedHeight)
         return;
-    const int opened = OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, 32, 1,
-                                   NoModeSwitch | AlphaPrimitives, 0);
-    HideMouse();
-    if (opened != 0) return;
+    if (ReopenViewerSurface(TargetGame.wantedWidth, TargetGame.wantedHeight) != 0) return;
     TargetGame.currentWidth = TargetGame.wantedWidth;
     TargetGame.currentHeight = TargetGame.wantedHeight;
 }
