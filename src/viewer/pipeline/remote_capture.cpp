@@ -293,8 +293,8 @@ bool StartRemoteCapture() {
     if (!SameBitness(game))
         LogFailure("the game and the viewer differ in bitness", ERROR_BAD_EXE_FORMAT);
     else
-        ok = CreateExchange() && PrepareHelperFile(path, sizeof path) &&
-             EarlierHelperGone(path) && LoadHelperIntoGame(game, path) && HelperReported();
+        ok = CreateExchange() && PrepareHelperFile(path, sizeof path) && EarlierHelperGone(path) &&
+             LoadHelperIntoGame(game, path) && HelperReported();
     CloseHandle(game);
     if (!ok) CloseExchange();
     return ok;
