@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// Module and thread lists of a process (the capture helper's load check under Wine).
+#include <tlhelp32.h>
 // windows.h defines DrawText as DrawTextA; the image code has its own DrawText.
 #undef DrawText
 
@@ -176,6 +178,15 @@ HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
 BOOL CloseHandle(HANDLE handle);
 BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
+
+// A lock for threads of one process; re-entrant for the thread that holds it.
+struct CRITICAL_SECTION {
+    void* lock;
+};
+void InitializeCriticalSection(CRITICAL_SECTION* section);
+void EnterCriticalSection(CRITICAL_SECTION* section);
+void LeaveCriticalSection(CRITICAL_SECTION* section);
+void DeleteCriticalSection(CRITICAL_SECTION* section);
 
 union LARGE_INTEGER {
     std::int64_t QuadPart;

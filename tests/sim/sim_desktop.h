@@ -102,6 +102,9 @@ struct SimDesktopRecord {
     int gdiObjectsMade = 0;
     int gdiObjectsDeleted = 0;
     bool failCreateDibSection = false;
+    bool failOpenSurface = false; // OpenSurface closes the old surface, then fails
+
+    int criticalSectionDepth = 0; // entries minus exits over all critical sections
 
     double clockMs = 1000000.0;     // the system has been up a while: time 0.0 is long past
     std::vector<std::string> calls; // "Name(args)" for every seam call that changes something

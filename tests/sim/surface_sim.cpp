@@ -42,6 +42,7 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
                 int /*refreshRate*/) {
     if (width < 1 || height < 1 || SurfaceBytesPerPixelForDepth(depth) == 0) return 1;
     CloseSurface();
+    if (Sim.failOpenSurface) return 1;
     if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
     const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
     const int outerWidth = width + FrameWidth, outerHeight = height + FrameHeight;

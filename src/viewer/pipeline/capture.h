@@ -8,6 +8,7 @@ struct Image;
 struct CaptureStateRecord {
     bool memoryDcCreated = false;
     HDC memoryDc = nullptr;
+    HGDIOBJ originalBitmap = nullptr; // what memoryDc held before dibSection was first selected
     HBITMAP dibSection = nullptr;
     BITMAPINFOHEADER dibHeader{};
     void* dibBits = nullptr;

@@ -26,4 +26,18 @@ struct FrameStateRecord {
 
 extern FrameStateRecord FrameState;
 
+// How long the filter's name shows after F8, in seconds.
+constexpr double FilterOverlaySeconds = 3.0;
+
 void RenderFrame();
+
+// The parts of RenderFrame, in the order it runs them (frame_step.cpp unless noted).
+void MakeWorkImages();
+void CountFrame(double now);
+void ReopenSurfaceWhenResized();
+void HandleHotKeys(); // hot_keys.cpp
+void DrawPicture();
+// overlay.cpp: the overlay's text for this moment and the width of its box, or 0 when no
+// overlay shows; DrawOverlay blends the box onto the frame buffer.
+int OverlayText(double now, char* text, int capacity);
+void DrawOverlay(double now);

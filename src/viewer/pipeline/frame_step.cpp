@@ -1,0 +1,128 @@
+// One frame of the viewer, run by the render thread about every 17 ms: work images, frame
+// counting, the surface's size, hot keys, then under the surface lock the capture, the
+// picture of the current filter and the overlay.
+#include "viewer/pipeline/frame_step.h"
+
+#include "viewer/lifecycle/fullscreen.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/pipeline/capture.h"
+#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/scale2x.h"
+#include "viewer/surface/image.h"
+#include "viewer/surface/surface.h"
+
+FrameStateRecord FrameState;
+
+namespace {
+
+struct WorkImageSpec {
+    Image* FrameStateRecord::*slot;
+    int width, height, depth; // depth 0: the surface's (32-bit)
+    std::uint32_t colour, flags;
+};
+
+constexpr WorkImageSpec WorkImages[] = {
+    {&FrameStateRecord::smallArgbImage, 320, 240, 0, 0, DefaultColour},
+    {&FrameStateRecord::largeArgbImage, 640, 480, 0, 0, DefaultColour},
+    {&FrameStateRecord::smallRgb565Image, 320, 240, 16, 0, 0},
+    {&FrameStateRecord::largeRgb565Image, 640, 480, 16, 0, 0},
+};
+
+// The game draws its picture 2 pixels right of and below its render window's corner.
+constexpr int PictureLeft = 2, PictureTop = 2;
+
+// The game's single-size picture into smallArgbImage; false when that image is missing.
+bool CopySmallPicture() {
+    Image* small = FrameState.smallArgbImage;
+    if (!small) return false;
+    PutImage(small, 0.0f, 0.0f, FrameState.captureImage, PictureLeft, PictureTop, PictureLeft + 319,
+             PictureTop + 239, Copy);
+    return true;
+}
+
+void DrawScale2x() {
+    if (!CopySmallPicture()) return;
+    void* frameBuffer = SurfacePixels();
+    if (frameBuffer) Scale2xFrame(ImagePixels(FrameState.smallArgbImage), frameBuffer);
+}
+
+void DrawHq2x() {
+    Image* small = FrameState.smallArgbImage;
+    Image* large = FrameState.largeArgbImage;
+    Image* small565 = FrameState.smallRgb565Image;
+    Image* large565 = FrameState.largeRgb565Image;
+    if (!small || !large || !small565 || !large565 || !Rgb565To888Table || !Rgb565ToYuvTable)
+        return;
+    CopySmallPicture();
+    for (std::uint32_t r = 0; r < small->height; ++r)
+        ConvertRowTo565(ImageRow(small, int(r)), ImageRow(small565, int(r)), small->width);
+    Hq2xScale(ImagePixels(small565), ImagePixels(large565), int(small565->width),
+              int(small565->height), int(large565->pitch));
+    for (std::uint32_t r = 0; r < large->height; ++r)
+        ConvertRowFrom565(ImageRow(large565, int(r)), ImageRow(large, int(r)),
+                          std::int32_t(large->width));
+    PutImage(nullptr, 0.0f, 0.0f, large, WholeImage, 0, 0, 0, Copy);
+}
+
+} // namespace
+
+void MakeWorkImages() {
+    for (const WorkImageSpec& spec : WorkImages) {
+        Image*& image = FrameState.*spec.slot;
+        if (!image)
+            image = CreateImage(spec.width, spec.height, spec.colour, spec.depth, spec.flags);
+    }
+}
+
+void CountFrame(double now) {
+    if (FrameState.nextFpsUpdate == 0.0) FrameState.nextFpsUpdate = now + 1.0;
+    ++FrameState.frameCount;
+    if (now > FrameState.nextFpsUpdate) {
+        FrameState.fps = FrameState.frameCount;
+        FrameState.frameCount = 0;
+        FrameState.nextFpsUpdate = now + 1.0;
+    }
+}
+
+// The current size starts at 0x0, so the first frame opens the surface again at the wanted
+// size. It is taken over only when the open succeeds: a surface that could not be opened is
+// tried again on the next frame instead of leaving the viewer without a window for good.
+void ReopenSurfaceWhenResized() {
+    if (TargetGame.currentWidth == TargetGame.wantedWidth &&
+        TargetGame.currentHeight == TargetGame.wantedHeight)
+        return;
+    if (ReopenViewerSurface(TargetGame.wantedWidth, TargetGame.wantedHeight) != 0) return;
+    TargetGame.currentWidth = TargetGame.wantedWidth;
+    TargetGame.currentHeight = TargetGame.wantedHeight;
+}
+
+void DrawPicture() {
+    switch (FrameState.filterMode) {
+    case FilterOff:
+        PutImage(nullptr, 0.0f, 0.0f, FrameState.captureImage, PictureLeft, PictureTop,
+                 PictureLeft + 639, PictureTop + 479, Copy);
+        break;
+    case FilterScale2x:
+        DrawScale2x();
+        break;
+    case FilterHq2x:
+        DrawHq2x();
+        break;
+    }
+}
+
+void RenderFrame() {
+    MakeWorkImages();
+    CountFrame(Timer());
+    HWND renderWindow = GetWindow(TargetGame.gameWindow, GW_CHILD);
+    ReopenSurfaceWhenResized();
+    // Hot keys come before the lock: F6 restyles the viewer window, which the surface's window
+    // thread must answer, and it does not while the lock is held.
+    HandleHotKeys();
+    LockSurface();
+    CaptureGameWindow(renderWindow, FrameState.captureImage);
+    DrawPicture();
+    DrawOverlay(Timer());
+    UnlockSurface(-1, -1);
+}

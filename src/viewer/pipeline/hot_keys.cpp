@@ -1,0 +1,86 @@
+// The viewer's hot keys, read while the game or the viewer has the foreground:
+// F6 full screen or window, F7 frames-per-second counter, F8 next filter.
+//
+// Each key acts once per press: its latch remembers that it was reported in the previous
+// pass, so a key held across many frames acts only on its first one.
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/pipeline/frame_step.h"
+#include "viewer/surface/surface.h"
+
+namespace {
+
+constexpr int OffScreen = 30000;
+constexpr int F5PressMs = 50;
+constexpr int KeyPollMs = 10;
+
+bool Reported(int key) {
+    return GetAsyncKeyState(key) != 0;
+}
+
+// A foreground of none matches neither window, even when the surface has no window.
+bool GameOrViewerInFront() {
+    HWND game = TargetGame.gameWindow;
+    if (GetForegroundWindow() && GetForegroundWindow() == game) return true;
+    HWND viewer = ViewerWindowHandle(TargetGame);
+    return GetForegroundWindow() && GetForegroundWindow() == viewer;
+}
+
+// A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
+// wait until both are up before drawing on.
+void WaitForF4AndEnterUp() {
+    for (;;) {
+        SleepMs(KeyPollMs);
+        const bool f4 = Reported(VK_F4);
+        const bool enter = Reported(VK_RETURN);
+        if (!f4 && !enter) return;
+    }
+}
+
+// F5 switches the game between its single-size and its doubled picture; the game resizes its
+// window, which goes straight back off-screen at its start-up size.
+void PressF5ForGame() {
+    keybd_event(VK_F5, 0, 0, 0);
+    SleepMs(F5PressMs);
+    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+    const RECT& saved = TargetGame.savedRect;
+    MoveWindow(TargetGame.gameWindow, OffScreen, OffScreen, saved.right - saved.left,
+               saved.bottom - saved.top, FALSE);
+}
+
+void HandleF6() {
+    const bool reported = Reported(VK_F6);
+    if (reported && !FrameState.f6Latch) {
+        SetViewerFullscreen(TargetGame.fullscreen == 1 ? 0 : 1);
+        WaitForF4AndEnterUp();
+    }
+    FrameState.f6Latch = reported;
+}
+
+void HandleF7() {
+    const bool reported = Reported(VK_F7);
+    if (reported && !FrameState.f7Latch) FrameState.fpsOverlayOn = !FrameState.fpsOverlayOn;
+    FrameState.f7Latch = reported;
+}
+
+// Off reads the game's doubled picture, the filters its single-size one: F5 is pressed
+// exactly when the mode crosses between Off and the filters.
+void HandleF8() {
+    const bool reported = Reported(VK_F8);
+    if (reported && !FrameState.f8Latch) {
+        const FilterMode next =
+            FrameState.filterMode == FilterHq2x ? FilterOff : FilterMode(FrameState.filterMode + 1);
+        FrameState.filterMode = next;
+        if (next == FilterOff || next == FilterScale2x) PressF5ForGame();
+        FrameState.lastFilterKeyTime = Timer();
+    }
+    FrameState.f8Latch = reported;
+}
+
+} // namespace
+
+void HandleHotKeys() {
+    if (!GameOrViewerInFront()) return;
+    HandleF6();
+    HandleF7();
+    HandleF8();
+}

@@ -1,0 +1,35 @@
+// Capture through a helper inside the game process, for Wine, which cannot print a window of
+// another process. On Windows, and for a game window of the viewer's own process, it is
+// never used and the capture prints across processes as usual.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <cstdint>
+
+struct Image;
+
+// The resource id of the helper library inside the viewer's executable.
+#define LMP_CAPTURE_HELPER_RESOURCE 201
+
+// Whether the capture of `window` goes through the helper. The first call decides: under Wine,
+// for a window of another process, it loads the helper into the game; a helper that cannot be
+// loaded leaves one line in lumenpane.log beside the viewer and the viewer prints as usual.
+bool RemoteCaptureActive(HWND window);
+
+// Asks the helper for a picture of `window` and waits up to RemoteFrameWaitMs. Returns the
+// reply (remote_frame.h): for RemoteFrameReady, width x height pixels at *pixels, rows
+// width x 4 bytes apart, valid until the next call; RemoteFrameWaiting when no reply came.
+int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels);
+
+// CaptureGameWindow's work through the helper, with its results and image rules: 1 copied,
+// 0 not a window, -1 no image could be made, -3 no new picture within RemoteFrameWaitMs (the
+// image keeps its earlier picture), -4 the window is larger than the helper accepts.
+int CaptureThroughHelper(HWND window, Image*& image);
+
+// Ask the helper to end and release the exchange. The helper also ends by itself when the
+// viewer's process ends.
+void StopRemoteCapture();
+
+// Appends one line to lumenpane.log beside the viewer's executable.
+void AppendViewerLog(const char* line);

@@ -1,0 +1,17 @@
+// Test-only host for the end-to-end picture tests, never shipped.
+//
+// Under Wine, PrintWindow of a window of another process leaves the target bitmap black, so
+// the viewer's picture can only be checked end to end with the game in the same process.
+// This program starts the stand-in game's window on a thread of its own (options from the
+// LMP_DEMO_* environment, as for demo/rpg_rt.exe) and then runs the viewer's ordinary
+// ViewerMain, which finds that window as it would find the real game's.
+#include "platform/win32.h"
+
+#include "demo/game_window.h"
+#include "viewer/lifecycle/target_game.h"
+#include "viewer/surface/surface.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    if (!StartGameWindowThread(GameOptionsFromEnvironment())) return 3;
+    EndProgram(ViewerMain());
+}

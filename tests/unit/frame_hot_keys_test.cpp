@@ -1,0 +1,172 @@
+// The frame step's hot keys: one action per press, F5 for the game exactly when the filter
+// crosses between Off and the filters, and nothing while another window is in front.
+#include "viewer_fixture.h"
+
+namespace {
+
+using HotKeys = ViewerOnSim;
+
+std::vector<SimKeyEvent> F5Events() {
+    std::vector<SimKeyEvent> found;
+    for (const SimKeyEvent& event : Sim.keyEvents)
+        if (event.key == VK_F5) found.push_back(event);
+    return found;
+}
+
+std::string GameBackOffScreen() {
+    // The game's start-up size from savedRect (100,60)-(746,572), without repainting.
+    return "MoveWindow(" + SimHandleText(TargetGame.gameWindow) + ",30000,30000,646,512,0)";
+}
+
+TEST_F(HotKeys, F8HeldAcrossManyFramesAdvancesTheFilterOnce) {
+    SimKeyDown(VK_F8);
+    for (int i = 0; i < 20; ++i) Frame();
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+    EXPECT_EQ(F5Events().size(), 2u);
+    SimKeyUp(VK_F8);
+    Frame();
+    EXPECT_FALSE(FrameState.f8Latch);
+    SimKeyDown(VK_F8);
+    Frame();
+    EXPECT_EQ(FrameState.filterMode, FilterHq2x);
+}
+
+TEST_F(HotKeys, ThreePressesReturnToOffAndPressF5AtTheFirstAndTheThird) {
+    struct Step {
+        FilterMode after;
+        bool f5;
+    };
+    const Step steps[] = {{FilterScale2x, true}, {FilterHq2x, false}, {FilterOff, true}};
+    std::size_t f5Events = 0, moves = 0;
+    for (const Step& step : steps) {
+        SimTap(VK_F8);
+        Frame();
+        Frame(); // the tap is no longer reported: the latch clears
+        EXPECT_EQ(FrameState.filterMode, step.after);
+        const auto events = F5Events();
+        ASSERT_EQ(events.size(), f5Events + (step.f5 ? 2 : 0)) << "after " << step.after;
+        if (step.f5) {
+            EXPECT_EQ(events[f5Events].flags, 0u);
+            EXPECT_EQ(events[f5Events + 1].flags, KEYEVENTF_KEYUP);
+            EXPECT_DOUBLE_EQ(events[f5Events + 1].timeMs - events[f5Events].timeMs, 50.0);
+        }
+        f5Events = events.size();
+        const std::size_t movesNow = SimCallsStartingWith(GameBackOffScreen()).size();
+        EXPECT_EQ(movesNow, moves + (step.f5 ? 1 : 0)) << "after " << step.after;
+        moves = movesNow;
+    }
+    EXPECT_EQ(f5Events, 4u);
+    EXPECT_TRUE(doubled) << "the game is back at its doubled size for Off";
+}
+
+TEST_F(HotKeys, TheFilterChangeIsStampedAfterTheF5Press) {
+    const double before = Timer();
+    SimTap(VK_F8);
+    RenderFrame();
+    EXPECT_NEAR(FrameState.lastFilterKeyTime - before, 0.050, 1e-6);
+}
+
+TEST_F(HotKeys, KeysAreIgnoredAndLatchesKeptWhileAnotherWindowIsInFront) {
+    Frame(); // the reopened surface window comes to the front
+    HWND other = SimAddWindow("Notepad", "Untitled", RECT{0, 0, 300, 200});
+    Sim.foreground = other;
+    FrameState.f7Latch = true;
+    FrameState.f8Latch = false;
+    SimKeyUp(VK_F7);
+    SimKeyDown(VK_F8);
+    SimTap(VK_F6);
+    for (int i = 0; i < 5; ++i) Frame();
+    EXPECT_EQ(FrameState.filterMode, FilterOff);
+    EXPECT_FALSE(FrameState.fpsOverlayOn);
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_TRUE(FrameState.f7Latch);
+    EXPECT_FALSE(FrameState.f8Latch);
+    EXPECT_TRUE(Sim.keyEvents.empty());
+
+    // The game in front: F8, still held, counts as a fresh press since its latch is clear.
+    Sim.foreground = game;
+    Frame();
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+    EXPECT_TRUE(FrameState.f8Latch);
+    EXPECT_FALSE(FrameState.f7Latch);
+}
+
+TEST_F(HotKeys, TheViewerWindowInFrontAlsoEnablesThem) {
+    Frame(); // the first frame reopens the surface: a new viewer window
+    ASSERT_EQ(Sim.foreground, Viewer());
+    SimTap(VK_F7);
+    Frame();
+    EXPECT_TRUE(FrameState.fpsOverlayOn);
+}
+
+TEST_F(HotKeys, NoForegroundWindowIsNotTheViewerEvenWithoutASurfaceWindow) {
+    Frame();
+    CloseSurface();
+    Sim.foreground = nullptr;
+    SimTap(VK_F7);
+    HandleHotKeys();
+    EXPECT_FALSE(FrameState.fpsOverlayOn);
+}
+
+TEST_F(HotKeys, F7TogglesTheCounterOncePerPress) {
+    SimKeyDown(VK_F7);
+    for (int i = 0; i < 4; ++i) Frame();
+    EXPECT_TRUE(FrameState.fpsOverlayOn);
+    SimKeyUp(VK_F7);
+    Frame();
+    SimTap(VK_F7);
+    Frame();
+    EXPECT_FALSE(FrameState.fpsOverlayOn);
+}
+
+TEST_F(HotKeys, F6HeldTogglesFullScreenOnceAndTheNextPressSwitchesBack) {
+    Frame();
+    SimKeyDown(VK_F6);
+    for (int i = 0; i < 6; ++i) Frame();
+    EXPECT_EQ(TargetGame.fullscreen, 1);
+    EXPECT_EQ(Count("SetWindowPos"), 1);
+    SimKeyUp(VK_F6);
+    Frame();
+    SimTap(VK_F6);
+    Frame();
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_EQ(Count("SetWindowPos"), 2);
+}
+
+TEST_F(HotKeys, AfterF6TheStepWaitsAtLeastOneSleepAndUntilF4AndEnterAreUp) {
+    Frame();
+    Sim.calls.clear();
+    SimTap(VK_F6);
+    HandleHotKeys();
+    EXPECT_EQ(Count("SleepEx(10)"), 1) << "the first test comes after the first sleep";
+
+    HandleHotKeys(); // the tap is no longer reported: the latch clears
+    EXPECT_FALSE(FrameState.f6Latch);
+    SimKeyDown(VK_RETURN);
+    SimKeyDown(VK_F4);
+    SimAfter(95, [] { SimKeyUp(VK_F4); });
+    SimAfter(205, [] { SimKeyUp(VK_RETURN); });
+    Sim.calls.clear();
+    SimTap(VK_F6);
+    const double start = Timer();
+    HandleHotKeys();
+    EXPECT_GE(Timer() - start, 0.205);
+    EXPECT_LT(Timer() - start, 0.225);
+    EXPECT_EQ(Count("SleepEx(10)"), 21);
+    EXPECT_EQ(TargetGame.fullscreen, 0) << "the second press switched back";
+}
+
+TEST_F(HotKeys, TheF6WaitIsSkippedWhenTheLatchHoldsTheKey) {
+    Frame();
+    SimKeyDown(VK_F6);
+    Frame();
+    SimKeyDown(VK_RETURN);
+    SimAfter(500, [] { SimKeyUp(VK_RETURN); });
+    Sim.calls.clear();
+    const double start = Timer();
+    HandleHotKeys();
+    EXPECT_LT(Timer() - start, 0.001) << "a held F6 that did not toggle must not block frames";
+    EXPECT_EQ(Count("SleepEx"), 0);
+}
+
+} // namespace
