@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make python3 libgtest-dev libbenchmark-dev libpng-dev clang-format
-          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth)
+          g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth
+          imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

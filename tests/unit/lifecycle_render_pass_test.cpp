@@ -17,6 +17,10 @@ class RenderPassTest : public ::testing::Test {
         desktop = SimAddWindow("Progman", "Program Manager", RECT{0, 0, 1024, 768});
         game = AttachGame();
         StartViewer();
+        // As after the first frame step's reopen of the surface: these tests look at the
+        // passes themselves, not at that one-time reopen.
+        TargetGame.currentWidth = TargetGame.wantedWidth;
+        TargetGame.currentHeight = TargetGame.wantedHeight;
         viewer = SurfaceWindowHandle();
         Sim.foreground = game.window;
         Sim.calls.clear();

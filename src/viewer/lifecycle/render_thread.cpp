@@ -3,6 +3,7 @@
 // and turns a click on the viewer's close button into WM_CLOSE for the game.
 #include "platform/win32.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/surface.h"
 
 #include <string>
@@ -37,8 +38,7 @@ void Present() {
     ShowWindow(TargetGame.gameWindow, SW_SHOW);
     SetPriorityClass(TargetGame.gameProcess, HIGH_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
-
-    // ---- frame step: RenderFrame() is called here, once per presenting pass ----
+    RenderFrame();
 }
 
 void RestMinimised() {

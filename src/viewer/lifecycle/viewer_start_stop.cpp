@@ -26,6 +26,7 @@ constexpr const char* TablesFailedText =
 constexpr int TitleBufferSize = 100;
 constexpr int FilterTableEntries = 65536;
 constexpr int PollIntervalMs = 50;
+constexpr int FullscreenDelayMs = 1000;
 
 // The game counts as being in its own full-screen mode on a display this narrow or less...
 constexpr int FullscreenDisplayMaxWidth = 800;
@@ -142,11 +143,12 @@ int ViewerMain() {
     GetWindowThreadProcessId(game, &TargetGame.processId);
     ReadGameTitle();
 
-    // ---- filter tables: BuildFilterTables() is called here ----
+    BuildFilterTables();
 
     StartViewer();
 
-    // ---- full screen: SleepMs(1000) then SetViewerFullscreen(1) go here ----
+    SleepMs(FullscreenDelayMs); // the viewer always starts full screen
+    SetViewerFullscreen(1);
 
     while (IsWindow(game)) SleepMs(PollIntervalMs);
     StopViewer();
