@@ -56,6 +56,11 @@ class ViewerSpineTest(unittest.TestCase):
         window = self.s.wait_window(VIEWER_CLASS_PREFIX + title, title)
         return proc, window
 
+    def current_viewer(self, title=GAME_TITLE):
+        """The viewer window as it is now: the viewer may reopen its surface, which gives
+        the window a new handle, so tests that act on it look it up again."""
+        return self.s.wait_window(VIEWER_CLASS_PREFIX + title, title, timeout=5)
+
     def wait_state(self, hwnd, predicate, what, timeout=5):
         """Polls the window until predicate(window) holds; returns that window state."""
         def check():
@@ -149,13 +154,14 @@ class WithGame(ViewerSpineTest):
         game = self.start_game()
         proc, viewer = self.start_viewer()
         self.wait_parked(game)
+        viewer = self.current_viewer()
         self.s.minimize(viewer["hwnd"])
         self.wait_state(game.hwnd, lambda w: w.get("visible") is False, "the game hidden")
         self.wait_priority(game.window["pid"], IDLE, "the game idle")
         self.wait_priority(viewer["pid"], IDLE, "the viewer idle")
         self.assertIsNone(proc.poll())
 
-        self.s.restore(viewer["hwnd"])
+        self.s.restore(self.current_viewer()["hwnd"])
         self.wait_state(game.hwnd, lambda w: w.get("visible") is True, "the game shown again")
         self.wait_priority(game.window["pid"], HIGH, "the game back at high priority")
         self.wait_priority(viewer["pid"], BELOW_NORMAL, "the viewer back below normal")
@@ -164,7 +170,7 @@ class WithGame(ViewerSpineTest):
         game = self.start_game()
         proc, viewer = self.start_viewer()
         self.wait_parked(game)
-        self.s.close_window(viewer["hwnd"])
+        self.s.close_window(self.current_viewer()["hwnd"])
         self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
         self.assertEqual(game.log().count("WM_CLOSE"), 1)
         self.assertEqual(self.s.wait_exit(proc, 10), 0)
@@ -176,7 +182,7 @@ class WithGame(ViewerSpineTest):
         self.s.send_close(game.hwnd)
         self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
         self.assertEqual(self.s.wait_exit(proc, 3), 0)
-        self.assertIsNone(self.s.window(viewer["hwnd"]))
+        self.assertIsNone(self.s.find_window(VIEWER_CLASS_PREFIX + GAME_TITLE))
 
     def test_terminated_game_ends_the_viewer_with_0(self):
         game = self.start_game()

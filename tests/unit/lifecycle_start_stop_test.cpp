@@ -25,6 +25,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 TEST_F(ViewerStartStop, WithoutAGameShowsTheUsageMessageAndEndsWithOne) {
     SimAddWindow("Notepad", "Untitled", RECT{0, 0, 300, 200});
+    delete[] Rgb565To888Table; // only the start-up allocates them in this program
+    delete[] Rgb565ToYuvTable;
+    Rgb565To888Table = Rgb565ToYuvTable = nullptr;
     EXPECT_EQ(ViewerMain(), 1);
 
     ASSERT_EQ(Sim.messageBoxes.size(), 1u);

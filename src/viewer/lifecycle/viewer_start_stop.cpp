@@ -42,12 +42,13 @@ constexpr DWORD DisplaySettleMs = 500;
 constexpr int SurfaceDepth = 32;
 constexpr int SurfacePages = 1;
 
-// Both tables start zero-filled; any earlier pair is released first.
+// Both tables start zero-filled. Tables that already exist are kept: they are never freed
+// here, since their memory may not come from this function.
 bool AllocateFilterTables() {
-    delete[] Rgb565To888Table;
-    delete[] Rgb565ToYuvTable;
-    Rgb565To888Table = new (std::nothrow) std::uint32_t[FilterTableEntries]();
-    Rgb565ToYuvTable = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    if (!Rgb565To888Table)
+        Rgb565To888Table = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    if (!Rgb565ToYuvTable)
+        Rgb565ToYuvTable = new (std::nothrow) std::uint32_t[FilterTableEntries]();
     return Rgb565To888Table && Rgb565ToYuvTable;
 }
 
