@@ -17,12 +17,13 @@ bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
 }
 
-// A foreground of none matches neither window, even when the surface has no window.
+// Each comparison reads the foreground anew; a foreground of none matches neither window,
+// also when the surface has no window.
 bool GameOrViewerInFront() {
-    HWND game = TargetGame.gameWindow;
-    if (GetForegroundWindow() && GetForegroundWindow() == game) return true;
-    HWND viewer = ViewerWindowHandle(TargetGame);
-    return GetForegroundWindow() && GetForegroundWindow() == viewer;
+    HWND front = GetForegroundWindow();
+    if (front && front == TargetGame.gameWindow) return true;
+    front = GetForegroundWindow();
+    return front && front == ViewerWindowHandle(TargetGame);
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
