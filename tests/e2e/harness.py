@@ -187,6 +187,8 @@ class Session:
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
             if boot.returncode != 0:
                 raise HarnessError("wineboot failed with %d" % boot.returncode)
+            if self._xvfb:
+                self._unmanaged_windows()
             self.startup_seconds = time.monotonic() - began
             print("e2e: display %s, Wine prefix %s ready in %.1f s (%s)"
                   % (self.display, self.prefix, self.startup_seconds, self.wine), flush=True)
@@ -194,6 +196,17 @@ class Session:
         except BaseException:
             self.close()
             raise
+
+    def _unmanaged_windows(self):
+        # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds
+        # for a manager's answer whenever it hides or destroys a managed window, which makes
+        # every window switch look hung. Unmanaged windows are handled by Wine alone.
+        key = r"HKCU\Software\Wine\X11 Driver"
+        reg = subprocess.run([self.wine, "reg", "add", key, "/v", "Managed", "/d", "N", "/f"],
+                             env=self.env, cwd=self.workdir, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL, timeout=60)
+        if reg.returncode != 0:
+            raise HarnessError("could not set the X11 driver's Managed option")
 
     def _start_xvfb(self):
         read_end, write_end = os.pipe()
