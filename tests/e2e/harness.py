@@ -161,9 +161,11 @@ class Session:
     """One Xvfb display (or an existing one), one fresh Wine prefix, and every process
     started in them. Use as a context manager, or call start() and close()."""
 
-    def __init__(self, build_dir=None, wine=None, display=None):
+    def __init__(self, build_dir=None, wine=None, display=None, unmanaged=None):
         self.build_dir = os.path.abspath(build_dir or default_build_dir())
         self.wine = wine or default_wine(self.build_dir)
+        # Wine windows unmanaged: by default exactly when the session runs its own Xvfb.
+        self.unmanaged = unmanaged
         self.display = display or os.environ.get("LMP_DISPLAY")
         self.startup_seconds = None
         self.workdir = None
@@ -187,7 +189,7 @@ class Session:
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
             if boot.returncode != 0:
                 raise HarnessError("wineboot failed with %d" % boot.returncode)
-            if self._xvfb:
+            if self.unmanaged or (self.unmanaged is None and self._xvfb):
                 self._unmanaged_windows()
             self.startup_seconds = time.monotonic() - began
             print("e2e: display %s, Wine prefix %s ready in %.1f s (%s)"

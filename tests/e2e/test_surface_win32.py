@@ -29,8 +29,11 @@ def parse(out):
 class SurfaceWin32(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        s = harness.shared_session()
-        cls.rc, out = s.run_to_end(s.exe("tests/surface_check.exe"), timeout=90)
+        # A Wine prefix of its own: the screen-saver setting is shared by every program of a
+        # prefix, and viewers of other tests (one of them killed on purpose) change it too.
+        shared = harness.shared_session()
+        with harness.Session(shared.build_dir, shared.wine, shared.display, unmanaged=True) as s:
+            cls.rc, out = s.run_to_end(s.exe("tests/surface_check.exe"), timeout=90)
         cls.facts, cls.keys = parse(out)
         cls.out = out
 
