@@ -46,8 +46,7 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
     if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
     const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
     const int outerWidth = width + FrameWidth, outerHeight = height + FrameHeight;
-    const LONG left = (Sim.screenWidth - outerWidth) / 2,
-               top = (Sim.screenHeight - outerHeight) / 2;
+    const LONG left = (Sim.screenWidth - width) / 2, top = (Sim.screenHeight - height) / 2;
     surfaceWindow =
         SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption,
                      RECT{left, top, left + outerWidth, top + outerHeight}, Sim.currentProcessId);

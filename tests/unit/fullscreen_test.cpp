@@ -131,8 +131,8 @@ TEST_F(Fullscreen, ASwitchBeforeTheFirstFrameCarriesOverToTheReopenedWindow) {
     const SimWindow& w = SimWindowOf(viewer);
     EXPECT_EQ(TargetGame.fullscreen, 0);
     EXPECT_EQ(w.style, windowed.style);
-    EXPECT_EQ(w.rect.left, (1280 - 646) / 2) << "the new window's own centred placement";
-    EXPECT_EQ(w.rect.top, (720 - 509) / 2);
+    EXPECT_EQ(w.rect.left, (1280 - 640) / 2) << "the new window's own centred placement";
+    EXPECT_EQ(w.rect.top, (720 - 480) / 2);
     EXPECT_EQ(w.rect.right - w.rect.left, 646);
     EXPECT_FALSE(w.topmost);
 }

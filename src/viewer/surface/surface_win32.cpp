@@ -372,8 +372,9 @@ void PlanWindow() {
     RECT outer{0, 0, Surface.width, Surface.height};
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    const int left = FloorHalf(GetSystemMetrics(SM_CXSCREEN) - width);
-    const int top = FloorHalf(GetSystemMetrics(SM_CYSCREEN) - height);
+    // The outer corner sits where a frameless window of the surface's size would be centred.
+    const int left = FloorHalf(GetSystemMetrics(SM_CXSCREEN) - Surface.width);
+    const int top = FloorHalf(GetSystemMetrics(SM_CYSCREEN) - Surface.height);
     Win.outer = RECT{left, top, left + width, top + height};
 }
 
