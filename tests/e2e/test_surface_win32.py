@@ -29,10 +29,10 @@ def parse(out):
 class SurfaceWin32(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        # A Wine prefix of its own: the screen-saver setting is shared by every program of a
-        # prefix, and viewers of other tests (one of them killed on purpose) change it too.
+        # A display and a Wine prefix of their own: the screen-saver setting is shared by every
+        # program on a display, and viewers of other tests (one killed on purpose) change it.
         shared = harness.shared_session()
-        with harness.Session(shared.build_dir, shared.wine, shared.display, unmanaged=True) as s:
+        with harness.Session(shared.build_dir, shared.wine) as s:
             cls.rc, out = s.run_to_end(s.exe("tests/surface_check.exe"), timeout=90)
         cls.facts, cls.keys = parse(out)
         cls.out = out
