@@ -1,0 +1,183 @@
+"""A soak of about three minutes: the real viewer on a separate, animated stand-in game,
+cycling the filters with F8 and switching between full screen and window with F6 every few
+seconds, while the viewer's private memory is sampled from Linux. Run through run.py.
+
+Memory is RssAnon of the viewer's Linux process (see viewer_watch.py for why that number).
+It is sampled at the same point of every round (windowed, filter Off), since within a round
+it swings by about a megabyte as the screen mode and the filter change: the work images and
+surface buffers of each state are made and freed. At that point it stays equal to the KiB
+from round to round on a sound viewer. The first round is the warm-up (each filter makes its
+images on first use); its sample is the baseline.
+"""
+
+import os
+import shutil
+import time
+import unittest
+
+import harness
+import viewer_watch
+from harness import GAME_CLASS, GAME_TITLE, SCREEN_SIZE, VK_F6, VK_F8
+
+VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
+FILTER_NAMES = ("Scale2x", "hq2x", "Off")  # what each F8 of a round selects, from Off
+ROUNDS = 8            # one warm-up round, then seven measured ones: about three minutes
+PAUSE = 1.5           # seconds the viewer runs in each state before the next key
+# A sample may exceed the baseline by less than this. It is above the swing of one state
+# change (about 1 MiB) so a late sample cannot fail a sound viewer, and below what the
+# smallest fault worth finding adds over the soak: one lost 640x480 picture (1.2 MiB) per
+# round or per F6 switch adds 7 MiB or more.
+MARGIN_KIB = 2048
+# Growth in each of the last three rounds, by more than this in all, is a leak still
+# running even while under the margin: about 16 bytes lost per frame.
+STEADY_KIB = 64
+
+
+class SoakTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.shared_session()
+        # The viewer writes lumenpane.log beside itself: give it a folder of its own.
+        folder = cls.s.file("soak")
+        os.makedirs(folder, exist_ok=True)
+        cls.viewer_exe = os.path.join(folder, "lumenpane.exe")
+        shutil.copy(cls.s.exe("src/lumenpane.exe"), cls.viewer_exe)
+        cls.log_path = os.path.join(folder, "lumenpane.log")
+
+    def setUp(self):
+        self.started = []
+        self.samples = []  # (seconds since start, what was just done, RssAnon KiB)
+
+    def tearDown(self):
+        for proc in self.started:
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
+
+    # -- steps ----------------------------------------------------------------------------
+
+    def viewer_window(self):
+        """The viewer window as it is now (it is made anew on each switch of screen mode)."""
+        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
+
+    def wait_mode(self, fullscreen, what):
+        def matches():
+            w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+            if not w or not w["visible"]:
+                return None
+            full = w["rect"] == [0, 0, SCREEN_SIZE[0], SCREEN_SIZE[1]] and w["topmost"]
+            windowed = w["client"] == list(viewer_watch.FRAME_SIZE) and not w["topmost"]
+            return w if (full if fullscreen else windowed) else None
+        return harness.wait_until(matches, 15, what)
+
+    def tap(self, vk):
+        """A key held for several frame steps, with the game in front as while playing: the
+        viewer reads its keys only while the game or the viewer has the foreground, and the
+        F5 it presses for the game on a filter change goes to the foreground window."""
+        self.s.set_foreground(self.game.hwnd)
+        self.s.key_down(vk)
+        time.sleep(0.3)
+        self.s.key_up(vk)
+
+    def sample(self, what):
+        kib = viewer_watch.private_memory_kib(self.viewer.pid)
+        self.samples.append((time.monotonic() - self.began, what, kib))
+        return kib
+
+    def select_filter(self, name):
+        """F8 in the window; the overlay must name the new filter."""
+        self.tap(VK_F8)
+        expected = "Filter: " + name
+        seen = []
+
+        def shows_name():
+            seen.append(viewer_watch.grab_text(self.s, self.viewer_window(), len(expected)))
+            return seen[-1] == expected
+        try:
+            harness.wait_until(shows_name, 2.5, "the overlay %r" % expected, interval=0.2)
+        except harness.HarnessError:
+            self.fail("overlay after F8 read %r, expected %r" % (seen[-3:], expected))
+        time.sleep(PAUSE)
+
+    def full_screen_and_back(self):
+        """F6 to full screen and F6 back; the picture in the window must be a new one."""
+        self.tap(VK_F6)
+        self.wait_mode(True, "full screen after F6")
+        time.sleep(PAUSE)
+        self.tap(VK_F6)
+        window = self.wait_mode(False, "the window after F6")
+        time.sleep(PAUSE)
+        x, y = viewer_watch.client_origin(window)
+        picture = self.s.grab(x, y, *viewer_watch.FRAME_SIZE)
+        self.assertGreater(picture.colours(), 50, "the window shows a picture")
+        self.assertNotEqual(picture.pixels, self.last_picture, "the picture still moves")
+        self.last_picture = picture.pixels
+
+    def log_lines(self):
+        if not os.path.exists(self.log_path):
+            return []
+        with open(self.log_path, encoding="latin-1") as f:
+            return f.read().splitlines()
+
+    # -- the checks on the samples ---------------------------------------------------------
+
+    def assert_no_growth(self, baseline, rounds):
+        report = "baseline %d KiB, round ends %s; all samples %s" % (
+            baseline, rounds, [(round(t), what, kib) for t, what, kib in self.samples])
+        for kib in rounds[-3:]:
+            self.assertLessEqual(kib - baseline, MARGIN_KIB, "private memory grew: " + report)
+        last = [baseline] + rounds
+        last = last[-4:]
+        rising = all(b > a for a, b in zip(last, last[1:]))
+        self.assertFalse(rising and last[-1] - last[0] > STEADY_KIB,
+                         "private memory grows steadily: " + report)
+
+    # -- the soak --------------------------------------------------------------------------
+
+    def test_three_minutes_of_filter_and_screen_switches_leave_memory_flat(self):
+        self.game = self.s.start_game()  # animated
+        self.started.append(self.game.proc)
+        self.viewer = self.s.run(self.viewer_exe)
+        self.started.append(self.viewer)
+        self.began = time.monotonic()
+        self.last_picture = None
+        self.viewer_window()
+        self.wait_mode(True, "the viewer's own switch to full screen")
+        self.tap(VK_F6)
+        self.wait_mode(False, "the window after the first F6")
+        self.sample("start")
+
+        round_ends = []
+        for number in range(ROUNDS):
+            for name in FILTER_NAMES:
+                self.select_filter(name)
+                self.sample("F8 " + name)
+                self.full_screen_and_back()
+                self.sample("F6 F6")
+            round_ends.append(self.samples[-1][2])
+            self.assertIsNone(self.viewer.poll(), "the viewer ended in round %d" % number)
+            self.assertIsNone(self.game.proc.poll(), "the game ended in round %d" % number)
+        soaked = time.monotonic() - self.began
+        print("\nsoak: %.0f s, RssAnon KiB at the round ends %s, lowest %d, highest %d"
+              % (soaked, round_ends, min(s[2] for s in self.samples),
+                 max(s[2] for s in self.samples)), flush=True)
+        self.assertGreater(soaked, 150, "the soak ran for minutes")
+
+        self.assert_no_growth(round_ends[0], round_ends[1:])
+        # Each round crossed between Off and the filters twice, each time with one F5 for
+        # the game; a lost key would have shown in the overlay already, a lost F5 shows here.
+        self.assertEqual(self.game.log().count("key F5"), 2 * ROUNDS)
+        self.assertEqual(self.log_lines(), [], "the viewer logged no complaint")
+
+        self.assertIsNone(self.viewer.poll(), "the viewer still runs")
+        self.assertIsNone(self.game.proc.poll(), "the game still runs")
+        self.assertIsNotNone(self.s.window(self.game.hwnd), "the game window still exists")
+        window = self.viewer_window()
+        self.s.close_window(window["hwnd"])
+        self.assertEqual(self.s.wait_exit(self.game.proc, 15), 0)
+        self.assertEqual(self.s.wait_exit(self.viewer, 15), 0)
+        self.assertIsNone(self.s.find_window(GAME_CLASS, GAME_TITLE))
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,198 @@
+#!/usr/bin/env python3
+"""Measures the real viewer under Wine on the animated stand-in game: for each filter mode
+the frames per second its counter shows and the processor time it spends per frame, and its
+private memory at the start and after some minutes of filter changes. Prints a table.
+
+usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M]
+  BUILD_DIR  a 64-bit Windows build (default: LMP_WIN_BUILD, else build-win64)
+  S          seconds measured per mode (default 10)
+  M          minutes from the start to the last memory sample (default 3)
+
+The viewer runs in its window (F6 after its automatic switch to full screen), so the
+640x480 frame lies 1:1 in the client area, with the counter on (F7); the counter's digits
+are read off the screen. Processor time is the viewer's Linux process (all its threads):
+utime + stime from /proc, over the measured seconds, divided by the frames shown in them.
+Work done for the viewer by the Wine server and the X server is not in it. Memory is RssAnon
+of the same process, as in the soak test. The probe program that reads the screen runs on
+the same processors, about every two seconds.
+"""
+
+import argparse
+import os
+import shutil
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
+
+import harness  # noqa: E402
+import viewer_watch  # noqa: E402
+from harness import GAME_TITLE, SCREEN_SIZE, VK_F6, VK_F7, VK_F8  # noqa: E402
+
+VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
+MODES = ("Off", "Scale2x", "hq2x")
+COUNTER_LENGTH = 8     # "FPS: " and a right-aligned number of three characters
+NAME_SECONDS = 3.5     # the filter's name covers the counter for three seconds
+READ_INTERVAL = 2.0
+
+
+class Run:
+    """The session, the game and the viewer being measured."""
+
+    def __init__(self, session):
+        self.s = session
+        self.game = None
+        self.viewer = None
+        self.peak_kib = 0
+
+    def window(self):
+        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
+
+    def tap(self, vk):
+        # The game in front, as while playing: the viewer reads its keys only then (or with
+        # itself in front), and the F5 it presses for the game goes to the foreground.
+        self.s.set_foreground(self.game.hwnd)
+        self.s.key_down(vk)
+        time.sleep(0.3)
+        self.s.key_up(vk)
+
+    def wait_windowed(self, windowed):
+        def matches():
+            w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+            if not w:
+                return None
+            full = w["rect"] == [0, 0, SCREEN_SIZE[0], SCREEN_SIZE[1]] and w["topmost"]
+            framed = w["client"] == list(viewer_watch.FRAME_SIZE) and not w["topmost"]
+            return w if (framed if windowed else full) else None
+        return harness.wait_until(matches, 20, "the viewer %s" % (
+            "in its window" if windowed else "over the whole screen"))
+
+    def text(self, count):
+        return viewer_watch.grab_text(self.s, self.window(), count)
+
+    def counter(self):
+        """The counter's number, or None while it shows no number (or is covered)."""
+        text = self.text(COUNTER_LENGTH)
+        if not text or not text.startswith("FPS: ") or not text[5:].strip().isdigit():
+            return None
+        return int(text[5:])
+
+    def memory(self):
+        kib = viewer_watch.private_memory_kib(self.viewer.pid)
+        self.peak_kib = max(self.peak_kib, kib)
+        return kib
+
+    def next_filter(self, name):
+        self.tap(VK_F8)
+        expected = "Filter: " + name
+        harness.wait_until(lambda: self.text(len(expected)) == expected, 3,
+                           "the overlay to name %s" % name, interval=0.2)
+
+    def measure_mode(self, seconds):
+        """Frames per second (mean of the counter's readings) and processor time per frame
+        over `seconds`; also the processor share of the viewer and of the game."""
+        harness.wait_until(lambda: self.counter() is not None, 10, "the counter")
+        time.sleep(1.5)  # a full second counted in the new mode
+        readings = []
+        began, viewer_cpu, game_cpu = (time.monotonic(), viewer_watch.cpu_seconds(self.viewer.pid),
+                                       viewer_watch.cpu_seconds(self.game.proc.pid))
+        while time.monotonic() - began < seconds:
+            value = self.counter()
+            if value is not None:
+                readings.append(value)
+            time.sleep(READ_INTERVAL)
+        elapsed = time.monotonic() - began
+        viewer_cpu = viewer_watch.cpu_seconds(self.viewer.pid) - viewer_cpu
+        game_cpu = viewer_watch.cpu_seconds(self.game.proc.pid) - game_cpu
+        if not readings:
+            raise harness.HarnessError("the counter could not be read")
+        fps = sum(readings) / len(readings)
+        return {"fps": fps, "readings": readings, "seconds": elapsed,
+                "ms_per_frame": 1000.0 * viewer_cpu / (fps * elapsed) if fps else float("nan"),
+                "viewer_cpu": 100.0 * viewer_cpu / elapsed, "game_cpu": 100.0 * game_cpu / elapsed}
+
+
+def load():
+    with open("/proc/loadavg") as f:
+        return " ".join(f.read().split()[:3])
+
+
+def measure(session, seconds, minutes):
+    run = Run(session)
+    folder = session.file("measure")
+    os.makedirs(folder, exist_ok=True)
+    viewer_exe = os.path.join(folder, "lumenpane.exe")
+    shutil.copy(session.exe("src/lumenpane.exe"), viewer_exe)
+
+    run.game = session.start_game()  # animated
+    run.viewer = session.run(viewer_exe)
+    began = time.monotonic()
+    run.window()
+    run.wait_windowed(False)
+    run.tap(VK_F6)
+    run.wait_windowed(True)
+    run.tap(VK_F7)
+    harness.wait_until(lambda: run.counter() is not None, 10, "the counter after F7")
+    start_kib = run.memory()
+    start_load = load()
+
+    results = {}
+    for mode in MODES:
+        if mode != "Off":
+            run.next_filter(mode)
+            time.sleep(NAME_SECONDS)
+        results[mode] = run.measure_mode(seconds)
+        run.memory()
+        print("  %-7s %s" % (mode, results[mode]["readings"]), file=sys.stderr, flush=True)
+    run.next_filter("Off")
+    time.sleep(NAME_SECONDS)
+    warm_kib = run.memory()
+
+    # Filter changes every few seconds until the minutes are up, ending in Off.
+    following = {"Off": "Scale2x", "Scale2x": "hq2x", "hq2x": "Off"}
+    shown, turns = "Off", 0
+    while time.monotonic() - began < 60.0 * minutes or shown != "Off":
+        shown = following[shown]
+        run.next_filter(shown)
+        turns += 1
+        time.sleep(2.0)
+        run.memory()
+    time.sleep(NAME_SECONDS)
+    end_kib = run.memory()
+    end_minutes = (time.monotonic() - began) / 60.0
+    end_load = load()
+
+    window = run.window()
+    session.close_window(window["hwnd"])
+    codes = (session.wait_exit(run.game.proc, 15), session.wait_exit(run.viewer, 15))
+
+    print("Viewer under Wine, stand-in game animated, window 640x480, counter on")
+    print("load average (1, 5, 15 min): %s at the start, %s at the end" % (start_load, end_load))
+    print()
+    print("| mode    | fps (counter) | viewer CPU ms/frame | viewer CPU | game CPU |")
+    print("|---------|---------------|---------------------|------------|----------|")
+    for mode in MODES:
+        r = results[mode]
+        print("| %-7s | %13.1f | %19.2f | %9.0f%% | %7.0f%% |"
+              % (mode, r["fps"], r["ms_per_frame"], r["viewer_cpu"], r["game_cpu"]))
+    print()
+    print("private memory (RssAnon): %d KiB at the start, %d KiB after the first use of every"
+          " filter, %d KiB after %.1f min and %d filter changes (peak %d KiB)"
+          % (start_kib, warm_kib, end_kib, end_minutes, turns + 3, run.peak_kib))
+    print("exit codes: game %d, viewer %d" % codes)
+    return 0 if codes == (0, 0) else 1
+
+
+def main():
+    parser = argparse.ArgumentParser(description="measure the viewer under Wine")
+    parser.add_argument("build_dir", nargs="?", help="64-bit Windows build directory")
+    parser.add_argument("--seconds", type=float, default=10.0, help="seconds per mode")
+    parser.add_argument("--minutes", type=float, default=3.0, help="minutes to the last sample")
+    options = parser.parse_args()
+    with harness.Session(options.build_dir) as session:
+        return measure(session, options.seconds, options.minutes)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
