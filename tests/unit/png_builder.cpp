@@ -59,28 +59,28 @@ int SamplesPerPixel(int colourType) {
 }
 
 // The scanlines, each behind a filter byte of 0 (none).
-std::vector<std::uint8_t> PlainRows(const PngSpec& spec, std::size_t rowBytes) {
+std::vector<std::uint8_t> PlainRows(const PngLayout& layout, std::size_t rowBytes) {
     std::vector<std::uint8_t> raw;
-    for (int y = 0; y < spec.height; ++y) {
+    for (int y = 0; y < layout.height; ++y) {
         raw.push_back(0);
-        const auto first = spec.scanlines.begin() + std::ptrdiff_t(y * rowBytes);
+        const auto first = layout.scanlines.begin() + std::ptrdiff_t(y * rowBytes);
         raw.insert(raw.end(), first, first + std::ptrdiff_t(rowBytes));
     }
     return raw;
 }
 
 // The seven Adam7 passes one after the other, each a small picture of its own rows.
-std::vector<std::uint8_t> InterlacedRows(const PngSpec& spec, std::size_t pixelBytes) {
+std::vector<std::uint8_t> InterlacedRows(const PngLayout& layout, std::size_t pixelBytes) {
     const int startX[7] = {0, 4, 0, 2, 0, 1, 0}, startY[7] = {0, 0, 4, 0, 2, 0, 1};
     const int stepX[7] = {8, 8, 4, 4, 2, 2, 1}, stepY[7] = {8, 8, 8, 4, 4, 2, 2};
-    const std::size_t rowBytes = pixelBytes * std::size_t(spec.width);
+    const std::size_t rowBytes = pixelBytes * std::size_t(layout.width);
     std::vector<std::uint8_t> raw;
     for (int pass = 0; pass < 7; ++pass) {
-        if (startX[pass] >= spec.width) continue; // an empty pass has no rows at all
-        for (int y = startY[pass]; y < spec.height; y += stepY[pass]) {
+        if (startX[pass] >= layout.width) continue; // an empty pass has no rows at all
+        for (int y = startY[pass]; y < layout.height; y += stepY[pass]) {
             raw.push_back(0);
-            for (int x = startX[pass]; x < spec.width; x += stepX[pass]) {
-                const auto first = spec.scanlines.begin() +
+            for (int x = startX[pass]; x < layout.width; x += stepX[pass]) {
+                const auto first = layout.scanlines.begin() +
                                    std::ptrdiff_t(y * rowBytes + std::size_t(x) * pixelBytes);
                 raw.insert(raw.end(), first, first + std::ptrdiff_t(pixelBytes));
             }
@@ -91,31 +91,32 @@ std::vector<std::uint8_t> InterlacedRows(const PngSpec& spec, std::size_t pixelB
 
 } // namespace
 
-std::vector<std::uint8_t> BuildPng(const PngSpec& spec) {
-    const std::size_t bitsPerPixel = std::size_t(SamplesPerPixel(spec.colourType)) * spec.bitDepth;
+std::vector<std::uint8_t> BuildPng(const PngLayout& layout) {
+    const std::size_t bitsPerPixel =
+        std::size_t(SamplesPerPixel(layout.colourType)) * layout.bitDepth;
     const std::vector<std::uint8_t> raw =
-        spec.interlaced ? InterlacedRows(spec, bitsPerPixel / 8)
-                        : PlainRows(spec, (std::size_t(spec.width) * bitsPerPixel + 7) / 8);
+        layout.interlaced ? InterlacedRows(layout, bitsPerPixel / 8)
+                          : PlainRows(layout, (std::size_t(layout.width) * bitsPerPixel + 7) / 8);
     std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<std::uint8_t> header;
-    Put32(header, std::uint32_t(spec.width));
-    Put32(header, std::uint32_t(spec.height));
-    header.insert(header.end(), {std::uint8_t(spec.bitDepth), std::uint8_t(spec.colourType), 0, 0,
-                                 std::uint8_t(spec.interlaced ? 1 : 0)});
+    Put32(header, std::uint32_t(layout.width));
+    Put32(header, std::uint32_t(layout.height));
+    header.insert(header.end(), {std::uint8_t(layout.bitDepth), std::uint8_t(layout.colourType), 0,
+                                 0, std::uint8_t(layout.interlaced ? 1 : 0)});
     PutChunk(png, "IHDR", header);
-    if (spec.colourType == 3) PutChunk(png, "PLTE", spec.palette);
+    if (layout.colourType == 3) PutChunk(png, "PLTE", layout.palette);
     PutChunk(png, "IDAT", StoredZlib(raw));
     PutChunk(png, "IEND", {});
     return png;
 }
 
-PngSpec RgbSpec(int width, int height, const std::vector<std::uint32_t>& pixels) {
-    PngSpec spec;
-    spec.width = width, spec.height = height;
+PngLayout RgbLayout(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    PngLayout layout;
+    layout.width = width, layout.height = height;
     for (std::uint32_t p : pixels)
-        spec.scanlines.insert(spec.scanlines.end(),
-                              {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
-    return spec;
+        layout.scanlines.insert(layout.scanlines.end(),
+                                {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
+    return layout;
 }
 
 std::size_t ChunkDataOffset(const std::vector<std::uint8_t>& png, const char* type) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-struct PngSpec {
+struct PngLayout {
     int width = 0;
     int height = 0;
     int bitDepth = 8;
@@ -16,9 +16,9 @@ struct PngSpec {
     bool interlaced = false;             // Adam7; whole-byte pixels (bit depth 8 or 16) only
 };
 
-std::vector<std::uint8_t> BuildPng(const PngSpec& spec);
-// An 8-bit RGB spec from 0xRRGGBB pixels, rows packed.
-PngSpec RgbSpec(int width, int height, const std::vector<std::uint32_t>& pixels);
+std::vector<std::uint8_t> BuildPng(const PngLayout& layout);
+// An 8-bit RGB layout from 0xRRGGBB pixels, rows packed.
+PngLayout RgbLayout(int width, int height, const std::vector<std::uint32_t>& pixels);
 // Offset of the first byte of the data of the first chunk of the given type, or 0.
 std::size_t ChunkDataOffset(const std::vector<std::uint8_t>& png, const char* type);
 // Recomputes the checksum of the chunk whose data starts at offset.

@@ -74,7 +74,7 @@ std::vector<std::uint32_t> RandomPixels(int count, unsigned seed) {
 
 TEST_F(ScaleToolTest, OffDoublesEveryPixel) {
     const auto pixels = RandomPixels(7 * 5, 1);
-    const Picture out = Scale(BuildPng(RgbSpec(7, 5, pixels)), "off");
+    const Picture out = Scale(BuildPng(RgbLayout(7, 5, pixels)), "off");
     ASSERT_EQ(out.width, 14);
     ASSERT_EQ(out.height, 10);
     for (int y = 0; y < 10; ++y)
@@ -84,7 +84,7 @@ TEST_F(ScaleToolTest, OffDoublesEveryPixel) {
 
 TEST_F(ScaleToolTest, Scale2xIsTheViewersFilter) {
     const auto pixels = RandomPixels(12 * 9, 2);
-    const Picture out = Scale(BuildPng(RgbSpec(12, 9, pixels)), "scale2x");
+    const Picture out = Scale(BuildPng(RgbLayout(12, 9, pixels)), "scale2x");
     std::vector<std::uint32_t> expected(24 * 18);
     Scale2x(pixels.data(), expected.data(), 12, 9, 24 * 4);
     EXPECT_EQ(out.width, 24);
@@ -93,7 +93,7 @@ TEST_F(ScaleToolTest, Scale2xIsTheViewersFilter) {
 
 TEST_F(ScaleToolTest, Hq2xIsTheViewersPipelineAndTheDefault) {
     const auto pixels = RandomPixels(16 * 10, 3);
-    const Picture out = Scale(BuildPng(RgbSpec(16, 10, pixels)), "hq2x");
+    const Picture out = Scale(BuildPng(RgbLayout(16, 10, pixels)), "hq2x");
     PrepareFilterTables();
     std::vector<std::uint16_t> narrow(16 * 10), wide(32 * 20);
     for (int y = 0; y < 10; ++y) ConvertRowTo565(&pixels[y * 16], &narrow[y * 16], 16);
@@ -109,7 +109,7 @@ TEST_F(ScaleToolTest, Hq2xIsTheViewersPipelineAndTheDefault) {
 // The narrowing works on pixel pairs; an odd width must still fill the last column.
 TEST_F(ScaleToolTest, Hq2xOfAnOddWidthFillsTheLastColumn) {
     const std::vector<std::uint32_t> pixels(5 * 3, 0xFFFFFFFFu);
-    const Picture out = Scale(BuildPng(RgbSpec(5, 3, pixels)), "hq2x");
+    const Picture out = Scale(BuildPng(RgbLayout(5, 3, pixels)), "hq2x");
     ASSERT_EQ(out.width, 10);
     for (std::uint32_t p : out.pixels) ASSERT_EQ(p, 0xFFFFFFFFu);
 }
@@ -117,7 +117,7 @@ TEST_F(ScaleToolTest, Hq2xOfAnOddWidthFillsTheLastColumn) {
 TEST_F(ScaleToolTest, OtherPixelFormatsBecomeEightBitRgb) {
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngLayout layout;
         std::vector<std::uint32_t> expected; // the 4x2 picture as 0xRRGGBB
     };
     const std::vector<std::uint8_t> palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
@@ -144,19 +144,19 @@ TEST_F(ScaleToolTest, OtherPixelFormatsBecomeEightBitRgb) {
     // Alpha (any value) is dropped; 16-bit samples v * 257 become v.
     for (int i = 0; i < 8; ++i) {
         const std::uint8_t v = std::uint8_t(i * 33 + 7), alpha = std::uint8_t(i * 30);
-        cases[5].spec.scanlines.insert(cases[5].spec.scanlines.end(),
-                                       {v, std::uint8_t(v / 2), std::uint8_t(255 - v), alpha});
+        cases[5].layout.scanlines.insert(cases[5].layout.scanlines.end(),
+                                         {v, std::uint8_t(v / 2), std::uint8_t(255 - v), alpha});
         cases[5].expected.push_back(std::uint32_t(v) << 16 | std::uint32_t(v / 2) << 8 |
                                     (255u - v));
-        cases[6].spec.scanlines.insert(cases[6].spec.scanlines.end(), {v, alpha});
+        cases[6].layout.scanlines.insert(cases[6].layout.scanlines.end(), {v, alpha});
         cases[6].expected.push_back(std::uint32_t(v) * 0x010101u);
-        cases[7].spec.scanlines.insert(cases[7].spec.scanlines.end(),
-                                       {v, v, std::uint8_t(v / 3), std::uint8_t(v / 3), 0, 0});
+        cases[7].layout.scanlines.insert(cases[7].layout.scanlines.end(),
+                                         {v, v, std::uint8_t(v / 3), std::uint8_t(v / 3), 0, 0});
         cases[7].expected.push_back(std::uint32_t(v) << 16 | std::uint32_t(v / 3) << 8);
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Picture out = Scale(BuildPng(c.spec), "off");
+        const Picture out = Scale(BuildPng(c.layout), "off");
         ASSERT_EQ(out.pixels.size(), 8u * 4);
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(out.pixels[(i / 4) * 2 * 8 + (i % 4) * 2], 0xFF000000u | c.expected[i])
@@ -167,9 +167,9 @@ TEST_F(ScaleToolTest, OtherPixelFormatsBecomeEightBitRgb) {
 TEST_F(ScaleToolTest, InterlacedPicturesAreReassembled) {
     for (const auto& [width, height] : {std::pair{13, 11}, std::pair{4, 2}, std::pair{9, 3}}) {
         const auto pixels = RandomPixels(width * height, unsigned(width));
-        PngSpec spec = RgbSpec(width, height, pixels);
-        spec.interlaced = true;
-        const Picture out = Scale(BuildPng(spec), "off");
+        PngLayout layout = RgbLayout(width, height, pixels);
+        layout.interlaced = true;
+        const Picture out = Scale(BuildPng(layout), "off");
         ASSERT_EQ(out.width, 2 * width);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
@@ -189,7 +189,7 @@ TEST_F(ScaleToolTest, MissingUnreadableAndForeignInputs) {
 }
 
 TEST_F(ScaleToolTest, EveryTruncationIsRefused) {
-    const auto png = BuildPng(RgbSpec(6, 4, RandomPixels(24, 4)));
+    const auto png = BuildPng(RgbLayout(6, 4, RandomPixels(24, 4)));
     for (std::size_t size = 8; size < png.size(); ++size) {
         SCOPED_TRACE(size);
         ExpectRefused(std::vector<std::uint8_t>(png.begin(), png.begin() + std::ptrdiff_t(size)),
@@ -198,7 +198,7 @@ TEST_F(ScaleToolTest, EveryTruncationIsRefused) {
 }
 
 TEST_F(ScaleToolTest, CorruptFilesAreRefused) {
-    const auto good = BuildPng(RgbSpec(6, 4, RandomPixels(24, 5)));
+    const auto good = BuildPng(RgbLayout(6, 4, RandomPixels(24, 5)));
     const std::size_t data = ChunkDataOffset(good, "IDAT");
     ASSERT_NE(data, 0u);
 
@@ -224,20 +224,20 @@ TEST_F(ScaleToolTest, CorruptFilesAreRefused) {
 }
 
 TEST_F(ScaleToolTest, PictureSizeLimits) {
-    ExpectRefused(BuildPng(RgbSpec(3, 2, RandomPixels(6, 6))), "smaller than 4x2");
-    ExpectRefused(BuildPng(RgbSpec(4, 1, RandomPixels(4, 6))), "smaller than 4x2");
+    ExpectRefused(BuildPng(RgbLayout(3, 2, RandomPixels(6, 6))), "smaller than 4x2");
+    ExpectRefused(BuildPng(RgbLayout(4, 1, RandomPixels(4, 6))), "smaller than 4x2");
 
     // Too large is refused from the header alone, before any picture data is decoded.
-    auto huge = BuildPng(RgbSpec(4, 2, RandomPixels(8, 7)));
+    auto huge = BuildPng(RgbLayout(4, 2, RandomPixels(8, 7)));
     const std::size_t hugeHeader = ChunkDataOffset(huge, "IHDR");
     huge[hugeHeader + 2] = 0x20, huge[hugeHeader + 3] = 0x01; // width 8193
     FixChunkCrc(huge, hugeHeader);
     ExpectRefused(huge, "larger than 8192x8192");
 
-    const Picture smallest = Scale(BuildPng(RgbSpec(4, 2, RandomPixels(8, 8))), "hq2x");
+    const Picture smallest = Scale(BuildPng(RgbLayout(4, 2, RandomPixels(8, 8))), "hq2x");
     EXPECT_EQ(smallest.width, 8);
     // The widest input; its output is beyond what the reader takes, so look at its header.
-    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(8192, 2, RandomPixels(8192 * 2, 9))));
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(8192, 2, RandomPixels(8192 * 2, 9))));
     ASSERT_EQ(Run({"--filter", "off", Path("in.png"), Path("out.png")}), 0) << messages;
     const auto png = ReadFileBytes(Path("out.png"));
     const std::size_t header = ChunkDataOffset(png, "IHDR");
@@ -247,7 +247,7 @@ TEST_F(ScaleToolTest, PictureSizeLimits) {
 }
 
 TEST_F(ScaleToolTest, UnwritableOutputLeavesNothingBehind) {
-    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(4, 2, RandomPixels(8, 10))));
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(4, 2, RandomPixels(8, 10))));
     EXPECT_EQ(Run({Path("in.png"), (folder / "missing" / "out.png").string()}), 1);
     EXPECT_NE(messages.find("cannot write"), std::string::npos) << messages;
 
@@ -265,7 +265,7 @@ TEST_F(ScaleToolTest, OutputIsReplacedOnlyOnSuccess) {
     EXPECT_EQ(Run({Path("in.png"), Path("out.png")}), 1);
     EXPECT_EQ(ReadFileBytes(Path("out.png")), old);
 
-    WriteFileBytes(Path("in.png"), BuildPng(RgbSpec(4, 2, RandomPixels(8, 11))));
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(4, 2, RandomPixels(8, 11))));
     EXPECT_EQ(Run({Path("in.png"), Path("out.png")}), 0) << messages;
     Picture out;
     std::string error;

@@ -16,13 +16,13 @@ FrameStateRecord FrameState;
 
 namespace {
 
-struct WorkImageSpec {
+struct WorkImagePlan {
     Image* FrameStateRecord::*slot;
     int width, height, depth; // depth 0: the surface's (32-bit)
     std::uint32_t colour, flags;
 };
 
-constexpr WorkImageSpec WorkImages[] = {
+constexpr WorkImagePlan WorkImages[] = {
     {&FrameStateRecord::smallArgbImage, 320, 240, 0, 0, DefaultColour},
     {&FrameStateRecord::largeArgbImage, 640, 480, 0, 0, DefaultColour},
     {&FrameStateRecord::smallRgb565Image, 320, 240, 16, 0, 0},
@@ -68,10 +68,10 @@ void DrawHq2x() {
 } // namespace
 
 void MakeWorkImages() {
-    for (const WorkImageSpec& spec : WorkImages) {
-        Image*& image = FrameState.*spec.slot;
+    for (const WorkImagePlan& plan : WorkImages) {
+        Image*& image = FrameState.*plan.slot;
         if (!image)
-            image = CreateImage(spec.width, spec.height, spec.colour, spec.depth, spec.flags);
+            image = CreateImage(plan.width, plan.height, plan.colour, plan.depth, plan.flags);
     }
 }
 
