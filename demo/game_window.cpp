@@ -2,6 +2,7 @@
 #include "game_window.h"
 
 #include "demo_picture.h"
+#include "platform/dib.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -60,13 +61,7 @@ void PaintRender(HDC dc) {
                      {w + Edge, Edge, w + 2 * Edge, h + Edge}};
     for (RECT& band : bands) FillRect(dc, &band, frameBrush);
     DeleteObject(frameBrush);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(w, h);
     const void* bits = game.doubled ? static_cast<const void*>(game.doubledPixels)
                                     : static_cast<const void*>(game.picture.pixels);
     SetDIBitsToDevice(dc, Edge, Edge, w, h, 0, 0, 0, h, bits, &info, DIB_RGB_COLORS);

@@ -3,6 +3,7 @@
 // render window into the shared frame block whenever the viewer asks, and ends, unloading the
 // library, when the viewer asks it to stop or the viewer's process ends. It changes nothing
 // else in the game.
+#include "platform/dib.h"
 #include "platform/win32.h"
 
 #include "viewer/pipeline/remote_frame.h"
@@ -88,13 +89,7 @@ bool FitDibSection(int width, int height) {
         DeleteObject(Helper.dibSection);
         Helper.dibSection = nullptr;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(width, height);
     void* bits = nullptr;
     Helper.dibSection = CreateDIBSection(Helper.memoryDc, &info, DIB_RGB_COLORS, &bits,
                                          Helper.mapping, RemoteFrameHeaderSize);

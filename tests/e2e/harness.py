@@ -282,6 +282,15 @@ class Session:
         """A path for a scratch file of this session (removed by close())."""
         return os.path.join(self.workdir, name)
 
+    def private_copy(self, relative, folder):
+        """A copy of a program of the build in a scratch folder of its own, for a program
+        that writes files beside itself (the viewer's lumenpane.log)."""
+        folder = self.file(folder)
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, os.path.basename(relative))
+        shutil.copy(self.exe(relative), path)
+        return path
+
     def run(self, exe, args=(), env=None):
         """Starts a Windows program in the background; returns its subprocess.Popen. Its
         exit code (Popen.wait/poll) is the Windows program's exit code."""
@@ -469,6 +478,14 @@ class Game:
 
     def frozen_frame(self):
         return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+
+
+def kill_running(processes):
+    """Ends the started processes that still run (a test's clean-up)."""
+    for proc in processes:
+        if proc.poll() is None:
+            proc.kill()
+            proc.wait()
 
 
 def wait_until(predicate, timeout, what="condition", interval=0.1):

@@ -21,6 +21,7 @@
 //   process PID                        priority, private memory, threads, GDI/USER objects
 //
 // Window handles are written and read as decimal numbers.
+#include "platform/dib.h"
 #include "platform/win32.h"
 
 #include <psapi.h>
@@ -219,12 +220,7 @@ bool WriteRaw(const char* path, const std::uint32_t* pixels, size_t count) {
 // Copies a rectangle of a device context through a top-down 32-bit DIB section and writes
 // it as 0x00RRGGBB rows; reports BitBlt's result and how many pixels are not zero.
 int GrabFrom(HDC source, int x, int y, int w, int h, const char* path) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = TopDownDibInfo(w, h);
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(source);
     HBITMAP dib = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -18,6 +18,7 @@
 // within a second of the viewer being killed, with the game still running; a second viewer
 // attaches to the same game again; a stop request ends the helper too; a busy game costs at
 // most the wait bound per frame and keeps the last picture; a too large window is refused.
+#include "platform/dib.h"
 #include "platform/win32.h"
 
 #include "viewer/pipeline/capture.h"
@@ -66,13 +67,7 @@ void MakeGamePicture() {
 }
 
 void DrawGamePicture(HDC dc) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = GameWidth;
-    info.bmiHeader.biHeight = -GameHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(GameWidth, GameHeight);
     SetDIBitsToDevice(dc, 0, 0, GameWidth, GameHeight, 0, 0, 0, GameHeight, GamePicture.data(),
                       &info, DIB_RGB_COLORS);
 }
@@ -107,13 +102,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 // Prints the render window from its own process, as the helper does, into a DIB section.
 bool PrintOwnWindow(HWND render, std::vector<std::uint32_t>* rows, int times, double* msEach) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = GameWidth;
-    info.bmiHeader.biHeight = -GameHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(GameWidth, GameHeight);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
@@ -222,13 +211,7 @@ bool ImageEquals(Image* image, const std::vector<std::uint8_t>& dump) {
 // What a print from this process alone gives: under Wine, not the game's picture.
 bool CrossProcessPrintMatches(HWND render, int width, int height,
                               const std::vector<std::uint8_t>& dump) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDibInfo(width, height);
     void* bits = nullptr;
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

@@ -13,6 +13,7 @@
 // OUT holds the child's outer rectangle as rows of little-endian 0x00RRGGBB pixels, top row
 // first, no header. One JSON line on standard output reports PrintWindow's result, the size,
 // and how many pixels are not zero.
+#include "platform/dib.h"
 #include "platform/win32.h"
 
 #include "demo/game_window.h"
@@ -43,12 +44,7 @@ int PrintChild(HWND child, const char* path) {
     RECT r;
     if (!child || !GetWindowRect(child, &r)) return Fail("no child window");
     int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = TopDownDibInfo(w, h);
     void* bits = nullptr;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);

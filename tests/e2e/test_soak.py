@@ -11,7 +11,6 @@ images on first use); its sample is the baseline.
 """
 
 import os
-import shutil
 import time
 import unittest
 
@@ -38,21 +37,15 @@ class SoakTest(unittest.TestCase):
     def setUpClass(cls):
         cls.s = harness.shared_session()
         # The viewer writes lumenpane.log beside itself: give it a folder of its own.
-        folder = cls.s.file("soak")
-        os.makedirs(folder, exist_ok=True)
-        cls.viewer_exe = os.path.join(folder, "lumenpane.exe")
-        shutil.copy(cls.s.exe("src/lumenpane.exe"), cls.viewer_exe)
-        cls.log_path = os.path.join(folder, "lumenpane.log")
+        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "soak")
+        cls.log_path = os.path.join(os.path.dirname(cls.viewer_exe), "lumenpane.log")
 
     def setUp(self):
         self.started = []
         self.samples = []  # (seconds since start, what was just done, RssAnon KiB)
 
     def tearDown(self):
-        for proc in self.started:
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait()
+        harness.kill_running(self.started)
 
     # -- steps ----------------------------------------------------------------------------
 

@@ -21,20 +21,14 @@ class WineCaptureTest(unittest.TestCase):
     def setUpClass(cls):
         cls.s = harness.shared_session()
         # The viewer writes lumenpane.log beside itself: give it a folder of its own.
-        folder = cls.s.file("viewer")
-        os.makedirs(folder, exist_ok=True)
-        cls.viewer_exe = os.path.join(folder, "lumenpane.exe")
-        shutil.copy(cls.s.exe("src/lumenpane.exe"), cls.viewer_exe)
-        cls.log_path = os.path.join(folder, "lumenpane.log")
+        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "viewer")
+        cls.log_path = os.path.join(os.path.dirname(cls.viewer_exe), "lumenpane.log")
 
     def setUp(self):
         self.started = []
 
     def tearDown(self):
-        for proc in self.started:
-            if proc.poll() is None:
-                proc.kill()
-                proc.wait()
+        harness.kill_running(self.started)
 
     # -- steps ----------------------------------------------------------------------------
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sim_desktop.h"
+#include "target_game_reset.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/surface/surface.h"
 
@@ -20,18 +21,7 @@ inline void ResetViewer() {
         WaitThread(TargetGame.renderThread);
     }
     ResetSim();
-    TargetGame.title = "Lumenpane";
-    TargetGame.processId = 0;
-    TargetGame.gameWindow = nullptr;
-    TargetGame.running = 0;
-    TargetGame.currentWidth = TargetGame.currentHeight = 0;
-    TargetGame.fullscreen = 0;
-    TargetGame.wantedWidth = 640;
-    TargetGame.wantedHeight = 480;
-    TargetGame.renderThread = nullptr;
-    TargetGame.savedRect = RECT{};
-    TargetGame.savedStyle = TargetGame.savedExStyle = 0;
-    TargetGame.gameProcess = nullptr;
+    ResetTargetGame();
 }
 
 struct SimGame {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "sim_desktop.h"
+#include "target_game_reset.h"
 #include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/capture.h"
@@ -27,15 +28,8 @@ inline void ResetViewerRecords() {
     FrameState = FrameStateRecord{};
     CaptureState = CaptureStateRecord{};
     ViewerPlacement = ViewerPlacementRecord{};
+    ResetTargetGame();
     TargetGame.title = "Demo";
-    TargetGame.processId = 0;
-    TargetGame.gameWindow = nullptr;
-    TargetGame.running = 0;
-    TargetGame.currentWidth = TargetGame.currentHeight = 0;
-    TargetGame.fullscreen = 0;
-    TargetGame.wantedWidth = 640;
-    TargetGame.wantedHeight = 480;
-    TargetGame.savedRect = RECT{};
 }
 
 // The frozen frame of the stand-in game: a pattern with edges and flat areas, so that both

@@ -6,6 +6,7 @@
 // section and the image are made together and kept while the window's outer size stays.
 #include "viewer/pipeline/capture.h"
 
+#include "platform/dib.h"
 #include "viewer/pipeline/remote_frame.h"
 #include "viewer/surface/image.h"
 #ifdef _WIN32
@@ -31,13 +32,7 @@ void ReleaseDibSection() {
 
 void MakeDibSection(HDC display, int width, int height) {
     BITMAPINFOHEADER& header = CaptureState.dibHeader;
-    header = BITMAPINFOHEADER{};
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = width;
-    header.biHeight = -height; // top row first in memory
-    header.biPlanes = 1;
-    header.biBitCount = 32;
-    header.biCompression = BI_RGB;
+    header = TopDownDibHeader(width, height);
     CaptureState.dibSection =
         CreateDIBSection(display, reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS,
                          &CaptureState.dibBits, nullptr, 0);

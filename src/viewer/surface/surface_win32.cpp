@@ -5,6 +5,7 @@
 //
 // No application thread may change the window (style, placement, caption) while it holds
 // the lock: the window thread answers window messages only inside its locked pass.
+#include "platform/dib.h"
 #include "platform/win32.h"
 #include "viewer/surface/aligned_memory.h"
 #include "viewer/surface/surface.h"
@@ -193,14 +194,7 @@ bool SetUpDibSection(HWND window) {
 // Prefers StretchDIBits straight from memory; falls back to blitting from a DIB section.
 // Each method is tried once on the new window.
 bool SetUpPresentation(HWND window) {
-    BITMAPINFOHEADER& h = Win.info.bmiHeader;
-    h = BITMAPINFOHEADER{};
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = Surface.width;
-    h.biHeight = -Surface.height; // top-down rows
-    h.biPlanes = 1;
-    h.biBitCount = 32;
-    h.biCompression = BI_RGB;
+    Win.info = TopDownDibInfo(Surface.width, Surface.height);
 
     const std::size_t bytes = std::size_t(Surface.width) * Surface.height * 4;
     Win.pixels = static_cast<std::uint32_t*>(AlignedAlloc(bytes));
