@@ -1,5 +1,5 @@
 // The start sequence: check that no game runs, start the game, wait for its window, start
-// the viewer, wait for the viewer's window, press F8 count times.
+// the viewer, wait for the viewer's window, press F8 to select the configured filter.
 //
 // Every wait polls every 10 ms and ends with the process it depends on, so the starter
 // never outlives a game or viewer that has gone. The viewer's window is looked up by the
@@ -96,8 +96,16 @@ bool WaitForViewerWindow(HANDLE game, HANDLE viewer, const std::string& title) {
     }
 }
 
-void PressF8Times(std::int32_t count, HANDLE game, HANDLE viewer) {
-    for (std::int32_t press = 0; press < count; ++press) {
+// The viewer's F8 runs through three filters, and three presses also bring the game's
+// picture size back to where it was: n presses end where n - 3 presses end. So a count
+// n > 0 is pressed ((n - 1) mod 3) + 1 times, and a huge count ends after one to three
+// presses instead of switching the filter and the game's picture for as long as both run.
+int PressesForCount(std::int32_t count) {
+    return count > 0 ? int((count - 1) % 3) + 1 : 0;
+}
+
+void PressF8(int presses, HANDLE game, HANDLE viewer) {
+    for (int press = 0; press < presses; ++press) {
         if (!StillRuns(game) || !StillRuns(viewer)) return;
         keybd_event(VK_F8, 0, 0, 0);
         SleepEx(kKeyDownMs, FALSE);
@@ -128,6 +136,6 @@ int StarterMain() {
     if (!WaitForViewerWindow(game.hProcess, viewer.hProcess, title)) return kExitDone;
     SleepEx(kAfterViewerWindowMs, FALSE);
 
-    PressF8Times(ReadPressCount(paths.config.c_str()), game.hProcess, viewer.hProcess);
+    PressF8(PressesForCount(ReadPressCount(paths.config.c_str())), game.hProcess, viewer.hProcess);
     return kExitDone;
 }

@@ -1,5 +1,6 @@
 // The game starter: starts the game windowed, then the viewer, then selects the viewer's
-// filter by pressing F8 as often as the configuration file says.
+// filter with F8: the count the configuration file gives, taken modulo the viewer's three
+// filters (one to three presses).
 #pragma once
 
 // Exit codes of the starter.

@@ -226,8 +226,9 @@ TEST_F(StarterSequence, PressCountComesFromTheConfiguration) {
     const struct {
         const char* text; // null: no file
         std::size_t presses;
-    } cases[] = {{nullptr, 0}, {"", 0},    {"0", 0},   {"-1", 0}, {"abc", 0},
-                 {"1", 1},     {"2.5", 2}, {"&H3", 3}, {"4", 4},  {"\t3.5,1", 4}};
+    } cases[] = {{nullptr, 0}, {"", 0},        {"0", 0},     {"-1", 0},         {"abc", 0},
+                 {"1", 1},     {"2.5", 2},     {"&H3", 3},   {"4", 1},          {"\t3.5,1", 1},
+                 {"6", 3},     {"1000000", 1}, {"1e999", 1}, {"2147483646", 3}, {"-2147483648", 0}};
     for (const auto& c : cases) {
         SetUp();
         if (c.text) WriteConfig(c.text);
@@ -254,7 +255,7 @@ TEST_F(StarterSequence, FindsTheViewerByClassAloneWhenTheGameHasNoTitle) {
 TEST_F(StarterSequence, StopsPressingWhenTheGameOrTheViewerEnds) {
     for (const bool gameEnds : {true, false}) {
         SetUp();
-        WriteConfig("5");
+        WriteConfig("3");
         // The first press comes at 720 ms; the process ends during the second press.
         SimAt(startTime + 950, [this, gameEnds] { SimEndProcess(gameEnds ? gameId : viewerId); });
         EXPECT_EQ(StarterMain(), kExitDone);
