@@ -1,5 +1,6 @@
 // lumenpane-scale: its output for each filter, the PNG conversions it accepts, and the bad
 // inputs and outputs it must refuse without leaving a file behind.
+#include "memory_need.h"
 #include "png_builder.h"
 #include "png_io.h"
 #include "scale_picture.h"
@@ -11,8 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -38,7 +47,7 @@ class ScaleToolTest : public ::testing::Test {
         std::vector<const char*> argv;
         for (const std::string& a : args) argv.push_back(a.c_str());
         std::ostringstream errors;
-        const int code = RunScaleTool(int(argv.size()), argv.data(), errors);
+        const int code = RunScaleTool(int(argv.size()), argv.data(), errors, errors);
         messages = errors.str();
         return code;
     }
@@ -217,6 +226,10 @@ TEST_F(ScaleToolTest, CorruptFilesAreRefused) {
     FixChunkCrc(badFilter, data);
     ExpectRefused(badFilter, "corrupt");
 
+    auto badName = good; // a damaged chunk name is shown escaped
+    badName[data - 4] = 0x01, badName[data - 2] = 0xFF;
+    ExpectRefused(badName, "checksum error in chunk \\x01D\\xFFT");
+
     auto badDepth = good; // RGB at 3 bits per sample does not exist
     badDepth[ChunkDataOffset(good, "IHDR") + 8] = 3;
     FixChunkCrc(badDepth, ChunkDataOffset(good, "IHDR"));
@@ -283,5 +296,147 @@ TEST_F(ScaleToolTest, CommandLineMistakes) {
     EXPECT_EQ(Run({"--frobnicate", "a.png", "b.png"}), 2);
     EXPECT_EQ(Run({"a.png", "b.png", "--filter"}), 2);
 }
+
+// A picture that needs more memory than there is ends with a message and exit 1, not a crash,
+// and leaves no output. 8192x8192 from the header alone: the size is refused or the first
+// large allocation fails before any picture data is decoded.
+TEST_F(ScaleToolTest, HugePictureEndsCleanlyWhenMemoryIsShort) {
+    std::string error;
+    EXPECT_FALSE(CheckMemory(0, 8192, 8192, ScaleFilter::Hq2x, std::uint64_t{1} << 30, &error));
+    EXPECT_NE(error.find("8192x8192 picture needs about"), std::string::npos) << error;
+    EXPECT_FALSE(CheckMemory(0, ~0ull >> 8, ~0ull >> 8, ScaleFilter::Off, ~0ull, &error));
+    EXPECT_TRUE(CheckMemory(1 << 20, 8192, 8192, ScaleFilter::Hq2x, MemoryBudget, &error) ||
+                sizeof(void*) < 8);
+
+    auto huge = BuildPng(RgbLayout(4, 2, RandomPixels(8, 12)));
+    const std::size_t header = ChunkDataOffset(huge, "IHDR");
+    huge[header + 2] = huge[header + 6] = 0x20, huge[header + 3] = huge[header + 7] = 0;
+    FixChunkCrc(huge, header);
+    WriteFileBytes(Path("in.png"), huge);
+#ifdef _WIN32
+    if (sizeof(void*) == 8) GTEST_SKIP() << "a 64-bit build has room for this picture";
+    EXPECT_EQ(Run({"--filter", "off", Path("in.png"), Path("out.png")}), 1);
+#else
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer's shadow memory needs a vast address space";
+#endif
+    // The tool in a child process whose address space cannot hold the 256 MiB input.
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        const rlim_t bytes = rlim_t{256} << 20;
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+        const int code = Run({"--filter", "off", Path("in.png"), Path("out.png")});
+        std::ofstream(Path("messages.txt")) << messages;
+        _exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream file(Path("messages.txt"));
+    messages.assign(std::istreambuf_iterator<char>(file), {});
+    fs::remove(Path("messages.txt"));
+#endif
+    EXPECT_NE(messages.find("not enough memory"), std::string::npos) << messages;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1)
+        << "only the input may be left";
+}
+
+#ifdef _WIN32
+TEST_F(ScaleToolTest, ReservedDeviceNamesAreRefusedAsTheOutput) {
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(4, 2, RandomPixels(8, 13))));
+    for (const char* name : {"nul.png", "CON", "com1.x.png", "Lpt9", "aux "}) {
+        EXPECT_EQ(Run({Path("in.png"), Path(name)}), 1) << name;
+        EXPECT_NE(messages.find("reserved device name"), std::string::npos) << messages;
+    }
+    EXPECT_EQ(Run({Path("in.png"), Path("console.png")}), 0) << messages;
+}
+#endif
+
+#ifndef _WIN32
+// Runs the tool on a small picture into out, which exists already in some form.
+class ScaleToolPathTest : public ScaleToolTest {
+  protected:
+    void SetUp() override {
+        ScaleToolTest::SetUp();
+        WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(4, 2, RandomPixels(8, 13))));
+    }
+    bool IsPicture(const std::string& path) {
+        Picture out;
+        std::string error;
+        return ReadPng(path, &out, &error) && out.width == 8;
+    }
+    std::size_t Entries() {
+        return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}));
+    }
+};
+
+TEST_F(ScaleToolPathTest, OnlyARegularFileIsRead) {
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    fs::create_directory(folder / "dir");
+    for (const auto& [name, reason] :
+         {std::pair{"fifo", "a FIFO"}, std::pair{"dir", "a directory"}}) {
+        EXPECT_EQ(Run({Path(name), Path("out.png")}), 1) << name; // a FIFO must not be waited on
+        EXPECT_NE(messages.find(reason), std::string::npos) << messages;
+        EXPECT_FALSE(fs::exists(Path("out.png")));
+    }
+}
+
+TEST_F(ScaleToolPathTest, AnOutputThatIsNoRegularFileIsLeftAsItWas) {
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+    fs::create_directory(folder / "dir");
+    fs::create_symlink("fifo", folder / "link-to-fifo");
+    for (const char* name : {"fifo", "dir", "link-to-fifo"}) {
+        EXPECT_EQ(Run({Path("in.png"), Path(name)}), 1) << name;
+        EXPECT_NE(messages.find("not a regular file"), std::string::npos) << messages;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(Path("fifo"))));
+    EXPECT_TRUE(fs::is_directory(Path("dir")));
+    EXPECT_TRUE(fs::is_empty(Path("dir")));
+    EXPECT_TRUE(fs::is_symlink(Path("link-to-fifo")));
+    EXPECT_EQ(Entries(), 4u) << "no temporary file may be left";
+}
+
+TEST_F(ScaleToolPathTest, LinksStayLinksAndModesAreKept) {
+    fs::create_directory(folder / "sub");
+    WriteFileBytes(Path("sub/target.png"), {'o', 'l', 'd'});
+    fs::create_symlink("sub/target.png", folder / "link.png");
+    fs::create_symlink("missing.png", folder / "sub" / "dangling.png");
+    ASSERT_EQ(Run({Path("in.png"), Path("link.png")}), 0) << messages;
+    EXPECT_TRUE(fs::is_symlink(Path("link.png")));
+    EXPECT_TRUE(IsPicture(Path("sub/target.png")));
+    ASSERT_EQ(Run({Path("in.png"), Path("sub/dangling.png")}), 0) << messages;
+    EXPECT_TRUE(fs::is_symlink(Path("sub/dangling.png")));
+    EXPECT_TRUE(IsPicture(Path("sub/missing.png")));
+
+    for (const mode_t mode : {0600, 0640, 0755}) {
+        WriteFileBytes(Path("kept.png"), {'o', 'l', 'd'});
+        ASSERT_EQ(chmod(Path("kept.png").c_str(), mode), 0);
+        ASSERT_EQ(Run({Path("in.png"), Path("kept.png")}), 0) << messages;
+        struct stat info {};
+        ASSERT_EQ(stat(Path("kept.png").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_TRUE(IsPicture(Path("kept.png")));
+    }
+
+    // A second name of the old file keeps the old picture.
+    fs::create_hard_link(Path("kept.png"), Path("other-name.png"));
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(5, 2, RandomPixels(10, 14))));
+    const auto before = ReadFileBytes(Path("other-name.png"));
+    ASSERT_EQ(Run({Path("in.png"), Path("kept.png")}), 0) << messages;
+    EXPECT_EQ(ReadFileBytes(Path("other-name.png")), before);
+    EXPECT_NE(ReadFileBytes(Path("kept.png")), before);
+    EXPECT_EQ(Entries(), 5u) << "no temporary file may be left";
+}
+
+TEST_F(ScaleToolPathTest, TheLongestValidNameCanBeWritten) {
+    const std::string name(255, 'n');
+    ASSERT_EQ(Run({Path("in.png"), Path(name.c_str())}), 0) << messages;
+    EXPECT_TRUE(IsPicture(Path(name.c_str())));
+    EXPECT_EQ(Entries(), 2u);
+}
+#endif
 
 } // namespace

@@ -4,5 +4,5 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    return RunScaleTool(argc, argv, std::cerr);
+    return RunScaleTool(argc, argv, std::cerr, std::cout);
 }

@@ -30,6 +30,20 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
 }
 
+// A chunk name as text; a damaged one may hold any byte, shown as \xNN when not printable.
+std::string ChunkName(const std::uint8_t* type) {
+    std::string name;
+    for (int i = 0; i < 4; ++i) {
+        if (type[i] >= 0x20 && type[i] < 0x7F) {
+            name += char(type[i]);
+        } else {
+            static const char digits[] = "0123456789ABCDEF";
+            name += {'\\', 'x', digits[type[i] >> 4], digits[type[i] & 15]};
+        }
+    }
+    return name;
+}
+
 bool Fail(std::string* error, const std::string& message) {
     *error = message;
     return false;
@@ -65,8 +79,7 @@ bool CheckPngStructure(const std::vector<std::uint8_t>& bytes, std::string* erro
         if (bytes.size() - at - 12 < length)
             return Fail(error, "truncated PNG: the file ends early");
         if (Crc32(type, 4 + std::size_t(length)) != BigEndian32(type + 4 + length))
-            return Fail(error,
-                        "corrupt PNG: checksum error in chunk " + std::string(type, type + 4));
+            return Fail(error, "corrupt PNG: checksum error in chunk " + ChunkName(type));
         const bool header = std::memcmp(type, "IHDR", 4) == 0;
         if (header != !sawHeader) return Fail(error, "corrupt PNG: IHDR must come first, once");
         if (header && !CheckHeader(type + 4, length, error)) return false;

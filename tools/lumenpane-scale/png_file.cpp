@@ -1,75 +1,58 @@
 // Reading PNG files whole and writing them through a temporary file beside the target.
 #include "png_io.h"
 
-#ifdef _WIN32
-#include "platform/win32.h"
-#endif
+#include "file_access.h"
+#include "memory_need.h"
 
-#include <cerrno>
-#include <chrono>
 #include <cstdio>
-#include <cstring>
 
-namespace {
-
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes, std::string* error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        *error = "cannot open " + path + ": " + std::strerror(errno);
-        return false;
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
     }
-    std::uint8_t buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes->insert(bytes->end(), buffer, buffer + got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) *error = "cannot read " + path;
-    return !failed;
+    return shown;
 }
 
-bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = std::fflush(file) == 0;
-    return (std::fclose(file) == 0) && written && flushed;
+void PngSize(const std::vector<std::uint8_t>& bytes, std::uint32_t* width, std::uint32_t* height) {
+    const auto at = [&](std::size_t i) {
+        return std::uint32_t(bytes[i]) << 24 | std::uint32_t(bytes[i + 1]) << 16 |
+               std::uint32_t(bytes[i + 2]) << 8 | bytes[i + 3];
+    };
+    *width = at(16); // signature 8, chunk length 4, "IHDR" 4
+    *height = at(20);
 }
-
-// Replaces the destination if it exists.
-bool MoveOver(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-std::string TemporaryNameBeside(const std::string& path) {
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    return path + "." + std::to_string(stamp % 1000000007) + ".tmp";
-}
-
-} // namespace
 
 bool ReadPng(const std::string& path, Picture* picture, std::string* error) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, &bytes, error)) return false;
+    if (!ReadInputFile(path, MemoryBudget, &bytes, error)) return false;
     std::string problem;
     if (!CheckPngStructure(bytes, &problem) || !DecodePng(bytes, picture, &problem)) {
-        *error = path + ": " + problem;
+        *error = Printable(path) + ": " + problem;
         return false;
     }
     return true;
 }
 
 bool WritePng(const std::string& path, const Picture& picture, std::string* error) {
-    std::vector<std::uint8_t> bytes;
-    if (!EncodePng(picture, &bytes, error)) return false;
-    const std::string temporary = TemporaryNameBeside(path);
-    errno = 0;
-    if (WriteWholeFile(temporary, bytes) && MoveOver(temporary, path)) return true;
-    *error = "cannot write " + path + (errno ? std::string(": ") + std::strerror(errno) : "");
-    std::remove(temporary.c_str());
-    return false;
+    OutputFile file;
+    if (!file.Open(path, error)) return false;
+    std::string problem;
+    const bool encoded = EncodePng(
+        picture,
+        [&file](const std::uint8_t* data, std::size_t size) { return file.Write(data, size); },
+        &problem);
+    if (!encoded) {
+        // A failed write shows as the file's error; anything else is the encoder's.
+        if (!file.WriteFailed(error)) *error = problem;
+        return false;
+    }
+    return file.Commit(error);
 }

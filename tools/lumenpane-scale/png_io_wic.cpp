@@ -72,12 +72,14 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, Picture* picture, std::st
     hr = OpenConverted(factory.p, bytes, &stream, &decoder, &frame, &converter);
     UINT width = 0, height = 0;
     if (SUCCEEDED(hr)) hr = converter->GetSize(&width, &height);
+    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to decode the PNG", hr);
     if (FAILED(hr)) return Fail(error, "corrupt PNG", hr);
     if (width == 0 || height == 0 || width > MaxPictureSide || height > MaxPictureSide)
         return Fail(error, "corrupt PNG: unexpected picture size", E_FAIL);
     std::vector<std::uint32_t> pixels(std::size_t(width) * height);
     hr = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size() * 4),
                                reinterpret_cast<BYTE*>(pixels.data()));
+    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to decode the PNG", hr);
     if (FAILED(hr)) return Fail(error, "corrupt PNG", hr);
     for (std::uint32_t& p : pixels) p |= 0xFF000000u;
     picture->width = int(width);
@@ -111,7 +113,8 @@ HRESULT EncodeFrame(IWICImagingFactory* factory, IStream* stream, const Picture&
     return hr;
 }
 
-HRESULT CopyOut(IStream* stream, std::vector<std::uint8_t>* bytes) {
+// Hands the encoded file to sink straight from the stream's memory, without a copy.
+HRESULT CopyOut(IStream* stream, const ByteSink& sink) {
     STATSTG stat{};
     HRESULT hr = stream->Stat(&stat, STATFLAG_NONAME);
     if (FAILED(hr)) return hr;
@@ -120,15 +123,15 @@ HRESULT CopyOut(IStream* stream, std::vector<std::uint8_t>* bytes) {
     if (FAILED(hr)) return hr;
     const void* data = GlobalLock(memory);
     if (!data) return E_OUTOFMEMORY;
-    const auto* first = static_cast<const std::uint8_t*>(data);
-    bytes->assign(first, first + std::size_t(stat.cbSize.QuadPart));
+    const bool written =
+        sink(static_cast<const std::uint8_t*>(data), std::size_t(stat.cbSize.QuadPart));
     GlobalUnlock(memory);
-    return S_OK;
+    return written ? S_OK : E_FAIL;
 }
 
 } // namespace
 
-bool EncodePng(const Picture& picture, std::vector<std::uint8_t>* bytes, std::string* error) {
+bool EncodePng(const Picture& picture, const ByteSink& sink, std::string* error) {
     ComScope com;
     Held<IWICImagingFactory> factory;
     Held<IStream> stream;
@@ -136,7 +139,8 @@ bool EncodePng(const Picture& picture, std::vector<std::uint8_t>* bytes, std::st
     if (FAILED(hr)) return Fail(error, "the Windows Imaging Component is not available", hr);
     hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
     if (SUCCEEDED(hr)) hr = EncodeFrame(factory.p, stream.p, picture);
-    if (SUCCEEDED(hr)) hr = CopyOut(stream.p, bytes);
+    if (SUCCEEDED(hr)) hr = CopyOut(stream.p, sink);
+    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to encode the PNG", hr);
     if (FAILED(hr)) return Fail(error, "cannot encode PNG", hr);
     return true;
 }

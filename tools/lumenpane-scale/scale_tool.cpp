@@ -1,18 +1,36 @@
 // Command line of lumenpane-scale: read a PNG, double it with a viewer filter, write a PNG.
 #include "scale_tool.h"
 
+#include "file_access.h"
+#include "memory_need.h"
 #include "png_io.h"
 #include "scale_picture.h"
 
+#include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr const char* Usage = "usage: lumenpane-scale [--filter off|scale2x|hq2x] IN.png OUT.png";
+constexpr const char* Help =
+    "Doubles a PNG picture with one of the viewer's filters (default hq2x).\n"
+    "\n"
+    "IN.png must be a regular file. OUT.png is replaced only once the new picture is\n"
+    "complete, through a temporary file beside it; on failure it is left as it was. If\n"
+    "OUT.png is a symbolic link, the link stays and the file it points to receives the\n"
+    "picture. An existing OUT.png keeps its permission bits, but a file with several hard\n"
+    "links is replaced by a file of its own: the other names keep the old picture. A\n"
+    "directory, FIFO or device as OUT.png is refused, and so is a reserved device name\n"
+    "(CON, NUL, nul.png, ...) on Windows.\n"
+    "\n"
+    "Exit codes: 0 done, 1 the picture could not be read, scaled or written (or needs more\n"
+    "memory than there is), 2 a mistake on the command line.\n";
 
 struct Options {
     ScaleFilter filter = ScaleFilter::Hq2x;
     std::string input, output;
+    bool help = false;
 };
 
 bool ParseFilter(const std::string& name, ScaleFilter* filter) {
@@ -32,19 +50,24 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::ostr
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         std::string name;
+        if (arg == "--help" || arg == "-h") {
+            options->help = true;
+            return true;
+        }
         if (arg == "--filter" && i + 1 < argc)
             name = argv[++i];
         else if (arg.rfind("--filter=", 0) == 0)
             name = arg.substr(9);
         else if (arg.size() > 1 && arg[0] == '-') {
-            errors << "lumenpane-scale: unknown option " << arg << "\n" << Usage << "\n";
+            errors << "lumenpane-scale: unknown option " << Printable(arg) << "\n" << Usage << "\n";
             return false;
         } else {
             files.push_back(arg);
             continue;
         }
         if (!ParseFilter(name, &options->filter)) {
-            errors << "lumenpane-scale: unknown filter '" << name << "' (off, scale2x, hq2x)\n";
+            errors << "lumenpane-scale: unknown filter '" << Printable(name)
+                   << "' (off, scale2x, hq2x)\n";
             return false;
         }
     }
@@ -57,21 +80,47 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::ostr
     return true;
 }
 
+bool Fail(std::string* error, const std::string& message) {
+    *error = message;
+    return false;
+}
+
+// Read, check what the picture needs, decode, scale, write; each buffer is freed once used.
+bool Scale(const Options& options, std::string* error) {
+    if (!CheckOutputPath(options.output, error)) return false;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadInputFile(options.input, MemoryBudget, &bytes, error)) return false;
+    const std::string input = Printable(options.input) + ": ";
+    std::string problem;
+    if (!CheckPngStructure(bytes, &problem)) return Fail(error, input + problem);
+    std::uint32_t width = 0, height = 0;
+    PngSize(bytes, &width, &height);
+    if (!CheckMemory(bytes.size(), width, height, options.filter, MemoryBudget, &problem))
+        return Fail(error, input + problem);
+    Picture in;
+    if (!DecodePng(bytes, &in, &problem)) return Fail(error, input + problem);
+    Release(bytes);
+    Picture out;
+    ScalePicture(std::move(in), options.filter, &out);
+    return WritePng(options.output, out, error);
+}
+
 } // namespace
 
-int RunScaleTool(int argc, const char* const* argv, std::ostream& errors) {
+int RunScaleTool(int argc, const char* const* argv, std::ostream& errors, std::ostream& output) {
     Options options;
     if (!ParseOptions(argc, argv, &options, errors)) return 2;
-    Picture in, out;
+    if (options.help) {
+        output << Usage << "\n\n" << Help;
+        return 0;
+    }
     std::string error;
-    if (!ReadPng(options.input, &in, &error)) {
-        errors << "lumenpane-scale: " << error << "\n";
-        return 1;
+    try {
+        if (Scale(options, &error)) return 0;
+    } catch (const std::bad_alloc&) {
+        // Every buffer and the temporary file are gone by now: nothing is left behind.
+        error = Printable(options.input) + ": not enough memory to scale this picture";
     }
-    ScalePicture(in, options.filter, &out);
-    if (!WritePng(options.output, out, &error)) {
-        errors << "lumenpane-scale: " << error << "\n";
-        return 1;
-    }
-    return 0;
+    errors << "lumenpane-scale: " << error << "\n";
+    return 1;
 }
