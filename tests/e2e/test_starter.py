@@ -4,10 +4,12 @@ Run through run.py."""
 
 import os
 import shutil
+import time
 import unittest
 
 import harness
-from harness import GAME_CLASS
+import viewer_watch
+from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F8
 
 MESSAGE_TITLE = "Orvalle's LMP Game Starter"
 
@@ -115,6 +117,42 @@ class StartsGameAndViewer(StarterTest):
         viewer = self.s.find_window("fbgfxclass_" + title[:99])
         self.assertEqual(viewer["caption"], title[:99])
         self.assertEqual(self.viewer_events(), ["window", "F8down", "F8up"])
+
+    def test_a_huge_count_selects_scale2x_with_one_f5_and_the_starter_ends_soon(self):
+        """The real viewer: it shows the filter and presses F5 for the game on the change."""
+        self.with_game()
+        self.copy("src/lumenpane.exe", "lumenpane.exe")
+        self.config("1000000")
+        proc = self.run_starter()
+        viewer_class = "fbgfxclass_" + GAME_TITLE
+        self.s.wait_window(viewer_class, GAME_TITLE, timeout=30)
+        # From the viewer's window: 500 ms, then one press of 200 ms.
+        self.assertEqual(self.s.wait_exit(proc, 5), 0)
+        game = self.s.find_window(GAME_CLASS)
+        self.assertIsNotNone(game, "the game still runs")
+
+        def game_f5s():
+            return [l for l in read_lines(self.game_log) if "key F5" in l]
+        harness.wait_until(game_f5s, 5, "F5 for the game")
+        time.sleep(1)
+        self.assertEqual(len(game_f5s()), 1)
+
+        # Scale2x is selected: back in the window, the next F8 selects hq2x.
+        for vk in (VK_F6, VK_F8):
+            self.s.set_foreground(game["hwnd"])
+            self.s.key_down(vk)
+            time.sleep(0.3)
+            self.s.key_up(vk)
+            window = harness.wait_until(
+                lambda: next((w for w in [self.s.find_window(viewer_class, GAME_TITLE)]
+                              if w and w["visible"] and not w["topmost"]
+                              and w["client"] == list(viewer_watch.FRAME_SIZE)), None),
+                15, "the windowed viewer")
+        expected = "Filter: hq2x"
+        harness.wait_until(
+            lambda: viewer_watch.grab_text(self.s, window, len(expected)) == expected, 2.5,
+            "the overlay %r" % expected, interval=0.2)
+        self.assertEqual(len(game_f5s()), 1)
 
 
 class Failures(StarterTest):
