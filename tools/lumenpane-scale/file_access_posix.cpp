@@ -174,7 +174,7 @@ bool OutputFile::Open(const std::string& path, std::string* error) {
         if (file < 0) break;
         handle_ = file;
         temporary_ = name;
-        if (exists && fchmod(file, info.st_mode & 07777) != 0) {
+        if (exists && fchmod(file, info.st_mode & 0777) != 0) {
             *error = "cannot write " + shownPath_ + ": " + Reason(errno);
             Discard();
             return false;

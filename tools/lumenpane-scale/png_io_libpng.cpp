@@ -1,4 +1,5 @@
 // Decoding and encoding PNG in memory with libpng.
+#include "file_access.h"
 #include "png_io.h"
 
 #include <png.h>
@@ -138,7 +139,7 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, Picture* picture, std::st
         Release(picture->pixels);
         *error =
             std::string(OutOfMemory(session.message) ? "not enough memory: " : "corrupt PNG: ") +
-            session.message;
+            Printable(session.message);
         return false;
     }
     for (png_uint_32 y = 0; y < height; ++y)
@@ -172,6 +173,6 @@ bool EncodePng(const Picture& picture, const ByteSink& sink, std::string* error)
     if (!encoded)
         *error = std::string(OutOfMemory(session.message) ? "not enough memory: "
                                                           : "cannot encode PNG: ") +
-                 session.message;
+                 Printable(session.message);
     return encoded;
 }
