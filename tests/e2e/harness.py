@@ -327,17 +327,19 @@ class Session:
         shutil.copy(self.exe(relative), path)
         return path
 
-    def run(self, exe, args=(), env=None):
-        """Starts a Windows program in the background; returns its subprocess.Popen. Its
-        exit code (Popen.wait/poll) is the Windows program's exit code."""
+    def run(self, exe, args=(), env=None, cwd=None):
+        """Starts a Windows program in the background, in the folder cwd (default: the
+        session's folder); returns its subprocess.Popen. Its exit code (Popen.wait/poll) is
+        the Windows program's exit code."""
         proc = subprocess.Popen([self.wine, exe] + [str(a) for a in args], env=dict(self.env, **(env or {})),
-                                cwd=self.workdir, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                cwd=cwd or self.workdir, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
         self._processes.append(proc)
         return proc
 
-    def run_to_end(self, exe, args=(), env=None, timeout=60):
+    def run_to_end(self, exe, args=(), env=None, timeout=60, cwd=None):
         """Runs a Windows program to its end; returns (exit code, standard output text)."""
-        proc = self.run(exe, args, env)
+        proc = self.run(exe, args, env, cwd)
         try:
             out, _ = proc.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
