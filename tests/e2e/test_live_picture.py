@@ -81,7 +81,9 @@ class LivePictureTest(unittest.TestCase):
                            "no game window of an earlier test")
         cls.dump = cls.s.file("live-frame-%d.raw" % time.monotonic_ns())
         cls.started = time.monotonic()
-        cls.proc = cls.s.run(cls.s.exe("tests/lmp_live_host.exe"), env={
+        # The viewer in it would write lumenpane.log beside the program: a copy of its own.
+        host = cls.s.private_copy("tests/lmp_live_host.exe", "live-host")
+        cls.proc = cls.s.run(host, env={
             "LMP_DEMO_FREEZE": "1", "LMP_DEMO_DUMP": harness.windows_path(cls.dump)})
         cls.s.wait_viewer(timeout=30)
         harness.wait_until(lambda: cls._dump_ready(), 15, "the game's frozen frame")
