@@ -182,7 +182,7 @@ def default_wine(build_dir):
     game = os.path.join(build_dir, "demo", "rpg_rt.exe")
     if os.path.exists(game) and pe_machine(game) == 0x8664:
         return "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine64"
-    return "wine"
+    return "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else "wine"
 
 
 def windows_path(path):

@@ -8,7 +8,7 @@ darkened to half (every channel at most 0x7F), so each pixel of a cell is plainl
 or background; the glyph shapes are read from the viewer's own font source, so the reader
 follows any change to the font.
 
-Memory: the Linux process that `wine64 program.exe` starts (the Popen pid) is the process
+Memory: the Linux process that `wine program.exe` starts (the Popen pid) is the process
 that runs the Windows program; Wine cannot tell another Windows process's private bytes, so
 they are read from /proc. RssAnon counts the resident anonymous pages: the Windows heap,
 VirtualAlloc blocks, DIB sections, thread stacks and the copied-on-write pages of loaded
