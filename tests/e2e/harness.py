@@ -6,7 +6,8 @@ Configuration by environment:
   LMP_WIN_BUILD  the Windows build directory (default: build/win-ARCH beside the sources)
   LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default (default: i686 where 32-bit Wine
                  starts, else x86_64; the same choice as scripts/wine-env.sh)
-  LMP_WINE       the Wine loader (default: wine64 for a 64-bit build, wine for a 32-bit one)
+  LMP_WINE       the Wine loader (default: /usr/lib/wine/wine64 for a 64-bit build,
+                 /usr/lib/wine/wine for a 32-bit one)
   LMP_DISPLAY    an X display to use instead of starting Xvfb (e.g. ":0")
 """
 
