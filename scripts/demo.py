@@ -51,9 +51,9 @@ def main(argv):
         print(f"Wine ready in {session.startup_seconds:.1f} s on display {session.display}")
         folder = game_folder(session, out_dir)
         starter = session.run(os.path.join(folder, "lmp_game_starter.exe"))
-        game = session.wait_window("TFormLcfGameMain", None, timeout=30)
+        game = session.wait_window(harness.GAME_CLASS, None, timeout=30)
         title = game["caption"]
-        session.wait_window("fbgfxclass_" + title, title, timeout=30)
+        session.wait_viewer(title, timeout=30)
         print(f"starter exit code {session.wait_exit(starter, timeout=30)} (0: filter selected)")
         time.sleep(1.0)  # the viewer goes full screen one second after it starts
 
@@ -76,7 +76,7 @@ def main(argv):
         time.sleep(1.0)
         shot(session, out_dir, "7-windowed", "F6: back to a window")
 
-        viewer = session.find_window("fbgfxclass_" + title, title)
+        viewer = session.find_viewer(title)
         if viewer:
             session.close_window(viewer["hwnd"])  # asks the game to close; the viewer follows
             session.wait_window_gone(viewer["hwnd"], timeout=15)

@@ -1,21 +1,28 @@
-#!/bin/sh
-# Runs every unit-test program of a Windows (x86_64 MinGW) build under 64-bit Wine, each in
-# the same private, throw-away Wine prefix, and fails if any of them fails.
+#!/usr/bin/env bash
+# Runs every unit-test program of a Windows build under Wine, all in one private, throw-away
+# Wine prefix, prints each program's counts and ends with the line "N passed, N failed" over
+# the tests of all programs. Fails if any test failed.
 #
-#   scripts/run-windows-unit-tests.sh BUILD_DIR
+#   scripts/run-windows-unit-tests.sh [BUILD_DIR]   (default: build/wintest-$LMP_WIN_ARCH)
 #
+# The architecture and the Wine loader come from scripts/wine-env.sh (LMP_WIN_ARCH,
+# LMP_WINE). LMP_WINEPREFIX names a prefix to use (and keep) instead of a throw-away one.
 # The programs are those listed in BUILD_DIR/tests/unit-tests.txt (written by
-# tests/CMakeLists.txt); without that list, every .exe directly in BUILD_DIR/tests.
+# tests/CMakeLists.txt); without that list, every .exe directly in BUILD_DIR/tests. A
+# program that ends without its summary (a crash, a hang cut off after ten minutes) counts
+# as one failed test, as does one that reports no failure but exits with an error.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-env.sh"
 
-if [ $# -ne 1 ] || [ ! -d "$1/tests" ]; then
-    echo "usage: $0 BUILD_DIR   (a build with tests/, made with the x86_64 MinGW toolchain)" >&2
+build=${1:-$here/../build/wintest-$LMP_WIN_ARCH}
+if [ $# -gt 1 ] || [ ! -d "$build/tests" ]; then
+    echo "usage: $0 [BUILD_DIR]   (a Windows build with tests/; default build/wintest-$LMP_WIN_ARCH)" >&2
     exit 2
 fi
-tests_dir=$(cd "$1/tests" && pwd)
-wine=${LMP_WINE64:-/usr/lib/wine/wine64}
-if [ ! -x "$wine" ]; then
-    echo "$0: no 64-bit Wine at $wine" >&2
+tests_dir=$(cd "$build/tests" && pwd)
+if ! "$LMP_WINE" --version >/dev/null 2>&1; then
+    echo "$0: the Wine loader $LMP_WINE does not start" >&2
     exit 2
 fi
 
@@ -26,38 +33,57 @@ else
 fi
 if [ -z "$programs" ]; then
     echo "$0: no unit-test programs in $tests_dir" >&2
+    echo "0 passed, 1 failed"
     exit 1
 fi
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/lmp-wine.XXXXXX")
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/lmp-wintest.XXXXXX")
+prefix=${LMP_WINEPREFIX:-$scratch/prefix}
+server=$(dirname "$LMP_WINE")/wineserver
+[ -x "$server" ] || server=wineserver
 cleanup() {
-    WINEPREFIX="$prefix" wineserver -k 2>/dev/null
-    rm -rf "$prefix"
+    [ -n "${LMP_WINEPREFIX:-}" ] || WINEPREFIX="$prefix" "$server" -k 2>/dev/null
+    rm -rf "$scratch"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap 'exit 130' INT TERM
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-echo "Preparing a Wine prefix in $prefix"
-"$wine" wineboot -u >/dev/null 2>&1
+echo "Wine prefix $prefix ($LMP_WIN_ARCH, $LMP_WINE)"
+"$LMP_WINE" wineboot -u >/dev/null 2>&1
 
+# The first number of the last summary line with this marker and text, e.g. 12 of
+# "[  PASSED  ] 12 tests.".
+count() { # log, marker, text
+    grep -F -- "$2" "$1" | grep -F -- "$3" | tail -n 1 | grep -oE '[0-9]+' | head -n 1
+}
+
+passed=0
 failed=0
 for program in $programs; do
+    log=$scratch/$program.log
     if [ ! -f "$tests_dir/$program" ]; then
-        echo "MISSING $program"
+        echo "$program: missing"
         failed=$((failed + 1))
         continue
     fi
-    echo "=== $program"
-    if "$wine" "$tests_dir/$program" --gtest_brief=1 </dev/null; then
-        echo "PASSED $program"
-    else
-        echo "FAILED $program"
-        failed=$((failed + 1))
+    timeout 600 "$LMP_WINE" "$tests_dir/$program" --gtest_brief=1 </dev/null >"$log" 2>&1
+    code=$?
+    ran=$(count "$log" '[==========]' ' ran.')
+    ok=$(count "$log" '[  PASSED  ]' ' test')
+    skipped=$(count "$log" '[  SKIPPED ]' ' test')
+    bad=$(( ${ran:-0} - ${ok:-0} - ${skipped:-0} ))
+    if [ -z "$ran" ] || { [ "$bad" -eq 0 ] && [ "$code" -ne 0 ]; }; then
+        bad=$((bad + 1))
     fi
+    echo "$program: ${ok:-0} passed, $bad failed${skipped:+, $skipped skipped}"
+    if [ "$bad" -ne 0 ]; then
+        echo "--- exit code $code, the end of its output:"
+        tail -n 40 "$log"
+    fi
+    passed=$((passed + ${ok:-0}))
+    failed=$((failed + bad))
 done
 
-if [ "$failed" -ne 0 ]; then
-    echo "$failed unit-test program(s) failed under Wine" >&2
-    exit 1
-fi
-echo "All unit-test programs passed under Wine"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

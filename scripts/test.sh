@@ -27,6 +27,15 @@ count_ctest() {
     failed=$((failed + bad))
 }
 
+# The last line "N passed, N failed" of a script's log; no such line: the step broke.
+count_summary() { # log, name of the step
+    local line
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$1" | tail -n 1)
+    if [ -z "$line" ]; then broken+=("$2"); failed=$((failed + 1)); return; fi
+    passed=$((passed + $(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")))
+    failed=$((failed + $(sed -E 's/^[0-9]+ passed, ([0-9]+) failed.*/\1/' <<<"$line")))
+}
+
 build() { # dir, cmake options...
     local dir=$1
     shift
@@ -69,24 +78,10 @@ if [ "$LMP_WIN_ARCH" != i686 ]; then
 fi
 
 step "unit tests built for Windows ($LMP_WIN_ARCH), run under Wine"
-export WINEPREFIX=${LMP_WINEPREFIX:-$root/build/wineprefix-$LMP_WIN_ARCH} WINEDEBUG=-all
 if build build/wintest-$LMP_WIN_ARCH -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_ARCH.cmake \
     -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON; then
-    [ -d "$WINEPREFIX" ] || "$LMP_WINE" wineboot -u >/dev/null 2>&1
-    list=build/wintest-$LMP_WIN_ARCH/tests/unit-tests.txt
-    [ -s "$list" ] || { broken+=("no Windows unit-test programs"); failed=$((failed + 1)); }
-    for name in $(cat "$list" 2>/dev/null); do
-        exe=build/wintest-$LMP_WIN_ARCH/tests/$name
-        log=build/$(basename "$exe").log
-        timeout 600 "$LMP_WINE" "$exe" >"$log" 2>&1
-        ok=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
-        bad=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?,' "$log" | grep -oE '[0-9]+' || echo 0)
-        if [ "${ok:-0}" -eq 0 ] && [ "${bad:-0}" -eq 0 ]; then bad=1; fi
-        echo "$(basename "$exe"): ${ok:-0} passed, ${bad:-0} failed"
-        [ "${bad:-0}" -eq 0 ] || tail -n 30 "$log"
-        passed=$((passed + ${ok:-0}))
-        failed=$((failed + ${bad:-0}))
-    done
+    scripts/run-windows-unit-tests.sh build/wintest-$LMP_WIN_ARCH | tee build/wintest.log
+    count_summary build/wintest.log "Windows unit-test run"
 else
     broken+=("Windows unit-test build"); failed=$((failed + 1))
 fi
@@ -94,13 +89,7 @@ fi
 step "end-to-end tests of the real programs under Wine ($LMP_WIN_ARCH)"
 if [ -f tests/e2e/run.py ] && [ -d build/win-$LMP_WIN_ARCH ]; then
     LMP_WIN_BUILD=$root/build/win-$LMP_WIN_ARCH /usr/bin/python3 tests/e2e/run.py | tee build/e2e.log
-    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed' build/e2e.log | tail -n 1)
-    if [ -n "$line" ]; then
-        passed=$((passed + $(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")))
-        failed=$((failed + $(sed -E 's/^[0-9]+ passed, ([0-9]+) failed.*/\1/' <<<"$line")))
-    else
-        broken+=("end-to-end run"); failed=$((failed + 1))
-    fi
+    count_summary build/e2e.log "end-to-end run"
 fi
 
 echo

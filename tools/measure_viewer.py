@@ -4,7 +4,7 @@ the frames per second its counter shows and the processor time it spends per fra
 private memory at the start and after some minutes of filter changes. Prints a table.
 
 usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M]
-  BUILD_DIR  a 64-bit Windows build (default: LMP_WIN_BUILD, else build-win64)
+  BUILD_DIR  a Windows build (default: LMP_WIN_BUILD, else build/win-ARCH as in the tests)
   S          seconds measured per mode (default 10)
   M          minutes from the start to the last memory sample (default 3)
 
@@ -19,7 +19,6 @@ the same processors, about every two seconds.
 
 import argparse
 import os
-import shutil
 import sys
 import time
 
@@ -28,9 +27,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 
 import harness  # noqa: E402
 import viewer_watch  # noqa: E402
-from harness import GAME_TITLE, SCREEN_SIZE, VK_F6, VK_F7, VK_F8  # noqa: E402
+from harness import VK_F6, VK_F7, VK_F8  # noqa: E402
 
-VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
 MODES = ("Off", "Scale2x", "hq2x")
 COUNTER_LENGTH = 8     # "FPS: " and a right-aligned number of three characters
 NAME_SECONDS = 3.5     # the filter's name covers the counter for three seconds
@@ -47,26 +45,10 @@ class Run:
         self.peak_kib = 0
 
     def window(self):
-        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
+        return self.s.wait_viewer(timeout=10)
 
     def tap(self, vk):
-        # The game in front, as while playing: the viewer reads its keys only then (or with
-        # itself in front), and the F5 it presses for the game goes to the foreground.
-        self.s.set_foreground(self.game.hwnd)
-        self.s.key_down(vk)
-        time.sleep(0.3)
-        self.s.key_up(vk)
-
-    def wait_windowed(self, windowed):
-        def matches():
-            w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
-            if not w:
-                return None
-            full = w["rect"] == [0, 0, SCREEN_SIZE[0], SCREEN_SIZE[1]] and w["topmost"]
-            framed = w["client"] == list(viewer_watch.FRAME_SIZE) and not w["topmost"]
-            return w if (framed if windowed else full) else None
-        return harness.wait_until(matches, 20, "the viewer %s" % (
-            "in its window" if windowed else "over the whole screen"))
+        self.s.tap(vk, self.game.hwnd)
 
     def text(self, count):
         return viewer_watch.grab_text(self.s, self.window(), count)
@@ -120,18 +102,15 @@ def load():
 
 def measure(session, seconds, minutes):
     run = Run(session)
-    folder = session.file("measure")
-    os.makedirs(folder, exist_ok=True)
-    viewer_exe = os.path.join(folder, "lumenpane.exe")
-    shutil.copy(session.exe("src/lumenpane.exe"), viewer_exe)
+    viewer_exe = session.private_copy("src/lumenpane.exe", "measure")
 
     run.game = session.start_game()  # animated
     run.viewer = session.run(viewer_exe)
     began = time.monotonic()
     run.window()
-    run.wait_windowed(False)
+    session.wait_viewer_mode(True, timeout=20)
     run.tap(VK_F6)
-    run.wait_windowed(True)
+    session.wait_viewer_mode(False, timeout=20)
     run.tap(VK_F7)
     harness.wait_until(lambda: run.counter() is not None, 10, "the counter after F7")
     start_kib = run.memory()
@@ -186,7 +165,7 @@ def measure(session, seconds, minutes):
 
 def main():
     parser = argparse.ArgumentParser(description="measure the viewer under Wine")
-    parser.add_argument("build_dir", nargs="?", help="64-bit Windows build directory")
+    parser.add_argument("build_dir", nargs="?", help="Windows build directory")
     parser.add_argument("--seconds", type=float, default=10.0, help="seconds per mode")
     parser.add_argument("--minutes", type=float, default=3.0, help="minutes to the last sample")
     options = parser.parse_args()

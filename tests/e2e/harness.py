@@ -3,8 +3,11 @@ display and a private Wine prefix, and looks at and acts on their windows throug
 program (lmp_probe.exe). Standard library only. See README.md in this folder for the API.
 
 Configuration by environment:
-  LMP_WIN_BUILD  the Windows build directory (default: build-win64 beside the sources)
-  LMP_WINE       the Wine loader (default: wine64 for a 64-bit build, wine for a 32-bit one)
+  LMP_WIN_BUILD  the Windows build directory (default: build/win-ARCH beside the sources)
+  LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default (default: i686 where 32-bit Wine
+                 starts, else x86_64; the same choice as scripts/wine-env.sh)
+  LMP_WINE       the Wine loader (default: /usr/lib/wine/wine64 for a 64-bit build,
+                 /usr/lib/wine/wine for a 32-bit one)
   LMP_DISPLAY    an X display to use instead of starting Xvfb (e.g. ":0")
 """
 
@@ -28,6 +31,24 @@ WS_VISIBLE, WS_CAPTION = 0x10000000, 0x00C00000
 GAME_CLASS = "TFormLcfGameMain"
 GAME_TITLE = "Lumenpane Demo"
 GAME_FROZEN_FRAME_SIZE = (320, 240)
+
+# The viewer's window: class this prefix plus the game's title (as the viewer reads it, at
+# most 99 characters), caption the same title; in its window mode the client area shows the
+# 640x480 frame 1:1.
+VIEWER_CLASS_PREFIX = "fbgfxclass_"
+VIEWER_FRAME_SIZE = (640, 480)
+
+
+def viewer_class(title=GAME_TITLE):
+    return VIEWER_CLASS_PREFIX + title
+
+
+def viewer_client_origin(window):
+    """Screen position of the frame in the client area of the windowed viewer (a border of
+    equal width left, right and below, the caption above)."""
+    left, _, right, bottom = window["rect"]
+    border = (right - left - VIEWER_FRAME_SIZE[0]) // 2
+    return left + border, bottom - border - VIEWER_FRAME_SIZE[1]
 
 
 class HarnessError(Exception):
@@ -138,8 +159,21 @@ def pe_machine(path):
     return struct.unpack_from("<H", head, offset + 4)[0]
 
 
+def default_win_arch():
+    """LMP_WIN_ARCH, else i686 where 32-bit Wine starts and x86_64 where it cannot."""
+    if os.environ.get("LMP_WIN_ARCH"):
+        return os.environ["LMP_WIN_ARCH"]
+    try:
+        subprocess.run(["/usr/lib/wine/wine", "--version"], check=True, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return "i686"
+    except (OSError, subprocess.SubprocessError):
+        return "x86_64"
+
+
 def default_build_dir():
-    return os.environ.get("LMP_WIN_BUILD") or os.path.join(SOURCE_DIR, "build-win64")
+    return (os.environ.get("LMP_WIN_BUILD")
+            or os.path.join(SOURCE_DIR, "build", "win-" + default_win_arch()))
 
 
 def default_wine(build_dir):
@@ -149,7 +183,7 @@ def default_wine(build_dir):
     game = os.path.join(build_dir, "demo", "rpg_rt.exe")
     if os.path.exists(game) and pe_machine(game) == 0x8664:
         return "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine64"
-    return "wine"
+    return "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else "wine"
 
 
 def windows_path(path):
@@ -159,10 +193,13 @@ def windows_path(path):
 
 class Session:
     """One Xvfb display (or an existing one), one fresh Wine prefix, and every process
-    started in them. Use as a context manager, or call start() and close()."""
+    started in them. Use as a context manager, or call start() and close(). screen_size is
+    the size of the session's own Xvfb screen (default SCREEN_SIZE); an existing display
+    keeps its own size, which it must then match."""
 
-    def __init__(self, build_dir=None, wine=None, display=None, unmanaged=None):
+    def __init__(self, build_dir=None, wine=None, display=None, unmanaged=None, screen_size=None):
         self.build_dir = os.path.abspath(build_dir or default_build_dir())
+        self.screen_size = tuple(screen_size or SCREEN_SIZE)
         self.wine = wine or default_wine(self.build_dir)
         # Wine windows unmanaged: by default exactly when the session runs its own Xvfb.
         self.unmanaged = unmanaged
@@ -215,7 +252,7 @@ class Session:
         try:
             self._xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                 "%dx%dx24" % SCREEN_SIZE, "-nolisten", "tcp"],
+                 "%dx%dx24" % self.screen_size, "-nolisten", "tcp"],
                 pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
             write_end = None
@@ -291,17 +328,19 @@ class Session:
         shutil.copy(self.exe(relative), path)
         return path
 
-    def run(self, exe, args=(), env=None):
-        """Starts a Windows program in the background; returns its subprocess.Popen. Its
-        exit code (Popen.wait/poll) is the Windows program's exit code."""
+    def run(self, exe, args=(), env=None, cwd=None):
+        """Starts a Windows program in the background, in the folder cwd (default: the
+        session's folder); returns its subprocess.Popen. Its exit code (Popen.wait/poll) is
+        the Windows program's exit code."""
         proc = subprocess.Popen([self.wine, exe] + [str(a) for a in args], env=dict(self.env, **(env or {})),
-                                cwd=self.workdir, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                cwd=cwd or self.workdir, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
         self._processes.append(proc)
         return proc
 
-    def run_to_end(self, exe, args=(), env=None, timeout=60):
+    def run_to_end(self, exe, args=(), env=None, timeout=60, cwd=None):
         """Runs a Windows program to its end; returns (exit code, standard output text)."""
-        proc = self.run(exe, args, env)
+        proc = self.run(exe, args, env, cwd)
         try:
             out, _ = proc.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -363,6 +402,21 @@ class Session:
     def key_up(self, vk):
         self.probe("key", vk, "up")
 
+    def tap(self, vk, front=None, hold=0.3):
+        """A key held long enough for several of the viewer's frame steps to see it, then
+        released. The window `front` (by default the first game window, if any) gets the
+        foreground first, as the game has while the player plays: the viewer reads its hot
+        keys only while the game or the viewer is in front, and the F5 it presses for the
+        game on a filter change goes to the foreground window."""
+        if front is None:
+            game = self.find_window(GAME_CLASS)
+            front = game["hwnd"] if game else None
+        if front is not None:
+            self.set_foreground(front)
+        self.key_down(vk)
+        time.sleep(hold)
+        self.key_up(vk)
+
     def set_foreground(self, hwnd):
         """Gives hwnd the foreground; returns the foreground window afterwards."""
         return self.probe("foreground", hwnd)[0]["foreground"]
@@ -406,7 +460,7 @@ class Session:
 
     def screenshot(self, png_path):
         """Writes the whole screen to a PNG file; returns the Image."""
-        image = self.grab(0, 0, *SCREEN_SIZE)
+        image = self.grab(0, 0, *self.screen_size)
         write_png(png_path, image)
         return image
 
@@ -414,6 +468,46 @@ class Session:
         """priorityClass, privateBytes, threads, gdiObjects, userObjects of a Windows process
         (by Windows PID, as in window dicts). None where the platform gives no number."""
         return self.probe("process", pid)[0]
+
+    # -- the viewer ------------------------------------------------------------------------
+
+    def find_viewer(self, title=GAME_TITLE):
+        """The viewer window of the game with this title as it is now, or None. The viewer
+        makes its window anew when it reopens its surface, so callers look it up each time."""
+        return self.find_window(viewer_class(title), title)
+
+    def wait_viewer(self, title=GAME_TITLE, timeout=10):
+        return self.wait_window(viewer_class(title), title, timeout=timeout)
+
+    def viewer_full_screen(self, window):
+        """The viewer window lies over the whole screen, on top of the others."""
+        return (window["visible"] and window["topmost"]
+                and window["rect"] == [0, 0, self.screen_size[0], self.screen_size[1]])
+
+    @staticmethod
+    def viewer_windowed(window):
+        """The viewer window shows the frame 1:1 in its client area, not on top."""
+        return (window["visible"] and not window["topmost"]
+                and window["client"] == list(VIEWER_FRAME_SIZE))
+
+    def grab_viewer_frame(self, window):
+        """The frame in the client area of the windowed viewer, from the screen."""
+        return self.grab(*viewer_client_origin(window), *VIEWER_FRAME_SIZE)
+
+    def wait_viewer_state(self, predicate, what, title=GAME_TITLE, timeout=15):
+        """Waits until the viewer window exists and predicate(window) holds; returns it."""
+        def matches():
+            window = self.find_viewer(title)
+            return window if window and predicate(window) else None
+        return wait_until(matches, timeout, what)
+
+    def wait_viewer_mode(self, full_screen, title=GAME_TITLE, timeout=15, what=None):
+        """Waits until the viewer is over the whole screen (full_screen) or in its window;
+        returns the window."""
+        return self.wait_viewer_state(
+            self.viewer_full_screen if full_screen else self.viewer_windowed,
+            what or "the viewer %s" % ("over the whole screen" if full_screen else "in its window"),
+            title, timeout)
 
     # -- the stand-in game ----------------------------------------------------------------
 
@@ -471,13 +565,23 @@ class Game:
 
     def log(self):
         """The game's log as a list of lines."""
-        if not os.path.exists(self.log_path):
-            return []
-        with open(self.log_path, encoding="latin-1") as f:
-            return f.read().splitlines()
+        return read_lines(self.log_path)
 
     def frozen_frame(self):
         return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+
+
+def read_lines(path):
+    """The lines of a log file a program writes (none while it has written no file)."""
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="latin-1") as f:
+        return f.read().splitlines()
+
+
+def viewer_log(viewer_exe):
+    """The lines of lumenpane.log, which the viewer writes beside its program file."""
+    return read_lines(os.path.join(os.path.dirname(viewer_exe), "lumenpane.log"))
 
 
 def kill_running(processes):

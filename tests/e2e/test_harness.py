@@ -121,9 +121,11 @@ def processes_with_environment(entry):
 
 class SessionCleanup(unittest.TestCase):
     def test_close_ends_programs_wine_server_and_xvfb(self):
-        session = harness.Session(display=None).start()
+        session = harness.Session(display=None, screen_size=(800, 600)).start()
         try:
-            game = session.start_game()
+            # The session's own screen has the size asked for: a full-screen game covers it.
+            game = session.start_game(fullscreen=True)
+            self.assertEqual(game.window["rect"], [0, 0, 800, 600])
             prefix_entry = "WINEPREFIX=" + session.prefix
             self.assertTrue(processes_with_environment(prefix_entry))
             xvfb, workdir = session._xvfb, session.workdir

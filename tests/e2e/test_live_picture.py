@@ -14,9 +14,8 @@ import unittest
 import zlib
 
 import harness
-from harness import GAME_TITLE, SCREEN_SIZE, VK_F6, VK_F7, VK_F8
+from harness import VK_F6, VK_F7, VK_F8
 
-VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
 FULLSCREEN_EXSTYLE = 0x96000008
 WS_VISIBLE, WS_CLIPSIBLINGS = 0x10000000, 0x04000000
 OVERLAY_X = OVERLAY_Y = 16
@@ -82,9 +81,11 @@ class LivePictureTest(unittest.TestCase):
                            "no game window of an earlier test")
         cls.dump = cls.s.file("live-frame-%d.raw" % time.monotonic_ns())
         cls.started = time.monotonic()
-        cls.proc = cls.s.run(cls.s.exe("tests/lmp_live_host.exe"), env={
+        # The viewer in it would write lumenpane.log beside the program: a copy of its own.
+        host = cls.s.private_copy("tests/lmp_live_host.exe", "live-host")
+        cls.proc = cls.s.run(host, env={
             "LMP_DEMO_FREEZE": "1", "LMP_DEMO_DUMP": harness.windows_path(cls.dump)})
-        cls.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=30)
+        cls.s.wait_viewer(timeout=30)
         harness.wait_until(lambda: cls._dump_ready(), 15, "the game's frozen frame")
         frame = harness.read_raw(cls.dump, 320, 240)
         cls.expected = {"off": frame.doubled()}
@@ -121,44 +122,31 @@ class LivePictureTest(unittest.TestCase):
 
     def viewer(self):
         """The viewer window as it is now (its handle changes when the surface reopens)."""
-        window = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+        window = self.s.find_viewer()
         self.assertIsNotNone(window, "the viewer window is gone")
         return window
 
     def is_fullscreen(self, w):
         # No style bits but visibility and the clipping Wine adds to every top-level window.
-        return (w["rect"] == [0, 0, SCREEN_SIZE[0], SCREEN_SIZE[1]]
+        return (self.s.viewer_full_screen(w)
                 and w["style"] & ~(WS_VISIBLE | WS_CLIPSIBLINGS) == 0
-                and w["exstyle"] == FULLSCREEN_EXSTYLE and w["topmost"] and w["visible"])
+                and w["exstyle"] == FULLSCREEN_EXSTYLE)
 
     def is_windowed(self, w):
-        return (w["client"] == [640, 480] and not w["topmost"] and w["visible"]
-                and w["exstyle"] != FULLSCREEN_EXSTYLE)
+        return self.s.viewer_windowed(w) and w["exstyle"] != FULLSCREEN_EXSTYLE
 
-    def wait_viewer(self, predicate, what, timeout=20):
-        return harness.wait_until(
-            lambda: next((w for w in [self.s.find_window(VIEWER_CLASS, GAME_TITLE)]
-                          if w and predicate(w)), None), timeout, what)
+    def wait_viewer(self, predicate, what):
+        return self.s.wait_viewer_state(predicate, what, timeout=20)
 
     def tap(self, vk):
-        """A key held long enough for several frame steps to see it, then released. The game
-        gets the foreground first, as it has while the player plays: the viewer reads its hot
-        keys only while the game or the viewer is in front."""
-        game = self.s.find_window(harness.GAME_CLASS)
-        if game:
-            self.s.set_foreground(game["hwnd"])
-        self.s.key_down(vk)
-        time.sleep(0.3)
-        self.s.key_up(vk)
+        self.s.tap(vk)
         time.sleep(0.2)
 
     def client(self):
         """The 640x480 client area of the windowed viewer, from the screen."""
         w = self.viewer()
         self.assertTrue(self.is_windowed(w), "the viewer is not windowed: %r" % w)
-        left, top, right, bottom = w["rect"]
-        border = (right - left - 640) // 2
-        return self.s.grab(left + border, bottom - border - 480, 640, 480)
+        return self.s.grab_viewer_frame(w)
 
     def below_overlay(self, image):
         return image.crop(0, OVERLAY_Y + OVERLAY_HEIGHT, 640, 480 - OVERLAY_Y - OVERLAY_HEIGHT)
@@ -206,14 +194,14 @@ class LivePictureTest(unittest.TestCase):
     def test_1_full_screen_shortly_after_start_without_a_key(self):
         self.wait_viewer(self.is_fullscreen, "the viewer over the whole screen")
         # The frame is stretched over the screen: the picture is there, not one colour.
-        harness.wait_until(lambda: self.s.grab(0, 0, *SCREEN_SIZE).colours() > 50, 10,
+        harness.wait_until(lambda: self.s.grab(0, 0, *self.s.screen_size).colours() > 50, 10,
                            "the picture over the whole screen")
 
     def test_2_f6_back_to_the_window_shows_the_doubled_frame_one_to_one(self):
         self.wait_viewer(self.is_fullscreen, "the viewer over the whole screen")
         self.tap(VK_F6)
         w = self.wait_viewer(self.is_windowed, "the framed viewer window")
-        self.assertLess(w["rect"][2] - w["rect"][0], SCREEN_SIZE[0])
+        self.assertLess(w["rect"][2] - w["rect"][0], self.s.screen_size[0])
         self.wait_picture("off")
 
     def test_3_f6_switches_to_full_screen_and_back_to_the_same_place(self):

@@ -10,15 +10,13 @@ from round to round on a sound viewer. The first round is the warm-up (each filt
 images on first use); its sample is the baseline.
 """
 
-import os
 import time
 import unittest
 
 import harness
 import viewer_watch
-from harness import GAME_CLASS, GAME_TITLE, SCREEN_SIZE, VK_F6, VK_F8
+from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F8
 
-VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
 FILTER_NAMES = ("Scale2x", "hq2x", "Off")  # what each F8 of a round selects, from Off
 ROUNDS = 8            # one warm-up round, then seven measured ones: about three minutes
 PAUSE = 1.5           # seconds the viewer runs in each state before the next key
@@ -38,7 +36,6 @@ class SoakTest(unittest.TestCase):
         cls.s = harness.shared_session()
         # The viewer writes lumenpane.log beside itself: give it a folder of its own.
         cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "soak")
-        cls.log_path = os.path.join(os.path.dirname(cls.viewer_exe), "lumenpane.log")
 
     def setUp(self):
         self.started = []
@@ -51,26 +48,7 @@ class SoakTest(unittest.TestCase):
 
     def viewer_window(self):
         """The viewer window as it is now (it is made anew on each switch of screen mode)."""
-        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
-
-    def wait_mode(self, fullscreen, what):
-        def matches():
-            w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
-            if not w or not w["visible"]:
-                return None
-            full = w["rect"] == [0, 0, SCREEN_SIZE[0], SCREEN_SIZE[1]] and w["topmost"]
-            windowed = w["client"] == list(viewer_watch.FRAME_SIZE) and not w["topmost"]
-            return w if (full if fullscreen else windowed) else None
-        return harness.wait_until(matches, 15, what)
-
-    def tap(self, vk):
-        """A key held for several frame steps, with the game in front as while playing: the
-        viewer reads its keys only while the game or the viewer has the foreground, and the
-        F5 it presses for the game on a filter change goes to the foreground window."""
-        self.s.set_foreground(self.game.hwnd)
-        self.s.key_down(vk)
-        time.sleep(0.3)
-        self.s.key_up(vk)
+        return self.s.wait_viewer(timeout=10)
 
     def sample(self, what):
         kib = viewer_watch.private_memory_kib(self.viewer.pid)
@@ -79,7 +57,7 @@ class SoakTest(unittest.TestCase):
 
     def select_filter(self, name):
         """F8 in the window; the overlay must name the new filter."""
-        self.tap(VK_F8)
+        self.s.tap(VK_F8, self.game.hwnd)
         expected = "Filter: " + name
         seen = []
 
@@ -94,23 +72,16 @@ class SoakTest(unittest.TestCase):
 
     def full_screen_and_back(self):
         """F6 to full screen and F6 back; the picture in the window must be a new one."""
-        self.tap(VK_F6)
-        self.wait_mode(True, "full screen after F6")
+        self.s.tap(VK_F6, self.game.hwnd)
+        self.s.wait_viewer_mode(True, what="full screen after F6")
         time.sleep(PAUSE)
-        self.tap(VK_F6)
-        window = self.wait_mode(False, "the window after F6")
+        self.s.tap(VK_F6, self.game.hwnd)
+        window = self.s.wait_viewer_mode(False, what="the window after F6")
         time.sleep(PAUSE)
-        x, y = viewer_watch.client_origin(window)
-        picture = self.s.grab(x, y, *viewer_watch.FRAME_SIZE)
+        picture = self.s.grab_viewer_frame(window)
         self.assertGreater(picture.colours(), 50, "the window shows a picture")
         self.assertNotEqual(picture.pixels, self.last_picture, "the picture still moves")
         self.last_picture = picture.pixels
-
-    def log_lines(self):
-        if not os.path.exists(self.log_path):
-            return []
-        with open(self.log_path, encoding="latin-1") as f:
-            return f.read().splitlines()
 
     # -- the checks on the samples ---------------------------------------------------------
 
@@ -135,9 +106,9 @@ class SoakTest(unittest.TestCase):
         self.began = time.monotonic()
         self.last_picture = None
         self.viewer_window()
-        self.wait_mode(True, "the viewer's own switch to full screen")
-        self.tap(VK_F6)
-        self.wait_mode(False, "the window after the first F6")
+        self.s.wait_viewer_mode(True, what="the viewer's own switch to full screen")
+        self.s.tap(VK_F6, self.game.hwnd)
+        self.s.wait_viewer_mode(False, what="the window after the first F6")
         self.sample("start")
 
         round_ends = []
@@ -160,7 +131,7 @@ class SoakTest(unittest.TestCase):
         # Each round crossed between Off and the filters twice, each time with one F5 for
         # the game; a lost key would have shown in the overlay already, a lost F5 shows here.
         self.assertEqual(self.game.log().count("key F5"), 2 * ROUNDS)
-        self.assertEqual(self.log_lines(), [], "the viewer logged no complaint")
+        self.assertEqual(harness.viewer_log(self.viewer_exe), [], "the viewer logged no complaint")
 
         self.assertIsNone(self.viewer.poll(), "the viewer still runs")
         self.assertIsNone(self.game.proc.poll(), "the game still runs")

@@ -51,7 +51,7 @@ class StarterTest(unittest.TestCase):
 
     def game_command_line(self):
         line = harness.wait_until(
-            lambda: next((l for l in read_lines(self.game_log) if "cmdline " in l), None),
+            lambda: next((l for l in harness.read_lines(self.game_log) if "cmdline " in l), None),
             15, "the game's command line in its log")
         return line[line.index("cmdline ") + len("cmdline "):]
 
@@ -72,14 +72,7 @@ class StarterTest(unittest.TestCase):
                 self.s.wait_window_gone(window["hwnd"])
 
     def viewer_events(self):
-        return [l.split()[1] for l in read_lines(self.viewer_log)]
-
-
-def read_lines(path):
-    if not os.path.exists(path):
-        return []
-    with open(path, encoding="latin-1") as f:
-        return f.read().splitlines()
+        return [l.split()[1] for l in harness.read_lines(self.viewer_log)]
 
 
 class StartsGameAndViewer(StarterTest):
@@ -114,7 +107,7 @@ class StartsGameAndViewer(StarterTest):
         title = "".join(chr(ord("a") + i % 26) for i in range(120))
         proc = self.run_starter(title=title)
         self.assertEqual(self.s.wait_exit(proc, 30), 0)
-        viewer = self.s.find_window("fbgfxclass_" + title[:99])
+        viewer = self.s.find_window(harness.viewer_class(title[:99]))
         self.assertEqual(viewer["caption"], title[:99])
         self.assertEqual(self.viewer_events(), ["window", "F8down", "F8up"])
 
@@ -165,7 +158,7 @@ class Failures(StarterTest):
         self.assertEqual(self.s.wait_exit(proc, 10), 2)
         self.assertEqual([w["hwnd"] for w in self.s.windows() if w["class"] == GAME_CLASS],
                          [other.hwnd])
-        self.assertEqual(read_lines(self.game_log), [])
+        self.assertEqual(harness.read_lines(self.game_log), [])
         self.assertEqual(self.viewer_events(), [])
 
     def test_missing_game_gives_the_start_failure(self):

@@ -55,7 +55,7 @@ class SurfaceWin32(unittest.TestCase):
     def test_window_identity_size_style_and_centre(self):
         self.assertEqual(self.fact("open24"), 0)
         self.assertEqual(self.fact("depth"), 32)
-        self.assertEqual(self.fact("class"), "fbgfxclass_Check Title")
+        self.assertEqual(self.fact("class"), harness.viewer_class("Check Title"))
         self.assertEqual(self.fact("caption"), "Check Title")
         self.assertEqual((self.fact("clientWidth"), self.fact("clientHeight")), (640, 480))
         style = self.fact("style") & 0xFFFFFFFF
@@ -83,7 +83,7 @@ class SurfaceWin32(unittest.TestCase):
     def test_caption_changes_at_once_while_the_caller_holds_the_lock(self):
         self.assertEqual(self.fact("lockCountAfterTitle"), 1)
         self.assertEqual(self.fact("captionAfterTitle"), "Renamed")
-        self.assertEqual(self.fact("classAfterTitle"), "fbgfxclass_Check Title")
+        self.assertEqual(self.fact("classAfterTitle"), harness.viewer_class("Check Title"))
 
     def test_close_requests_and_keys_are_queued_and_the_window_stays(self):
         close = "\xffk"
@@ -99,7 +99,7 @@ class SurfaceWin32(unittest.TestCase):
         self.assertEqual(self.fact("reopenNewHandle"), 1)
         self.assertEqual(self.fact("oldWindowGone"), 1)
         self.assertEqual(self.fact("pointerVisibleAfterReopen"), 1)
-        self.assertEqual(self.fact("classAfterReopen"), "fbgfxclass_Renamed")
+        self.assertEqual(self.fact("classAfterReopen"), harness.viewer_class("Renamed"))
         self.assertEqual(self.fact("reopenedBlack"), 1)
 
     def test_close_under_the_lock_releases_it_and_unregisters_the_class(self):

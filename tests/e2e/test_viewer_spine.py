@@ -2,13 +2,11 @@
 message without a game, the viewer window's identity, the parked game window, the process
 priorities, minimising, the close button and the ways the game can end. Run through run.py."""
 
-import subprocess
 import unittest
 
 import harness
-from harness import GAME_CLASS, GAME_TITLE
+from harness import GAME_CLASS, GAME_TITLE, VIEWER_CLASS_PREFIX
 
-VIEWER_CLASS_PREFIX = "fbgfxclass_"
 USAGE_LINES = [
     "Lumenpane v1.10 Alpha",
     "",
@@ -39,6 +37,8 @@ class ViewerSpineTest(unittest.TestCase):
     def setUp(self):
         # Every test starts on a desktop without a game or a viewer of an earlier test.
         harness.wait_until(lambda: self.s.find_window(GAME_CLASS) is None, 10, "no game window")
+        # The viewer writes lumenpane.log beside itself: each test runs a copy of its own.
+        self.viewer_exe = self.s.private_copy("src/lumenpane.exe", "spine-" + self._testMethodName)
 
     def _kill(self, proc):
         if proc.poll() is None:
@@ -51,15 +51,15 @@ class ViewerSpineTest(unittest.TestCase):
         return game
 
     def start_viewer(self, title=GAME_TITLE):
-        proc = self.s.run(self.s.exe("src/lumenpane.exe"))
+        proc = self.s.run(self.viewer_exe)
         self.addCleanup(self._kill, proc)
-        window = self.s.wait_window(VIEWER_CLASS_PREFIX + title, title)
+        window = self.s.wait_viewer(title, timeout=15)
         return proc, window
 
     def current_viewer(self, title=GAME_TITLE):
         """The viewer window as it is now: the viewer may reopen its surface, which gives
         the window a new handle, so tests that act on it look it up again."""
-        return self.s.wait_window(VIEWER_CLASS_PREFIX + title, title, timeout=5)
+        return self.s.wait_viewer(title, timeout=5)
 
     def wait_state(self, hwnd, predicate, what, timeout=5):
         """Polls the window until predicate(window) holds; returns that window state."""
@@ -97,7 +97,7 @@ class WithoutGame(ViewerSpineTest):
         self.assertGreater(blue, 4 * reddish, "red or yellow pixels of another sign")
 
     def test_usage_message_then_exit_code_1_and_no_viewer_window(self):
-        proc = self.s.run(self.s.exe("src/lumenpane.exe"))
+        proc = self.s.run(self.viewer_exe)
         self.addCleanup(self._kill, proc)
         boxes = harness.wait_until(
             lambda: [b for b in self.s.message_boxes() if b["caption"] == "Lumenpane"], 15,
@@ -125,7 +125,7 @@ class WithGame(ViewerSpineTest):
         game = self.start_game()
         self.assertGreaterEqual(game.window["rect"][0], 10)
         proc, viewer = self.start_viewer()
-        self.assertEqual(viewer["class"], VIEWER_CLASS_PREFIX + GAME_TITLE)
+        self.assertEqual(viewer["class"], harness.viewer_class(GAME_TITLE))
         self.assertEqual(viewer["caption"], GAME_TITLE)
         if viewer["style"] & WS_CAPTION:
             self.assertEqual(viewer["client"], [640, 480])
@@ -133,7 +133,7 @@ class WithGame(ViewerSpineTest):
             self.assertEqual(viewer["style"] & (WS_SYSMENU | WS_MINIMIZEBOX),
                              WS_SYSMENU | WS_MINIMIZEBOX)
         else:  # already switched to full screen
-            self.assertEqual(viewer["client"], list(harness.SCREEN_SIZE))
+            self.assertEqual(viewer["client"], list(self.s.screen_size))
 
         parked = self.wait_parked(game)
         self.assertEqual(parked["rect"][1], 30000)
@@ -182,7 +182,7 @@ class WithGame(ViewerSpineTest):
         self.s.send_close(game.hwnd)
         self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
         self.assertEqual(self.s.wait_exit(proc, 3), 0)
-        self.assertIsNone(self.s.find_window(VIEWER_CLASS_PREFIX + GAME_TITLE))
+        self.assertIsNone(self.s.find_viewer())
 
     def test_terminated_game_ends_the_viewer_with_0(self):
         game = self.start_game()

@@ -12,8 +12,7 @@ import unittest
 import harness
 from harness import VK_F6, VK_F8
 
-VIEWER_CLASS = "fbgfxclass_" + harness.GAME_TITLE
-PICTURE = (640, 480)
+PICTURE = harness.VIEWER_FRAME_SIZE
 
 
 class WineCaptureTest(unittest.TestCase):
@@ -22,7 +21,6 @@ class WineCaptureTest(unittest.TestCase):
         cls.s = harness.shared_session()
         # The viewer writes lumenpane.log beside itself: give it a folder of its own.
         cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "viewer")
-        cls.log_path = os.path.join(os.path.dirname(cls.viewer_exe), "lumenpane.log")
 
     def setUp(self):
         self.started = []
@@ -42,7 +40,7 @@ class WineCaptureTest(unittest.TestCase):
     def start_viewer(self):
         viewer = self.s.run(self.viewer_exe)
         self.started.append(viewer)
-        self.s.wait_window(VIEWER_CLASS, harness.GAME_TITLE, timeout=20)
+        self.s.wait_viewer(timeout=20)
         return viewer
 
     def threads(self, game):
@@ -57,7 +55,7 @@ class WineCaptureTest(unittest.TestCase):
     def viewer_window(self):
         # Looked up each time: the viewer makes its window anew when it reopens its surface,
         # so for a moment there may be none.
-        return self.s.wait_window(VIEWER_CLASS, harness.GAME_TITLE, timeout=10)
+        return self.s.wait_viewer(timeout=10)
 
     def shown_picture(self):
         """The viewer's client area in its framed 640x480 window; a viewer that went full
@@ -69,9 +67,7 @@ class WineCaptureTest(unittest.TestCase):
             self.s.press_key(VK_F6)
             harness.wait_until(lambda: self.viewer_window()["client"] == list(PICTURE), 10,
                                "the viewer to come back to its window")
-        left, top, right, bottom = self.viewer_window()["rect"]
-        border = (right - left - PICTURE[0]) // 2
-        return self.s.grab(left + border, bottom - border - PICTURE[1], *PICTURE)
+        return self.s.grab_viewer_frame(self.viewer_window())
 
     def assert_shows(self, expected, timeout=15):
         """The viewer shows `expected` within the timeout (its first frames may still be
@@ -84,13 +80,10 @@ class WineCaptureTest(unittest.TestCase):
         if difference:
             self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("shot.png")))
         self.assertIsNone(difference, "%s; viewer %r; log %r"
-                          % (difference, self.s.find_window(VIEWER_CLASS), self.log_lines()))
+                          % (difference, self.s.find_viewer(), self.log_lines()))
 
     def log_lines(self):
-        if not os.path.exists(self.log_path):
-            return []
-        with open(self.log_path, encoding="latin-1") as f:
-            return f.read().splitlines()
+        return harness.viewer_log(self.viewer_exe)
 
     def scaled_reference(self, frame, filter_name):
         """The frozen frame doubled by lumenpane-scale (the Windows build of the tool, under

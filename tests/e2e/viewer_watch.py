@@ -8,7 +8,7 @@ darkened to half (every channel at most 0x7F), so each pixel of a cell is plainl
 or background; the glyph shapes are read from the viewer's own font source, so the reader
 follows any change to the font.
 
-Memory: the Linux process that `wine64 program.exe` starts (the Popen pid) is the process
+Memory: the Linux process that `wine program.exe` starts (the Popen pid) is the process
 that runs the Windows program; Wine cannot tell another Windows process's private bytes, so
 they are read from /proc. RssAnon counts the resident anonymous pages: the Windows heap,
 VirtualAlloc blocks, DIB sections, thread stacks and the copied-on-write pages of loaded
@@ -27,7 +27,7 @@ import harness
 
 FONT_SOURCE = os.path.join(harness.SOURCE_DIR, "src", "viewer", "surface", "font8x8.cpp")
 FONT_FIRST_CODE = 32
-FRAME_SIZE = (640, 480)
+FRAME_SIZE = harness.VIEWER_FRAME_SIZE
 TEXT_ORIGIN = (24, 24)  # the box at (16, 16) plus the text margin of 8
 CELL = 8
 DARK_MAX = 0x80   # the darkened picture: each channel halved
@@ -98,17 +98,9 @@ def read_text(image, count, x=TEXT_ORIGIN[0], y=TEXT_ORIGIN[1]):
     return "".join(text)
 
 
-def client_origin(window):
-    """Screen position of the 640x480 client area of the windowed viewer (a frame of equal
-    width left, right and below, the caption above)."""
-    left, _, right, bottom = window["rect"]
-    border = (right - left - FRAME_SIZE[0]) // 2
-    return left + border, bottom - border - FRAME_SIZE[1]
-
-
 def grab_text(session, window, count):
     """Reads `count` characters of the overlay of the windowed viewer off the screen."""
-    x, y = client_origin(window)
+    x, y = harness.viewer_client_origin(window)
     image = session.grab(x + TEXT_ORIGIN[0], y + TEXT_ORIGIN[1], CELL * count, CELL)
     return read_text(image, count, 0, 0)
 

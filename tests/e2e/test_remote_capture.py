@@ -1,0 +1,28 @@
+"""The viewer's capture through the in-game helper, checked from inside by
+tests/remote_capture_e2e.exe (its own stand-in games and viewers; see the top of
+remote_capture_e2e.cpp for the checks). Run through run.py."""
+
+import os
+import unittest
+
+import harness
+
+
+class RemoteCaptureChecks(unittest.TestCase):
+    def test_every_check_of_the_capture_program_passes(self):
+        s = harness.shared_session()
+        # It writes its frame dumps into its working folder and reads lumenpane.log beside
+        # itself: both in a folder of its own.
+        exe = s.private_copy("tests/remote_capture_e2e.exe", "remote-capture")
+        code, out = s.run_to_end(exe, timeout=600, cwd=os.path.dirname(exe))
+        lines = out.splitlines()
+        failed = [line for line in lines if line.startswith("FAIL: ")]
+        passed = [line for line in lines if line.startswith("PASS: ")]
+        self.assertEqual(failed, [], out)
+        self.assertTrue(passed, out)
+        self.assertIn("ALL PASSED (0 failed)", lines, out)
+        self.assertEqual(code, 0, out)
+
+
+if __name__ == "__main__":
+    unittest.main()
