@@ -9,7 +9,7 @@ import unittest
 
 import harness
 import viewer_watch
-from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F8
+from harness import GAME_CLASS, VK_F6, VK_F8
 
 MESSAGE_TITLE = "Orvalle's LMP Game Starter"
 
@@ -117,30 +117,21 @@ class StartsGameAndViewer(StarterTest):
         self.copy("src/lumenpane.exe", "lumenpane.exe")
         self.config("1000000")
         proc = self.run_starter()
-        viewer_class = "fbgfxclass_" + GAME_TITLE
-        self.s.wait_window(viewer_class, GAME_TITLE, timeout=30)
+        self.s.wait_viewer(timeout=30)
         # From the viewer's window: 500 ms, then one press of 200 ms.
         self.assertEqual(self.s.wait_exit(proc, 5), 0)
-        game = self.s.find_window(GAME_CLASS)
-        self.assertIsNotNone(game, "the game still runs")
+        self.assertIsNotNone(self.s.find_window(GAME_CLASS), "the game still runs")
 
         def game_f5s():
-            return [l for l in read_lines(self.game_log) if "key F5" in l]
+            return [l for l in harness.read_lines(self.game_log) if "key F5" in l]
         harness.wait_until(game_f5s, 5, "F5 for the game")
         time.sleep(1)
         self.assertEqual(len(game_f5s()), 1)
 
         # Scale2x is selected: back in the window, the next F8 selects hq2x.
-        for vk in (VK_F6, VK_F8):
-            self.s.set_foreground(game["hwnd"])
-            self.s.key_down(vk)
-            time.sleep(0.3)
-            self.s.key_up(vk)
-            window = harness.wait_until(
-                lambda: next((w for w in [self.s.find_window(viewer_class, GAME_TITLE)]
-                              if w and w["visible"] and not w["topmost"]
-                              and w["client"] == list(viewer_watch.FRAME_SIZE)), None),
-                15, "the windowed viewer")
+        self.s.tap(VK_F6)
+        window = self.s.wait_viewer_mode(False)
+        self.s.tap(VK_F8)
         expected = "Filter: hq2x"
         harness.wait_until(
             lambda: viewer_watch.grab_text(self.s, window, len(expected)) == expected, 2.5,
