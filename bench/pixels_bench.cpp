@@ -132,10 +132,7 @@ void PrintSummary(const std::map<std::string, double>& medianUs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::uint32_t> rgbTable(65536), yuvTable(65536);
-    Rgb565To888Table = rgbTable.data();
-    Rgb565ToYuvTable = yuvTable.data();
-    BuildFilterTables();
+    if (!MakeFilterTables()) return 1;
 
     static Stage game, noise;
     game.smallArgb = GameLikeArgb(kWidth, kHeight);

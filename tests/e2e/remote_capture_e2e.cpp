@@ -22,10 +22,10 @@
 #include "platform/win32.h"
 
 #include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/remote_capture.h"
-#include "viewer/pipeline/remote_frame.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
+#include "viewer/wine_capture/remote_capture.h"
+#include "viewer/wine_capture/remote_frame.h"
 
 #include <algorithm>
 #include <cstdio>
