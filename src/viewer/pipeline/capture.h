@@ -5,6 +5,9 @@
 
 struct Image;
 
+// Threads. Only the thread that captures (the render thread) writes or reads the record; the
+// memory device context lives for the whole run. memoryDcCreated is kept as its own field
+// although it always equals memoryDc != nullptr: other code reads it by that name.
 struct CaptureStateRecord {
     bool memoryDcCreated = false;
     HDC memoryDc = nullptr;
