@@ -19,10 +19,7 @@ bool SameBitness(HANDLE game) {
     return viewerWow == gameWow;
 }
 
-namespace {
-
-// Whether a module of this file name is loaded in the game.
-bool HelperLoadedInGame(DWORD gameProcessId, const char* path) {
+bool ModuleLoadedInProcess(DWORD gameProcessId, const char* path) {
     const char* slash = std::strrchr(path, '\\');
     const char* name = slash ? slash + 1 : path;
     HANDLE snapshot =
@@ -38,14 +35,12 @@ bool HelperLoadedInGame(DWORD gameProcessId, const char* path) {
     return found;
 }
 
-} // namespace
-
 // A helper of an earlier viewer unloads itself right after it lets go of the shared frame.
 // Loading ours meanwhile would only raise its load count and start no thread, so wait for
 // it to be gone.
 bool EarlierHelperGone(DWORD gameProcessId, const char* path) {
     const DWORD start = GetTickCount();
-    while (HelperLoadedInGame(gameProcessId, path)) {
+    while (ModuleLoadedInProcess(gameProcessId, path)) {
         if (RemoteWaitLeft(start, GetTickCount(), EarlierHelperWaitMs) == 0) {
             LogHelperFailure("an earlier helper is still loaded in the game", ERROR_BUSY);
             return false;

@@ -23,3 +23,7 @@ int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** 
 // Ask the helper to end and release the exchange. The helper also ends by itself when the
 // viewer's process ends.
 void StopRemoteCapture();
+
+// Whether a module with the file name of `path` (the part after its last backslash) is
+// loaded in the process.
+bool ModuleLoadedInProcess(DWORD processId, const char* path);
