@@ -17,12 +17,7 @@
 namespace {
 
 void SetUpViewer(FilterMode mode, bool counter) {
-    static std::vector<std::uint32_t> rgb(65536), yuv(65536);
-    if (!Rgb565To888Table) {
-        Rgb565To888Table = rgb.data();
-        Rgb565ToYuvTable = yuv.data();
-        BuildFilterTables();
-    }
+    MakeFilterTables();
     ResetSim();
     FrameState = FrameStateRecord{};
     CaptureState = CaptureStateRecord{};

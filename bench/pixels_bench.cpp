@@ -2,6 +2,7 @@
 // game-like 320x240 picture and on noise. After the runs a summary gives the median of each
 // routine, its speed-up over the reference and the time it must stay within.
 #include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/hq2x_frame.h"
 #include "viewer/pipeline/pixel_convert.h"
 #include "viewer/pipeline/scale2x.h"
 
@@ -53,9 +54,8 @@ void WidenReference(Stage& s) {
                                    2 * kWidth);
 }
 void Path(Stage& s) {
-    Narrow(s);
-    Filter(s);
-    Widen(s);
+    Hq2xFrame(s.smallArgb.data(), kWidth * 4, kWidth, kHeight, s.small565.data(), s.large565.data(),
+              4 * kWidth, s.largeArgb.data(), 8 * kWidth);
 }
 void PathReference(Stage& s) {
     NarrowReference(s);
@@ -132,10 +132,7 @@ void PrintSummary(const std::map<std::string, double>& medianUs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::uint32_t> rgbTable(65536), yuvTable(65536);
-    Rgb565To888Table = rgbTable.data();
-    Rgb565ToYuvTable = yuvTable.data();
-    BuildFilterTables();
+    if (!MakeFilterTables()) return 1;
 
     static Stage game, noise;
     game.smallArgb = GameLikeArgb(kWidth, kHeight);

@@ -4,9 +4,10 @@
 // library, when the viewer asks it to stop or the viewer's process ends. It changes nothing
 // else in the game.
 #include "platform/dib.h"
+#include "platform/game_contract.h"
 #include "platform/win32.h"
 
-#include "viewer/pipeline/remote_frame.h"
+#include "viewer/wine_capture/remote_frame.h"
 
 #include <atomic>
 #include <cstring>
@@ -41,7 +42,7 @@ bool IsGameRenderWindow(HWND window) {
     HWND parent = GetParent(window);
     char className[64] = {};
     if (!parent || !GetClassNameA(parent, className, sizeof className)) return false;
-    return std::strcmp(className, "TFormLcfGameMain") == 0 && GetWindow(parent, GW_CHILD) == window;
+    return std::strcmp(className, GameWindowClass) == 0 && GetWindow(parent, GW_CHILD) == window;
 }
 
 bool OpenExchange() {

@@ -7,6 +7,7 @@
 // characters), and before each F8 press both processes must still run.
 #include "starter/starter.h"
 
+#include "platform/game_contract.h"
 #include "platform/win32.h"
 #include "starter/command_line.h"
 #include "starter/config_reader.h"
@@ -15,8 +16,6 @@
 
 namespace {
 
-const char kGameWindowClass[] = "TFormLcfGameMain";
-const char kViewerClassPrefix[] = "fbgfxclass_";
 const char kMessageTitle[] = "Orvalle's LMP Game Starter";
 const char kGameAlreadyRunning[] = "Please close all other RM2k(3) games first.";
 const char kGameStartFailed[] = "Starting the game failed!";
@@ -27,8 +26,6 @@ constexpr DWORD kAfterGameWindowMs = 150;
 constexpr DWORD kAfterViewerWindowMs = 500;
 constexpr DWORD kKeyDownMs = 100;
 constexpr DWORD kKeyUpMs = 100;
-// The viewer reads the game title into a buffer of this size.
-constexpr int kViewerTitleBuffer = 100;
 
 struct StarterPaths {
     std::string game;
@@ -73,13 +70,13 @@ HWND WaitForGameWindow(HANDLE game) {
     for (;;) {
         SleepEx(kPollMs, FALSE);
         if (!StillRuns(game)) return nullptr;
-        if (HWND window = FindWindowA(kGameWindowClass, nullptr)) return window;
+        if (HWND window = FindWindowA(GameWindowClass, nullptr)) return window;
     }
 }
 
 std::string ReadTitleAsViewerDoes(HWND gameWindow) {
-    char title[kViewerTitleBuffer] = {};
-    GetWindowTextA(gameWindow, title, kViewerTitleBuffer);
+    char title[TitleBufferSize] = {};
+    GetWindowTextA(gameWindow, title, TitleBufferSize);
     return std::string(title);
 }
 
@@ -87,7 +84,7 @@ std::string ReadTitleAsViewerDoes(HWND gameWindow) {
 // The viewer names its window class after the title and captions it with the title; an
 // empty title leaves the caption to the viewer, so then the class alone identifies it.
 bool WaitForViewerWindow(HANDLE game, HANDLE viewer, const std::string& title) {
-    const std::string viewerClass = kViewerClassPrefix + title;
+    const std::string viewerClass = ViewerWindowClassPrefix + title;
     const char* caption = title.empty() ? nullptr : title.c_str();
     for (;;) {
         SleepEx(kPollMs, FALSE);
@@ -118,7 +115,7 @@ void PressF8(int presses, HANDLE game, HANDLE viewer) {
 
 int StarterMain() {
     const StarterPaths paths = BuildPaths();
-    if (FindWindowA(kGameWindowClass, nullptr))
+    if (FindWindowA(GameWindowClass, nullptr))
         return ShowMessage(kGameAlreadyRunning, MB_ICONEXCLAMATION, kExitGameAlreadyRunning);
 
     const std::string arguments = GameArgumentText(SplitCommandLine(GetCommandLineA()));

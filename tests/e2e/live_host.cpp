@@ -9,6 +9,7 @@
 
 #include "demo/game_window.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -23,10 +23,10 @@
 #include "platform/win32.h"
 
 #include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/remote_capture.h"
-#include "viewer/pipeline/remote_frame.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
+#include "viewer/wine_capture/remote_capture.h"
+#include "viewer/wine_capture/remote_frame.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -415,17 +415,7 @@ void CheckSize(int width, int height) {
 std::string HelperPath(std::vector<std::uint8_t>* bytes);
 
 bool ModuleLoaded(DWORD processId, const std::string& path) {
-    const std::string name = path.substr(path.find_last_of('\\') + 1);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
-    if (snapshot == INVALID_HANDLE_VALUE) return false;
-    MODULEENTRY32 module{};
-    module.dwSize = sizeof module;
-    bool found = false;
-    for (BOOL more = Module32First(snapshot, &module); more && !found;
-         more = Module32Next(snapshot, &module))
-        found = lstrcmpiA(module.szModule, name.c_str()) == 0;
-    CloseHandle(snapshot);
-    return found;
+    return ModuleLoadedInProcess(processId, path.c_str());
 }
 
 void CheckKilledViewer() {

@@ -11,13 +11,8 @@
 
 namespace {
 
-// The lookup tables as the viewer's start-up provides them: allocated zero-filled, then filled.
 void EnsureFilterTables() {
-    static std::vector<std::uint32_t> rgb(65536), yuv(65536);
-    if (Rgb565To888Table) return;
-    Rgb565To888Table = rgb.data();
-    Rgb565ToYuvTable = yuv.data();
-    BuildFilterTables();
+    ASSERT_TRUE(MakeFilterTables());
 }
 
 std::vector<std::uint32_t> Scale2xOf(const std::vector<std::uint32_t>& single) {

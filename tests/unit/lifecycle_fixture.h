@@ -5,6 +5,7 @@
 #include "sim_desktop.h"
 #include "target_game_reset.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 
 #include <algorithm>

@@ -42,7 +42,6 @@ TEST_F(RenderPassTest, PresentingPassParksTheGameShownAndRaisesItsPriority) {
     EXPECT_EQ(Game().rect.top, 30000);
     EXPECT_EQ(Game().rect.right - Game().rect.left, GameRect.right - GameRect.left);
     EXPECT_EQ(Game().rect.bottom - Game().rect.top, GameRect.bottom - GameRect.top);
-    EXPECT_GE(CallIndex("MoveWindow(" + Handle(game.window) + ",30000,30000,646,509,0)"), 0);
     EXPECT_TRUE(Game().visible);
     EXPECT_EQ(Priority(game.processId), HIGH_PRIORITY_CLASS);
     EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);

@@ -1,6 +1,7 @@
 // The frame exchange with the capture helper: block checks, size refusals, sequence
 // handling, result codes, the wait bound, row copies and the helper's file name.
-#include "viewer/pipeline/remote_frame.h"
+#include "viewer/pipeline/capture_image.h"
+#include "viewer/wine_capture/remote_frame.h"
 
 #include "viewer/surface/image.h"
 
@@ -176,7 +177,7 @@ TEST(RemoteFrameImage, RowsLandAtThePitchAndLeaveThePaddingAlone) {
     std::vector<std::uint32_t> frame(std::size_t(w) * h);
     for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = 0x11000000u + std::uint32_t(i);
     TestImage image(w, h, 4, 32); // 20 bytes of pixels, 12 of padding per row
-    CopyRemoteFrameRows(reinterpret_cast<const std::uint8_t*>(frame.data()), w, h, image.image);
+    CopyPackedRows(reinterpret_cast<const std::uint8_t*>(frame.data()), w, h, image.image);
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* row = ImageRow(image.image, y);
         std::uint32_t first, last;

@@ -5,6 +5,7 @@
 #include "png_io.h"
 #include "scale_picture.h"
 #include "scale_tool.h"
+#include "temp_folder.h"
 #include "viewer/pipeline/hq2x.h"
 #include "viewer/pipeline/pixel_convert.h"
 #include "viewer/pipeline/scale2x.h"
@@ -29,16 +30,9 @@ namespace {
 
 class ScaleToolTest : public ::testing::Test {
   protected:
-    fs::path folder;
+    TempFolder temp{"lmp-scale"};
+    const fs::path& folder = temp.path();
     std::string messages;
-
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::temp_directory_path() / (std::string("lmp-scale-") + info->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
 
     std::string Path(const char* name) const { return (folder / name).string(); }
 

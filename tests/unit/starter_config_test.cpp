@@ -1,6 +1,7 @@
 // The configuration reader: where the first field begins and ends, how its number is read,
 // and that hostile files neither crash it nor make it read beyond the field.
 #include "starter/config_reader.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,9 @@ void ExpectNumbers(const Cases& cases) {
         EXPECT_EQ(ReadFirstNumber(text), expected) << "text: [" << text << "]";
 }
 
-// A temporary file holding text, removed again by the test.
-std::string WriteTemp(const std::string& name, const std::string& text) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+// A file holding text in the test's own temporary folder.
+std::string WriteTemp(const TempFolder& folder, const std::string& name, const std::string& text) {
+    const auto path = folder.path() / name;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
@@ -201,15 +202,14 @@ TEST(ConfigHostile, HugeFilesAreReadOnlyAsFarAsTheField) {
 }
 
 TEST(ConfigFile, MissingEmptyOrUnreadableGivesZero) {
-    const auto folder = std::filesystem::temp_directory_path();
-    EXPECT_EQ(ReadPressCount((folder / "lmp-no-such-file.cfg").c_str()), 0);
-    EXPECT_EQ(ReadPressCount(folder.c_str()), 0); // a folder cannot be read as a file
+    const TempFolder folder("lmp-config");
+    EXPECT_EQ(ReadPressCount((folder / "no-such-file.cfg").c_str()), 0);
+    EXPECT_EQ(ReadPressCount(folder.path().c_str()), 0); // a folder cannot be read as a file
 
-    const std::string empty = WriteTemp("lmp-empty.cfg", "");
-    const std::string letters = WriteTemp("lmp-letters.cfg", "hq2x please\r\n");
-    const std::string two = WriteTemp("lmp-two.cfg", "2\r\nthe rest is not read\r\n");
+    const std::string empty = WriteTemp(folder, "empty.cfg", "");
+    const std::string letters = WriteTemp(folder, "letters.cfg", "hq2x please\r\n");
+    const std::string two = WriteTemp(folder, "two.cfg", "2\r\nthe rest is not read\r\n");
     EXPECT_EQ(ReadPressCount(empty.c_str()), 0);
     EXPECT_EQ(ReadPressCount(letters.c_str()), 0);
     EXPECT_EQ(ReadPressCount(two.c_str()), 2);
-    for (const auto& path : {empty, letters, two}) std::filesystem::remove(path);
 }

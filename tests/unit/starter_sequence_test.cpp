@@ -2,6 +2,7 @@
 // line, every way it ends, its waits and pauses on the simulated clock, and the F8 presses.
 #include "sim_desktop.h"
 #include "starter/starter.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,12 @@ namespace {
 
 constexpr double kGiveUpMs = 10 * 60 * 1000;
 
-// The starter lies in a real temporary folder so that it can read a real configuration
-// file; natively a backslash is an ordinary file name character, so "<temp>\name" works.
+// The starter lies in a real temporary folder of its own so that it can read a real
+// configuration file; natively a backslash is an ordinary file name character, so
+// "<folder>\name" is a file inside that folder.
 struct StarterSequence : ::testing::Test {
-    std::string folder = (std::filesystem::temp_directory_path() / "lmp-starter").string();
+    TempFolder temp{"lmp-starter"};
+    std::string folder = temp / "game";
     std::string gamePath = folder + "\\rpg_rt.exe";
     std::string viewerPath = folder + "\\lumenpane.exe";
     std::string configPath = folder + "\\lmp_game_starter.cfg";
@@ -31,7 +34,6 @@ struct StarterSequence : ::testing::Test {
 
     void SetUp() override {
         ResetSim();
-        std::filesystem::remove(configPath);
         startTime = Sim.clockMs;
         Sim.modulePath = folder + "\\lmp_game_starter.exe";
         Sim.commandLine = "\"" + Sim.modulePath + "\"";
@@ -46,7 +48,6 @@ struct StarterSequence : ::testing::Test {
                 if (Sim.processes.count(id)) SimEndProcess(id);
         });
     }
-    void TearDown() override { std::filesystem::remove(configPath); }
 
     bool StartGame(DWORD id) {
         gameId = id;

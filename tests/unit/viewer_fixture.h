@@ -10,6 +10,7 @@
 #include "target_game_reset.h"
 #include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/image.h"
@@ -27,7 +28,7 @@ inline void ResetViewerRecords() {
         if (*image) DestroyImage(*image);
     FrameState = FrameStateRecord{};
     CaptureState = CaptureStateRecord{};
-    ViewerPlacement = ViewerPlacementRecord{};
+    ResetViewerPlacement();
     ResetTargetGame();
     TargetGame.title = "Demo";
 }

@@ -3,8 +3,8 @@
 //
 //   read and decode   the file's bytes + the input picture (+ the codec's own copy on Windows)
 //   Off, Scale2x      input + output
-//   hq2x              input + narrowed input + hq2x output; then hq2x output + output (the
-//                     input and the narrowed copy are freed on the way)
+//   hq2x              input + narrowed input + hq2x output + output (the shared frame
+//                     routine holds all four)
 //   encode            output + what the codec holds (rows natively; the whole encoded file,
 //                     grown in steps, with the Windows Imaging Component)
 #include "memory_need.h"
@@ -50,7 +50,7 @@ bool PeakMemory(std::uint64_t fileBytes, std::uint64_t width, std::uint64_t heig
     const Checked in = pixels * 4, out = pixels * 16, rows = Checked{height} * 2 * sizeof(void*);
     Checked decode = Checked{fileBytes} + in + rows;
     if (CodecHoldsWholePictures) decode = decode + in;
-    const Checked scale = filter == ScaleFilter::Hq2x ? pixels * 24 : in + out;
+    const Checked scale = filter == ScaleFilter::Hq2x ? pixels * 30 : in + out;
     Checked encode = out + Checked{width} * 2 * 3 * 2;
     // The encoded file is at most the raw rows and a little; its buffer grows in steps.
     if (CodecHoldsWholePictures) encode = encode + (pixels * 12 + Checked{height} * 2) * 2;

@@ -10,7 +10,7 @@
 // A 32-bit process has 2 GiB of address space at best, shared with its code, its stacks
 // and a heap that fragments: 1 GiB is what a run can count on. A 64-bit process is not
 // short of address space; 4 GiB keeps every picture within the size limits (the largest
-// needs about 1.7 GB) and still refuses an absurd file before it is read. Where memory
+// needs about 2 GB) and still refuses an absurd file before it is read. Where memory
 // runs out below the budget, the failed allocation ends the run with a message.
 constexpr std::uint64_t MemoryBudget =
     sizeof(void*) < 8 ? std::uint64_t{1} << 30 : std::uint64_t{4} << 30;

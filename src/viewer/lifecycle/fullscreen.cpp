@@ -9,19 +9,22 @@
 // one and never restored when nothing was saved.
 #include "viewer/lifecycle/fullscreen.h"
 
+#include "platform/load_time_lock.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/surface/surface.h"
 
-ViewerPlacementRecord ViewerPlacement;
-
 namespace {
 
-// Initialised while the program loads, before any thread that could use it exists.
-struct PlacementLockRecord {
-    CRITICAL_SECTION section;
-    PlacementLockRecord() { InitializeCriticalSection(&section); }
+// The viewer window's windowed placement, kept while it covers the screen. Written and read
+// only under PlacementLock, by the thread that switches.
+struct ViewerPlacementRecord {
+    RECT rect{};
+    LONG style = 0;
+    LONG exStyle = 0;
 };
-PlacementLockRecord PlacementLock;
+
+ViewerPlacementRecord ViewerPlacement;
+LoadTimeLock PlacementLock;
 
 HWND Viewer() {
     return ViewerWindowHandle(TargetGame);
@@ -53,7 +56,7 @@ void LeaveFullscreen() {
 
 void SetViewerFullscreen(std::uint8_t on) {
     if (TargetGame.running != 1) return;
-    EnterCriticalSection(&PlacementLock.section);
+    PlacementLock.Enter();
     const bool wantFullscreen = on == 1, isFullscreen = TargetGame.fullscreen == 1;
     if (TargetGame.running == 1 && wantFullscreen != isFullscreen) {
         if (wantFullscreen)
@@ -61,17 +64,23 @@ void SetViewerFullscreen(std::uint8_t on) {
         else
             LeaveFullscreen();
     }
-    LeaveCriticalSection(&PlacementLock.section);
+    PlacementLock.Leave();
+}
+
+void ResetViewerPlacement() {
+    PlacementLock.Enter();
+    ViewerPlacement = ViewerPlacementRecord{};
+    PlacementLock.Leave();
 }
 
 int ReopenViewerSurface(int width, int height) {
-    EnterCriticalSection(&PlacementLock.section);
+    PlacementLock.Enter();
     const int result = OpenSurface(width, height, 32, 1, NoModeSwitch | AlphaPrimitives, 0);
     HideMouse();
     if (result == 0 && TargetGame.running == 1 && TargetGame.fullscreen == 1) {
         TargetGame.fullscreen = 0;
         EnterFullscreen();
     }
-    LeaveCriticalSection(&PlacementLock.section);
+    PlacementLock.Leave();
     return result;
 }

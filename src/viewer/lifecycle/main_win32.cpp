@@ -1,6 +1,6 @@
 // The viewer program's entry: run the viewer and end the process with its exit code.
 #include "platform/win32.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

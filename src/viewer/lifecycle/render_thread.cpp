@@ -3,6 +3,7 @@
 // and turns a click on the viewer's close button into WM_CLOSE for the game.
 #include "platform/win32.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/surface.h"
 
@@ -14,8 +15,6 @@ constexpr int TargetFrameRate = 60;
 // 1000 / 60 = 16.67 ms, rounded to the nearest millisecond.
 constexpr int PacingSleepMs = int(1000.0 / TargetFrameRate + 0.5);
 constexpr DWORD FocusHandOverMs = 150;
-constexpr int ParkedX = 30000;
-constexpr int ParkedY = 30000;
 constexpr const char* DesktopWindowName = "Program Manager";
 
 const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
@@ -27,11 +26,6 @@ void HandFocusToGame() {
     if (!viewer || GetForegroundWindow() != viewer) return;
     SleepEx(FocusHandOverMs, FALSE);
     SetForegroundWindow(TargetGame.gameWindow);
-}
-
-void ParkGameWindow() {
-    const RECT& r = TargetGame.savedRect;
-    MoveWindow(TargetGame.gameWindow, ParkedX, ParkedY, r.right - r.left, r.bottom - r.top, FALSE);
 }
 
 void Present() {

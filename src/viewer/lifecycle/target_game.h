@@ -1,4 +1,14 @@
-// The record of the attached game and the viewer's lifecycle operations.
+// The record of the attached game and the one owner of the game's window: parking it
+// off-screen, pressing a key for the game, stripping its frame and giving it back.
+//
+// Threads. The main thread fills title, processId and gameWindow before it starts the render
+// thread and writes savedRect, savedStyle, savedExStyle, gameProcess and renderThread only
+// while no render thread runs (start-up and shutdown); the render thread only reads them.
+// running is the hand-over between the two: set by the main thread after everything else is
+// in place, cleared to stop the render thread. currentWidth and currentHeight belong to the
+// render thread (the frame step). fullscreen is written only under the window-mode lock
+// (fullscreen.cpp), by whichever thread switches; any thread may read it. wantedWidth and
+// wantedHeight are set before start-up and read by the render thread.
 #pragma once
 
 #include "platform/win32.h"
@@ -23,8 +33,8 @@ struct TargetGameRecord {
     RECT savedRect{};
     LONG savedStyle = 0;
     LONG savedExStyle = 0;
-    // The game process, opened once by StartViewer with only the right to change its
-    // priority class, and closed by StopViewer.
+    // The game process, opened once by the start-up with only the right to change its
+    // priority class, and closed by the shutdown.
     HANDLE gameProcess = nullptr;
 };
 
@@ -33,16 +43,17 @@ extern TargetGameRecord TargetGame;
 // The viewer window while the viewer runs, otherwise the game's main window.
 HWND ViewerWindowHandle(const TargetGameRecord& game);
 
-void StartViewer();
-void StopViewer();
+// Where the game window waits while the viewer shows its picture: far off every screen,
+// where the game still draws and can still be printed.
+constexpr int ParkedX = 30000;
+constexpr int ParkedY = 30000;
 
-// The render thread's entry and one pass of its loop; RenderPass returns false when the
-// loop must end (the game window is gone or running was cleared).
-void RenderThread(void* parameter);
-bool RenderPass();
-
-// Switch the viewer window between its framed placement (0) and full screen (1).
-void SetViewerFullscreen(std::uint8_t on);
-
-// The viewer's main entry; returns the exit code.
-int ViewerMain();
+// Moves the game window to the parked position at the size it had when the viewer took it.
+void ParkGameWindow();
+// Presses and releases one key for the game (keyboard events go to the foreground window),
+// holding it for holdMs.
+void PressKeyForGame(BYTE virtualKey, DWORD holdMs);
+// Remembers the game window's styles and leaves it only WS_VISIBLE: no caption, no border.
+void StripGameFrame();
+// Puts the game window back where it was with the styles it had.
+void RestoreGameWindow();

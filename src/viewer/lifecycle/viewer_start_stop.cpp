@@ -1,15 +1,15 @@
 // The viewer's main thread: find the game, take its window over, open the viewer window,
 // start the render thread, wait for the game window to go, then give the window back.
+#include "platform/game_contract.h"
 #include "platform/win32.h"
+#include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/hq2x.h"
 #include "viewer/surface/surface.h"
 
-#include <new>
-
 namespace {
 
-constexpr const char* GameWindowClass = "TFormLcfGameMain";
 constexpr const char* UsageCaption = "Lumenpane";
 constexpr const char* UsageText = "Lumenpane v1.10 Alpha\r\n"
                                   "\r\n"
@@ -23,8 +23,6 @@ constexpr const char* UsageText = "Lumenpane v1.10 Alpha\r\n"
 constexpr const char* TablesFailedText =
     "Lumenpane could not reserve memory for its filter tables and cannot start.";
 
-constexpr int TitleBufferSize = 100;
-constexpr int FilterTableEntries = 65536;
 constexpr int PollIntervalMs = 50;
 constexpr int FullscreenDelayMs = 1000;
 
@@ -43,16 +41,6 @@ constexpr DWORD DisplaySettleMs = 500;
 constexpr int SurfaceDepth = 32;
 constexpr int SurfacePages = 1;
 
-// Both tables start zero-filled. Tables that already exist are kept: they are never freed
-// here, since their memory may not come from this function.
-bool AllocateFilterTables() {
-    if (!Rgb565To888Table)
-        Rgb565To888Table = new (std::nothrow) std::uint32_t[FilterTableEntries]();
-    if (!Rgb565ToYuvTable)
-        Rgb565ToYuvTable = new (std::nothrow) std::uint32_t[FilterTableEntries]();
-    return Rgb565To888Table && Rgb565ToYuvTable;
-}
-
 void ReadGameTitle() {
     char buffer[TitleBufferSize] = {};
     GetWindowTextA(TargetGame.gameWindow, buffer, TitleBufferSize);
@@ -69,36 +57,13 @@ bool GameLooksFullscreen() {
 // the display to widen again.
 void LeaveGameFullscreen() {
     SetForegroundWindow(TargetGame.gameWindow);
-    keybd_event(VK_F4, 0, 0, 0);
-    SleepEx(F4PressMs, FALSE);
-    keybd_event(VK_F4, 0, KEYEVENTF_KEYUP, 0);
+    PressKeyForGame(VK_F4, F4PressMs);
     const double start = Timer();
     do {
         SleepMs(DisplayPollMs);
     } while (GetSystemMetrics(SM_CXSCREEN) <= FullscreenDisplayMaxWidth &&
              Timer() - start < DisplayWidenLimitSeconds);
     SleepEx(DisplaySettleMs, FALSE);
-}
-
-// Leave only WS_VISIBLE on the game window: no caption, no border, no extended style.
-void StripGameFrame() {
-    HWND game = TargetGame.gameWindow;
-    TargetGame.savedStyle = GetWindowLongA(game, GWL_STYLE);
-    TargetGame.savedExStyle = GetWindowLongA(game, GWL_EXSTYLE);
-    ShowWindow(game, SW_HIDE);
-    SetWindowLongA(game, GWL_STYLE, WS_VISIBLE);
-    SetWindowLongA(game, GWL_EXSTYLE, 0);
-    ShowWindow(game, SW_SHOW);
-}
-
-void RestoreGameWindow() {
-    HWND game = TargetGame.gameWindow;
-    const RECT& r = TargetGame.savedRect;
-    MoveWindow(game, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-    ShowWindow(game, SW_HIDE);
-    SetWindowLongA(game, GWL_STYLE, TargetGame.savedStyle);
-    SetWindowLongA(game, GWL_EXSTYLE, TargetGame.savedExStyle);
-    ShowWindow(game, SW_SHOW);
 }
 
 } // namespace

@@ -7,13 +7,12 @@
 #include "viewer/pipeline/capture.h"
 
 #include "platform/dib.h"
-#include "viewer/pipeline/remote_frame.h"
+#include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
 #ifdef _WIN32
-#include "viewer/pipeline/remote_capture.h"
+#include "viewer/wine_capture/remote_capture.h"
+#include "viewer/wine_capture/remote_frame.h"
 #endif
-
-#include <cstring>
 
 CaptureStateRecord CaptureState;
 
@@ -45,14 +44,19 @@ void SelectDibSection() {
         CaptureState.originalBitmap = previous;
 }
 
-void CopyRows(Image* image, int width, int height) {
-    const auto* source = static_cast<const std::uint8_t*>(CaptureState.dibBits);
-    const std::size_t rowBytes = std::size_t(width) * 4;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(ImageRow(image, y), source + std::size_t(y) * rowBytes, rowBytes);
-}
-
 } // namespace
+
+#ifdef _WIN32
+int CaptureThroughHelper(HWND window, Image*& image) {
+    int width = 0, height = 0;
+    const std::uint8_t* pixels = nullptr;
+    const int reply = FetchRemoteFrame(window, &width, &height, &pixels);
+    if (reply != RemoteFrameReady) return RemoteFrameCaptureResult(reply);
+    if (FitCaptureImage(image, width, height) < 0) return -1;
+    CopyPackedRows(pixels, width, height, image);
+    return 1;
+}
+#endif
 
 int CaptureGameWindow(HWND window, Image*& image) {
     if (!IsWindow(window)) return 0;
@@ -69,17 +73,14 @@ int CaptureGameWindow(HWND window, Image*& image) {
     if (!CaptureState.memoryDc) CaptureState.memoryDc = CreateCompatibleDC(display);
     CaptureState.memoryDcCreated = CaptureState.memoryDc != nullptr;
 
-    if (!CaptureImageFits(image, width, height)) {
-        if (image) DestroyImage(image);
-        image = nullptr;
-        ReleaseDibSection();
-        image = CreateImage(width, height, 0, 32, DefaultColour);
-        if (!image) {
-            DeleteDC(display);
-            return -1;
-        }
-        MakeDibSection(display, width, height);
+    // The DIB section is made together with the image and follows its size.
+    const int fit = FitCaptureImage(image, width, height);
+    if (fit != 0) ReleaseDibSection();
+    if (fit < 0) {
+        DeleteDC(display);
+        return -1;
     }
+    if (fit > 0) MakeDibSection(display, width, height);
     DeleteDC(display);
 
     if (!CaptureState.dibSection) {
@@ -89,6 +90,6 @@ int CaptureGameWindow(HWND window, Image*& image) {
     }
     SelectDibSection();
     if (!PrintWindow(window, CaptureState.memoryDc, 0)) return -3;
-    CopyRows(image, width, height);
+    CopyPackedRows(static_cast<const std::uint8_t*>(CaptureState.dibBits), width, height, image);
     return 1;
 }

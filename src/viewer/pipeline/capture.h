@@ -5,6 +5,9 @@
 
 struct Image;
 
+// Threads. Only the thread that captures (the render thread) writes or reads the record; the
+// memory device context lives for the whole run. memoryDcCreated is kept as its own field
+// although it always equals memoryDc != nullptr: other code reads it by that name.
 struct CaptureStateRecord {
     bool memoryDcCreated = false;
     HDC memoryDc = nullptr;
@@ -16,5 +19,13 @@ struct CaptureStateRecord {
 
 extern CaptureStateRecord CaptureState;
 
-// 1 copied, 0 not a window, -1 no image, -2 no DIB section, -3 printing failed.
+// 1 copied, 0 not a window, -1 no image, -2 no DIB section, -3 printing failed; through the
+// helper also -4, the window is larger than the helper accepts.
 int CaptureGameWindow(HWND window, Image*& image);
+
+#ifdef _WIN32
+// CaptureGameWindow's work through the helper inside the game, with the same image rules:
+// 1 copied, 0 not a window, -1 no image could be made, -3 no new picture within
+// RemoteFrameWaitMs (the image keeps its earlier picture), -4 too large for the helper.
+int CaptureThroughHelper(HWND window, Image*& image);
+#endif

@@ -7,7 +7,7 @@
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/hq2x_frame.h"
 #include "viewer/pipeline/scale2x.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
@@ -55,13 +55,12 @@ void DrawHq2x() {
     if (!small || !large || !small565 || !large565 || !Rgb565To888Table || !Rgb565ToYuvTable)
         return;
     CopySmallPicture();
-    for (std::uint32_t r = 0; r < small->height; ++r)
-        ConvertRowTo565(ImageRow(small, int(r)), ImageRow(small565, int(r)), small->width);
-    Hq2xScale(ImagePixels(small565), ImagePixels(large565), int(small565->width),
-              int(small565->height), int(large565->pitch));
-    for (std::uint32_t r = 0; r < large->height; ++r)
-        ConvertRowFrom565(ImageRow(large565, int(r)), ImageRow(large, int(r)),
-                          std::int32_t(large->width));
+    // small565's rows are packed (320 x 2 bytes, already a multiple of 16).
+    Hq2xFrame(reinterpret_cast<const std::uint32_t*>(ImagePixels(small)), small->pitch,
+              int(small->width), int(small->height),
+              reinterpret_cast<std::uint16_t*>(ImagePixels(small565)),
+              reinterpret_cast<std::uint16_t*>(ImagePixels(large565)), large565->pitch,
+              reinterpret_cast<std::uint32_t*>(ImagePixels(large)), large->pitch);
     PutImage(nullptr, 0.0f, 0.0f, large, WholeImage, 0, 0, 0, Copy);
 }
 

@@ -7,6 +7,9 @@ struct Image;
 
 enum FilterMode : std::int32_t { FilterOff = 0, FilterScale2x = 1, FilterHq2x = 2 };
 
+// Threads. The render thread owns the whole record: RenderFrame and its parts are its only
+// writers and readers while the viewer runs. Other threads touch it only before the render
+// thread starts or after it has ended (start-up, shutdown, tests).
 struct FrameStateRecord {
     std::int32_t fps = -1;
     std::int32_t frameCount = 0;

@@ -3,14 +3,14 @@
 //
 // Each key acts once per press: its latch remembers that it was reported in the previous
 // pass, so a key held across many frames acts only on its first one.
+#include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/surface.h"
 
 namespace {
 
-constexpr int OffScreen = 30000;
-constexpr int F5PressMs = 50;
+constexpr DWORD F5PressMs = 50;
 constexpr int KeyPollMs = 10;
 
 bool Reported(int key) {
@@ -40,12 +40,8 @@ void WaitForF4AndEnterUp() {
 // F5 switches the game between its single-size and its doubled picture; the game resizes its
 // window, which goes straight back off-screen at its start-up size.
 void PressF5ForGame() {
-    keybd_event(VK_F5, 0, 0, 0);
-    SleepMs(F5PressMs);
-    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
-    const RECT& saved = TargetGame.savedRect;
-    MoveWindow(TargetGame.gameWindow, OffScreen, OffScreen, saved.right - saved.left,
-               saved.bottom - saved.top, FALSE);
+    PressKeyForGame(VK_F5, F5PressMs);
+    ParkGameWindow();
 }
 
 void HandleF6() {

@@ -1,14 +1,18 @@
 // The two lookup tables of the hq2x filter, indexed by an RGB565 value.
 #include "viewer/pipeline/hq2x.h"
 
+#include <new>
+
 std::uint32_t* Rgb565To888Table = nullptr;
 std::uint32_t* Rgb565ToYuvTable = nullptr;
 
 namespace {
 
+constexpr int FilterTableEntries = 65536;
+
 // 0x00RRGGBB with the channels shifted up, low bits zero (R = 8r, G = 4g, B = 8b).
 void BuildRgbTable(std::uint32_t* table) {
-    for (std::uint32_t i = 0; i < 65536; ++i)
+    for (std::uint32_t i = 0; i < FilterTableEntries; ++i)
         table[i] = ((i & 0xF800) << 8) + ((i & 0x07E0) << 5) + ((i & 0x001F) << 3);
 }
 
@@ -29,8 +33,24 @@ void BuildYuvTable(std::uint32_t* table) {
 
 } // namespace
 
-// Fills the tables the start-up allocated; a table that was not allocated is left alone.
+// Tables that already exist are never freed here, since their memory may not come from this
+// function.
+bool AllocateFilterTables() {
+    if (!Rgb565To888Table)
+        Rgb565To888Table = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    if (!Rgb565ToYuvTable)
+        Rgb565ToYuvTable = new (std::nothrow) std::uint32_t[FilterTableEntries]();
+    return Rgb565To888Table && Rgb565ToYuvTable;
+}
+
 void BuildFilterTables() {
     if (Rgb565To888Table) BuildRgbTable(Rgb565To888Table);
     if (Rgb565ToYuvTable) BuildYuvTable(Rgb565ToYuvTable);
+}
+
+bool MakeFilterTables() {
+    if (Rgb565To888Table && Rgb565ToYuvTable) return true;
+    if (!AllocateFilterTables()) return false;
+    BuildFilterTables();
+    return true;
 }

@@ -1,6 +1,8 @@
 // Row conversions between 32-bit 0xAARRGGBB pixels and RGB565.
 #include "viewer/pipeline/pixel_convert.h"
 
+#include "viewer/surface/pixel_format.h"
+
 #include <cstring>
 // SSE2 where the compiler targets it; LMP_PORTABLE_PIXELS selects the plain C++ code,
 // which gives the same bits.
@@ -14,16 +16,6 @@ namespace {
 // The top five bits of red and blue and the top six of green; alpha is dropped.
 inline std::uint32_t NarrowPixel(std::uint32_t p) {
     return (p >> 8 & 0xF800) | (p >> 5 & 0x07E0) | (p >> 3 & 0x001F);
-}
-
-// round(v * 255 / 31) and round(v * 255 / 63) in integers: the multipliers and offsets give
-// the nearest integer for every 5-bit and 6-bit value (no quotient is a tie), and the
-// products stay below 2^15 so 16-bit lanes can hold them.
-inline std::uint32_t Widen5(std::uint32_t v) {
-    return (v * 527 + 23) >> 6;
-}
-inline std::uint32_t Widen6(std::uint32_t v) {
-    return (v * 259 + 33) >> 6;
 }
 
 inline std::uint32_t WidenPixel(std::uint32_t v) {

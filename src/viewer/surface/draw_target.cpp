@@ -1,4 +1,4 @@
-// Resolving a drawing target, rounding positions, and the colour narrowing images share.
+// Resolving a drawing target, rounding positions and marking the rows drawn.
 #include "viewer/surface/draw_target.h"
 
 #include "viewer/surface/surface.h"
@@ -30,15 +30,4 @@ bool RoundCoordinate(float value, long long* out) {
 void MarkTargetRows(const DrawTarget& target, int first, int last) {
     if (!target.frameBuffer || first > last) return;
     std::memset(Surface.rowMarks + first, 1, std::size_t(last - first + 1));
-}
-
-std::uint32_t PixelValueForSize(std::uint32_t colour, int bytesPerPixel) {
-    switch (bytesPerPixel) {
-    case 2:
-        return ((colour & 0xF80000u) >> 8) | ((colour & 0xFC00u) >> 5) | ((colour & 0xF8u) >> 3);
-    case 1:
-        return colour & 0xFFu;
-    default:
-        return colour;
-    }
 }

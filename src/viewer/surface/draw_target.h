@@ -22,6 +22,3 @@ bool ResolveDrawTarget(Image* target, DrawTarget* out);
 bool RoundCoordinate(float value, long long* out);
 // Marks rows first..last for presentation when the target is the frame buffer.
 void MarkTargetRows(const DrawTarget& target, int first, int last);
-// Converts a 0xAARRGGBB colour to the pixel value of the given size (RGB565 for 2 bytes,
-// the low byte for 1).
-std::uint32_t PixelValueForSize(std::uint32_t colour, int bytesPerPixel);

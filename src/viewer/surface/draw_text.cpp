@@ -3,6 +3,7 @@
 #include "viewer/surface/draw_target.h"
 #include "viewer/surface/font8x8.h"
 #include "viewer/surface/image.h"
+#include "viewer/surface/pixel_format.h"
 #include "viewer/surface/surface.h"
 
 #include <algorithm>

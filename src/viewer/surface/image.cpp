@@ -2,7 +2,7 @@
 #include "viewer/surface/image.h"
 
 #include "viewer/surface/aligned_memory.h"
-#include "viewer/surface/draw_target.h"
+#include "viewer/surface/pixel_format.h"
 #include "viewer/surface/surface.h"
 
 #include <cstdint>

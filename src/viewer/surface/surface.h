@@ -21,6 +21,14 @@ constexpr std::uint32_t CloseRequestKey = 0x6BFF;
 constexpr int MaxSurfaceTitle = 127;
 constexpr int KeyQueueSlots = 16;
 
+// Threads. OpenSurface and CloseSurface (one application thread at a time; the viewer's
+// main thread, or its render thread when the size changes) write the geometry, flags,
+// frameBuffer and rowMarks and open, holding the surface lock while the window thread runs.
+// Drawing into frameBuffer and setting rowMarks happen under the surface lock (LockSurface),
+// which the window thread also takes to present the marked rows; lockCount belongs to the
+// lock's holder. The key queue is filled by the window thread and emptied by PollKey, both
+// under the lock. title and pointerVisible are written by the thread that opens the surface,
+// before the window exists or (pointerVisible) as a single flag the window thread only reads.
 struct SurfaceState {
     bool open = false;
     int width = 0;

@@ -1,7 +1,5 @@
 // Layout and decisions of the frame exchange with the capture helper (no platform calls).
-#include "viewer/pipeline/remote_frame.h"
-
-#include "viewer/surface/image.h"
+#include "viewer/wine_capture/remote_frame.h"
 
 #include <atomic>
 #include <cstdio>
@@ -100,17 +98,6 @@ int RemoteFrameCaptureResult(int replyStatus) {
 std::uint32_t RemoteWaitLeft(std::uint32_t start, std::uint32_t now, std::uint32_t bound) {
     const std::uint32_t spent = now - start; // unsigned: correct across a wrap of the tick
     return spent >= bound ? 0 : bound - spent;
-}
-
-bool CaptureImageFits(const Image* image, int width, int height) {
-    return image && image->bytesPerPixel == 4 && image->width == std::uint32_t(width) &&
-           image->height == std::uint32_t(height);
-}
-
-void CopyRemoteFrameRows(const std::uint8_t* pixels, int width, int height, Image* image) {
-    const std::size_t rowBytes = std::size_t(width) * 4;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(ImageRow(image, y), pixels + std::size_t(y) * rowBytes, rowBytes);
 }
 
 void RemoteObjectName(std::uint32_t gameProcessId, const char* kind, char* name,

@@ -10,8 +10,6 @@
 #include <cstddef>
 #include <cstdint>
 
-struct Image;
-
 constexpr std::uint32_t RemoteFrameMagic = 0x43504D4Cu; // "LMPC" in memory
 constexpr std::uint32_t RemoteFrameVersion = 1;
 // The largest outer window size the helper prints; larger windows are refused.
@@ -85,11 +83,6 @@ int ReadRemoteFrame(const RemoteFrameHeader* header, std::uint32_t sequence, int
 int RemoteFrameCaptureResult(int replyStatus);
 // Milliseconds still to wait of `bound` since `start`, on a millisecond tick that may wrap.
 std::uint32_t RemoteWaitLeft(std::uint32_t start, std::uint32_t now, std::uint32_t bound);
-
-// Whether a capture image can take a w x h picture as it is (32-bit, exactly that size).
-bool CaptureImageFits(const Image* image, int width, int height);
-// Copy the w x h pixels of a reply, rows w x 4 bytes apart, into the image's rows.
-void CopyRemoteFrameRows(const std::uint8_t* pixels, int width, int height, Image* image);
 
 // The name of one of the exchange's kernel objects ("map", "request" or "done") for the game
 // process gameProcessId; the helper finds them by its own process id.

@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-struct Image;
-
 // The resource id of the helper library inside the viewer's executable.
 #define LMP_CAPTURE_HELPER_RESOURCE 201
 
@@ -22,14 +20,10 @@ bool RemoteCaptureActive(HWND window);
 // width x 4 bytes apart, valid until the next call; RemoteFrameWaiting when no reply came.
 int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels);
 
-// CaptureGameWindow's work through the helper, with its results and image rules: 1 copied,
-// 0 not a window, -1 no image could be made, -3 no new picture within RemoteFrameWaitMs (the
-// image keeps its earlier picture), -4 the window is larger than the helper accepts.
-int CaptureThroughHelper(HWND window, Image*& image);
-
 // Ask the helper to end and release the exchange. The helper also ends by itself when the
 // viewer's process ends.
 void StopRemoteCapture();
 
-// Appends one line to lumenpane.log beside the viewer's executable.
-void AppendViewerLog(const char* line);
+// Whether a module with the file name of `path` (the part after its last backslash) is
+// loaded in the process.
+bool ModuleLoadedInProcess(DWORD processId, const char* path);

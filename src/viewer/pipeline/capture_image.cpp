@@ -1,0 +1,25 @@
+// The capture image's replacement rule and the row copy into it.
+#include "viewer/pipeline/capture_image.h"
+
+#include "viewer/surface/image.h"
+
+#include <cstddef>
+#include <cstring>
+
+bool CaptureImageFits(const Image* image, int width, int height) {
+    return image && image->bytesPerPixel == 4 && image->width == std::uint32_t(width) &&
+           image->height == std::uint32_t(height);
+}
+
+int FitCaptureImage(Image*& image, int width, int height) {
+    if (CaptureImageFits(image, width, height)) return 0;
+    if (image) DestroyImage(image);
+    image = CreateImage(width, height, 0, 32, DefaultColour);
+    return image ? 1 : -1;
+}
+
+void CopyPackedRows(const std::uint8_t* pixels, int width, int height, Image* image) {
+    const std::size_t rowBytes = std::size_t(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(ImageRow(image, y), pixels + std::size_t(y) * rowBytes, rowBytes);
+}

@@ -1,0 +1,11 @@
+// The frame buffer's rows as the presentation shows them: 0x00RRGGBB, whatever the surface's
+// pixel size. No platform calls.
+#pragma once
+
+#include <cstdint>
+
+// Converts one row of width pixels of the open surface's format.
+void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target, int width);
+// Converts the rows the application marked into presentation (rows Surface.width apart) and
+// clears the marks; true when any row was converted. The caller holds the surface lock.
+bool CopyMarkedRows(std::uint32_t* presentation);

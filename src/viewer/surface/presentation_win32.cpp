@@ -1,0 +1,86 @@
+// GDI presentation of the surface: the presentation buffer, shown stretched to the window's
+// client area by StretchDIBits or from a DIB section.
+#include "platform/dib.h"
+#include "viewer/surface/aligned_memory.h"
+#include "viewer/surface/surface.h"
+#include "viewer/surface/surface_win32.h"
+
+#include <cstring>
+
+// Shows the whole presentation buffer stretched to the client area's current size.
+bool PresentTo(HWND window, HDC dc) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0) return true; // minimised: nothing to show
+    const int w = Surface.width, h = Surface.height;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (Win.method == PresentStretchDib)
+        return StretchDIBits(dc, 0, 0, width, height, 0, 0, w, h, Win.pixels, &Win.info,
+                             DIB_RGB_COLORS, SRCCOPY) != 0;
+    if (Win.method == PresentDibSection) {
+        if (width == w && height == h) return BitBlt(dc, 0, 0, w, h, Win.memoryDc, 0, 0, SRCCOPY);
+        return StretchBlt(dc, 0, 0, width, height, Win.memoryDc, 0, 0, w, h, SRCCOPY);
+    }
+    return false;
+}
+
+bool PresentNow(HWND window) {
+    HDC dc = GetDC(window);
+    if (!dc) return false;
+    const bool shown = PresentTo(window, dc);
+    ReleaseDC(window, dc);
+    return shown;
+}
+
+void TearDownPresentation() {
+    if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
+    if (Win.memoryDc) {
+        if (Win.previousBitmap) SelectObject(Win.memoryDc, Win.previousBitmap);
+        DeleteDC(Win.memoryDc);
+    }
+    if (Win.dibSection) DeleteObject(Win.dibSection);
+    Win.memoryDc = nullptr;
+    Win.dibSection = nullptr;
+    Win.previousBitmap = nullptr;
+    Win.pixels = nullptr;
+    Win.method = PresentNone;
+}
+
+namespace {
+
+bool SetUpDibSection(HWND window) {
+    HDC dc = GetDC(window);
+    void* bits = nullptr;
+    Win.memoryDc = CreateCompatibleDC(dc);
+    if (Win.memoryDc)
+        Win.dibSection = CreateDIBSection(dc, &Win.info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(window, dc);
+    if (!Win.dibSection) return false;
+    Win.previousBitmap = SelectObject(Win.memoryDc, Win.dibSection);
+    Win.pixels = static_cast<std::uint32_t*>(bits);
+    std::memset(Win.pixels, 0, std::size_t(Surface.width) * Surface.height * 4);
+    return true;
+}
+
+} // namespace
+
+// Each method is tried once on the new window.
+bool SetUpPresentation(HWND window) {
+    Win.info = TopDownDibInfo(Surface.width, Surface.height);
+
+    const std::size_t bytes = std::size_t(Surface.width) * Surface.height * 4;
+    Win.pixels = static_cast<std::uint32_t*>(AlignedAlloc(bytes));
+    if (Win.pixels) {
+        std::memset(Win.pixels, 0, bytes);
+        Win.method = PresentStretchDib;
+        if (PresentNow(window)) return true;
+        TearDownPresentation();
+    }
+    if (SetUpDibSection(window)) {
+        Win.method = PresentDibSection;
+        if (PresentNow(window)) return true;
+    }
+    TearDownPresentation();
+    return false;
+}

@@ -1,0 +1,77 @@
+// The parts of the Win32 surface, shared by its files: the window record and the steps
+// each file provides.
+//
+// Threads. The window thread (window_thread_win32.cpp) creates the window, owns it and the
+// presentation fields (method, info, pixels, memoryDc, dibSection, previousBitmap), and
+// touches them only while it holds the surface lock, apart from setting them up before it
+// signals ready and tearing them down after its loop. OpenSurface and CloseSurface (any one
+// application thread at a time) write className, caption, style, outer, thread, ready,
+// stop, screenSaverWasActive and exitActionRegistered while no window thread runs, or (stop)
+// to end it. window is written by the window thread once the window exists and cleared by
+// CloseSurface; any thread may read it.
+//
+// No application thread may change the window (style, placement, caption) while it holds
+// the surface lock: the window thread answers window messages only inside its locked pass.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+enum PresentMethod { PresentNone, PresentStretchDib, PresentDibSection };
+
+struct WindowRecord {
+    std::atomic<HWND> window{nullptr};
+    HANDLE thread = nullptr;
+    HANDLE ready = nullptr;
+    std::atomic<bool> stop{false};
+    bool created = false; // set by the window thread before it signals ready
+
+    std::string className;
+    std::string caption;
+    DWORD style = 0;
+    RECT outer{};
+
+    PresentMethod method = PresentNone;
+    BITMAPINFO info{};
+    std::uint32_t* pixels = nullptr; // width x height, top-down, 0x00RRGGBB
+    HDC memoryDc = nullptr;
+    HBITMAP dibSection = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+
+    BOOL screenSaverWasActive = FALSE;
+    bool exitActionRegistered = false;
+};
+
+extern WindowRecord Win;
+
+HINSTANCE ProgramInstance();
+// The program file's name without folder and extension.
+std::string ProgramName();
+
+// surface_lock_win32.cpp: whether the calling thread holds the surface lock; letting go of
+// it completely (returns how often it was held) and taking it again as often.
+bool CallerHoldsLock();
+int DropCallersLock();
+void RetakeCallersLock(int depth);
+
+// presentation_win32.cpp: showing the presentation buffer stretched to the client area.
+bool PresentTo(HWND window, HDC dc);
+bool PresentNow(HWND window);
+// Prefers StretchDIBits straight from memory and falls back to blitting from a DIB section;
+// false when neither shows on the new window.
+bool SetUpPresentation(HWND window);
+void TearDownPresentation();
+
+// window_procedure_win32.cpp
+LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+bool ModeSwitchRefused();
+
+// window_thread_win32.cpp: the window's class and placement for the open surface, and the
+// thread that owns the window.
+void PlanWindow();
+bool RegisterSurfaceClass();
+bool StartWindowThread();
+void StopWindowThread();

@@ -1,0 +1,121 @@
+// The surface's window thread: it creates the window, and about every 10 ms takes the
+// surface lock, copies the rows the application marked into the presentation buffer, shows
+// it, and handles the window's messages. Also the window's class and placement.
+#include "platform/game_contract.h"
+#include "viewer/surface/present_rows.h"
+#include "viewer/surface/surface.h"
+#include "viewer/surface/surface_win32.h"
+
+namespace {
+
+constexpr DWORD PresentationIntervalMs = 10;
+
+int FloorHalf(int value) {
+    return value >= 0 ? value / 2 : -((-value + 1) / 2);
+}
+
+// Corrects the outer size when the frame differs from what AdjustWindowRectEx predicted.
+void FitClientArea(HWND window) {
+    RECT client{}, outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    const int dw = Surface.width - (client.right - client.left);
+    const int dh = Surface.height - (client.bottom - client.top);
+    if (dw == 0 && dh == 0) return;
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dw,
+                 outer.bottom - outer.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+void PresentationPass(HWND window) {
+    TakeSurfaceLock();
+    if (CopyMarkedRows(Win.pixels)) PresentNow(window);
+    PumpMessages();
+    ReleaseSurfaceLock();
+}
+
+DWORD WINAPI WindowThreadMain(LPVOID) {
+    const RECT& r = Win.outer;
+    HWND window = CreateWindowExA(0, Win.className.c_str(), Win.caption.c_str(), Win.style, r.left,
+                                  r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                  ProgramInstance(), nullptr);
+    if (window) FitClientArea(window);
+    if (!window || !SetUpPresentation(window)) {
+        if (window) DestroyWindow(window);
+        Win.created = false;
+        SetEvent(Win.ready);
+        return 0;
+    }
+    Win.window = window;
+    SetForegroundWindow(window);
+    Win.created = true;
+    SetEvent(Win.ready);
+
+    while (!Win.stop.load()) {
+        SleepEx(PresentationIntervalMs, FALSE);
+        PresentationPass(window);
+    }
+    TearDownPresentation();
+    DestroyWindow(window);
+    return 0;
+}
+
+} // namespace
+
+bool RegisterSurfaceClass() {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = SurfaceWindowProc;
+    windowClass.hInstance = ProgramInstance();
+    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = Win.className.c_str();
+    return RegisterClassA(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void PlanWindow() {
+    Win.className = std::string(ViewerWindowClassPrefix) + Surface.title;
+    Win.caption = Surface.title[0] ? Surface.title : ProgramName();
+    Win.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (!ModeSwitchRefused()) Win.style |= WS_MAXIMIZEBOX;
+    RECT outer{0, 0, Surface.width, Surface.height};
+    AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    // The outer corner sits where a frameless window of the surface's size would be centred.
+    const int left = FloorHalf(GetSystemMetrics(SM_CXSCREEN) - Surface.width);
+    const int top = FloorHalf(GetSystemMetrics(SM_CYSCREEN) - Surface.height);
+    Win.outer = RECT{left, top, left + width, top + height};
+}
+
+// Starts the window thread and waits until it reports whether the window exists.
+bool StartWindowThread() {
+    Win.stop = false;
+    Win.created = false;
+    Win.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!Win.ready) return false;
+    Win.thread = CreateThread(nullptr, 0, WindowThreadMain, nullptr, 0, nullptr);
+    if (Win.thread) {
+        HANDLE waits[2] = {Win.ready, Win.thread};
+        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    }
+    CloseHandle(Win.ready);
+    Win.ready = nullptr;
+    return Win.thread && Win.created;
+}
+
+void StopWindowThread() {
+    Win.stop = true;
+    if (Win.thread) {
+        WaitForSingleObject(Win.thread, INFINITE);
+        CloseHandle(Win.thread);
+    }
+    Win.thread = nullptr;
+}

@@ -1,0 +1,33 @@
+// The parts of the viewer's side of the capture helper, shared by the files of this folder:
+// the access rule for the shared objects, the helper file, loading it into the game.
+#pragma once
+
+#include "platform/win32.h"
+
+// How long the viewer waits for the helper of an earlier viewer to end before it gives up.
+constexpr DWORD EarlierHelperWaitMs = 1500;
+
+// One line in the viewer's log saying why the capture helper is not used.
+void LogHelperFailure(const char* what, DWORD error);
+
+// A security descriptor whose only entry grants the current user full access.
+struct OwnerOnlySecurity {
+    SECURITY_DESCRIPTOR descriptor;
+    alignas(8) BYTE acl[256];
+    alignas(8) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    SECURITY_ATTRIBUTES attributes;
+};
+
+// Fills `security` so that its attributes grant only the current user; false on failure.
+bool MakeOwnerOnlySecurity(OwnerOnlySecurity* security);
+
+// Writes the helper library from the viewer's resources into a per-user temporary folder,
+// unless an identical copy is there, and leaves its path in `path`.
+bool PrepareHelperFile(char* path, DWORD pathSize);
+
+// Whether the game process runs with the viewer's pointer size.
+bool SameBitness(HANDLE game);
+// Waits (bounded) until no helper of this file name is loaded in the game any more.
+bool EarlierHelperGone(DWORD gameProcessId, const char* path);
+// Runs LoadLibraryA(path) on a new thread of the game and waits for it to return.
+bool LoadHelperIntoGame(HANDLE game, const char* path);
