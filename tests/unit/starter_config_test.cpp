@@ -213,3 +213,16 @@ TEST(ConfigFile, MissingEmptyOrUnreadableGivesZero) {
     EXPECT_EQ(ReadPressCount(letters.c_str()), 0);
     EXPECT_EQ(ReadPressCount(two.c_str()), 2);
 }
+
+// The commented file in the players' package selects its leading number and nothing else.
+TEST(ConfigFile, ShippedFileSelectsItsLeadingNumber) {
+    std::FILE* file = std::fopen(LMP_SHIPPED_STARTER_CFG, "rb");
+    ASSERT_NE(file, nullptr);
+    std::string text(4096, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    std::fclose(file);
+    ASSERT_EQ(text.substr(0, 2), "0 ");
+    EXPECT_EQ(ReadFirstNumber(text), 0);
+    text[0] = '2'; // the comment after the number does not change it
+    EXPECT_EQ(ReadFirstNumber(text), 2);
+}

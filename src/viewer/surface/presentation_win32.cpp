@@ -1,5 +1,6 @@
-// GDI presentation of the surface: the presentation buffer, shown stretched to the window's
-// client area by StretchDIBits or from a DIB section.
+// GDI presentation of the surface: the presentation buffer, shown where the display fit
+// places it in the window's client area (nearest neighbour) by StretchDIBits or from a DIB
+// section, black around it.
 #include "platform/dib.h"
 #include "viewer/surface/aligned_memory.h"
 #include "viewer/surface/surface.h"
@@ -7,20 +8,47 @@
 
 #include <cstring>
 
-// Shows the whole presentation buffer stretched to the client area's current size.
-bool PresentTo(HWND window, HDC dc) {
+namespace {
+
+// Blackens the client area outside the picture, never over it, so nothing flickers.
+void PaintBars(HDC dc, int width, int height, const FitRect& picture) {
+    const int right = picture.x + picture.width, bottom = picture.y + picture.height;
+    const RECT bars[] = {
+        {0, 0, width, picture.y},          // above
+        {0, bottom, width, height},        // below
+        {0, picture.y, picture.x, bottom}, // left
+        {right, picture.y, width, bottom}, // right
+    };
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (const RECT& bar : bars)
+        if (bar.right > bar.left && bar.bottom > bar.top) FillRect(dc, &bar, black);
+}
+
+} // namespace
+
+bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
     RECT client{};
     GetClientRect(window, &client);
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (width <= 0 || height <= 0) return true; // minimised: nothing to show
     const int w = Surface.width, h = Surface.height;
+    const DisplayFit fit = Win.fit.load();
+    const FitRect picture = FitFrame(fit, width, height, w, h);
+    if (fullRepaint || fit != Win.barsFit || width != Win.barsWidth || height != Win.barsHeight) {
+        PaintBars(dc, width, height, picture);
+        Win.barsFit = fit;
+        Win.barsWidth = width;
+        Win.barsHeight = height;
+    }
     SetStretchBltMode(dc, COLORONCOLOR);
     if (Win.method == PresentStretchDib)
-        return StretchDIBits(dc, 0, 0, width, height, 0, 0, w, h, Win.pixels, &Win.info,
-                             DIB_RGB_COLORS, SRCCOPY) != 0;
+        return StretchDIBits(dc, picture.x, picture.y, picture.width, picture.height, 0, 0, w, h,
+                             Win.pixels, &Win.info, DIB_RGB_COLORS, SRCCOPY) != 0;
     if (Win.method == PresentDibSection) {
-        if (width == w && height == h) return BitBlt(dc, 0, 0, w, h, Win.memoryDc, 0, 0, SRCCOPY);
-        return StretchBlt(dc, 0, 0, width, height, Win.memoryDc, 0, 0, w, h, SRCCOPY);
+        if (picture.width == w && picture.height == h)
+            return BitBlt(dc, picture.x, picture.y, w, h, Win.memoryDc, 0, 0, SRCCOPY);
+        return StretchBlt(dc, picture.x, picture.y, picture.width, picture.height, Win.memoryDc, 0,
+                          0, w, h, SRCCOPY);
     }
     return false;
 }
@@ -28,7 +56,7 @@ bool PresentTo(HWND window, HDC dc) {
 bool PresentNow(HWND window) {
     HDC dc = GetDC(window);
     if (!dc) return false;
-    const bool shown = PresentTo(window, dc);
+    const bool shown = PresentTo(window, dc, false);
     ReleaseDC(window, dc);
     return shown;
 }
@@ -45,6 +73,7 @@ void TearDownPresentation() {
     Win.previousBitmap = nullptr;
     Win.pixels = nullptr;
     Win.method = PresentNone;
+    Win.barsWidth = Win.barsHeight = 0;
 }
 
 namespace {

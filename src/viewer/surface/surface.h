@@ -6,6 +6,8 @@
 // native tests and the command-line tools use. Both keep the same record and rules.
 #pragma once
 
+#include "viewer/surface/display_fit.h"
+
 #include <cstdint>
 #include <string>
 
@@ -55,6 +57,9 @@ int OpenSurface(int width, int height, int depth, int pages, std::uint32_t flags
 int CloseSurface();
 HWND__* SurfaceWindowHandle();
 void HideMouse();
+// How the window variant places the frame in its client area (Stretch until set); black
+// outside the picture.
+void SetSurfaceFit(DisplayFit fit);
 
 struct ThreadRecord;
 using ThreadProcedure = void (*)(void* parameter);

@@ -101,6 +101,10 @@ HWND__* SurfaceWindowHandle() {
     return Win.window.load();
 }
 
+void SetSurfaceFit(DisplayFit fit) {
+    Win.fit = fit;
+}
+
 void HideMouse() {
     Surface.pointerVisible = false;
 }

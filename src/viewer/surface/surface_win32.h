@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "viewer/surface/display_fit.h"
 
 #include <atomic>
 #include <cstdint>
@@ -41,6 +42,12 @@ struct WindowRecord {
     HBITMAP dibSection = nullptr;
     HGDIOBJ previousBitmap = nullptr;
 
+    std::atomic<DisplayFit> fit{DisplayFit::Stretch}; // any thread may set it
+    // What the black bars around the picture were last painted for (window thread only).
+    DisplayFit barsFit = DisplayFit::Stretch;
+    int barsWidth = 0;
+    int barsHeight = 0;
+
     BOOL screenSaverWasActive = FALSE;
     bool exitActionRegistered = false;
 };
@@ -57,8 +64,10 @@ bool CallerHoldsLock();
 int DropCallersLock();
 void RetakeCallersLock(int depth);
 
-// presentation_win32.cpp: showing the presentation buffer stretched to the client area.
-bool PresentTo(HWND window, HDC dc);
+// presentation_win32.cpp: showing the presentation buffer where the display fit places it
+// in the client area, black around it. fullRepaint paints the bars too (WM_PAINT); otherwise
+// they are painted only when the client size or the fit changed.
+bool PresentTo(HWND window, HDC dc, bool fullRepaint);
 bool PresentNow(HWND window);
 // Prefers StretchDIBits straight from memory and falls back to blitting from a DIB section;
 // false when neither shows on the new window.

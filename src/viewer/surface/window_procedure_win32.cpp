@@ -87,14 +87,14 @@ bool OnSetCursor(const Message& message, LRESULT* result) {
 }
 
 bool OnEraseBackground(const Message&, LRESULT* result) {
-    *result = 1; // the client area is painted whole from the presentation buffer
+    *result = 1; // WM_PAINT paints the whole client area: the picture and the bars
     return true;
 }
 
 bool OnPaint(const Message& message, LRESULT* result) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(message.window, &paint);
-    if (Win.pixels) PresentTo(message.window, dc);
+    if (Win.pixels) PresentTo(message.window, dc, true);
     EndPaint(message.window, &paint);
     *result = 0;
     return true;
