@@ -72,13 +72,7 @@ if build build/win-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake;
     if (cd build/win-i686 && cpack >cpack.log 2>&1); then
         python3 tests/package_check.py build/win-i686/lumenpane-*-win32.zip 2>&1 |
             tee build/package.log
-        line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' build/package.log | tail -n 1)
-        if [ -n "$line" ]; then
-            passed=$((passed + $(sed -E 's/^([0-9]+) passed.*/\1/' <<<"$line")))
-            failed=$((failed + $(sed -E 's/^[0-9]+ passed, ([0-9]+) failed/\1/' <<<"$line")))
-        else
-            broken+=("package check"); failed=$((failed + 1))
-        fi
+        count_summary build/package.log "package check"
     else
         tail -n 20 build/win-i686/cpack.log
         broken+=("package"); failed=$((failed + 1))
