@@ -1,3 +1,4 @@
+// Reads the display settings from lumenpane.ini beside the viewer, once at start-up.
 #include "viewer/lifecycle/display_settings.h"
 
 #include "platform/win32.h"
@@ -5,18 +6,12 @@
 #include "viewer/surface/surface.h"
 #include "viewer/surface/viewer_log.h"
 
-#include <cstring>
 #include <string>
 
 void ReadDisplaySettings() {
     // The full path: given a bare name, the profile reader would look in the Windows folder.
     char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    char* slash = std::strrchr(path, '\\');
-    const std::size_t folder = slash ? std::size_t(slash - path + 1) : 0;
-    if (folder + sizeof "lumenpane.ini" > sizeof path) return;
-    std::memcpy(path + folder, "lumenpane.ini", sizeof "lumenpane.ini");
+    if (!PathBesideViewer("lumenpane.ini", path, sizeof path)) return;
 
     char value[256] = {};
     GetPrivateProfileStringA("display", "fit", "", value, sizeof value, path);

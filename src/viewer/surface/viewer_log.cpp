@@ -1,18 +1,24 @@
-// The viewer's log file beside its executable.
+// Files beside the viewer's executable, and the viewer's log.
 #include "viewer/surface/viewer_log.h"
 
 #include "platform/win32.h"
 
 #include <cstring>
 
+bool PathBesideViewer(const char* name, char* path, std::size_t capacity) {
+    const DWORD length = GetModuleFileNameA(nullptr, path, DWORD(capacity));
+    if (length == 0 || length >= capacity) return false;
+    const char* slash = std::strrchr(path, '\\');
+    const std::size_t folder = slash ? std::size_t(slash - path + 1) : 0;
+    const std::size_t nameBytes = std::strlen(name) + 1;
+    if (folder + nameBytes > capacity) return false;
+    std::memcpy(path + folder, name, nameBytes);
+    return true;
+}
+
 void AppendViewerLog(const char* line) {
     char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) return;
-    char* slash = std::strrchr(path, '\\');
-    const std::size_t folder = slash ? std::size_t(slash - path + 1) : 0;
-    if (folder + sizeof "lumenpane.log" > sizeof path) return;
-    std::memcpy(path + folder, "lumenpane.log", sizeof "lumenpane.log");
+    if (!PathBesideViewer("lumenpane.log", path, sizeof path)) return;
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

@@ -1,5 +1,12 @@
-// The viewer's log: lumenpane.log beside the viewer's executable, one line per event.
+// Files beside the viewer's executable, and the viewer's log: lumenpane.log there, one line
+// per event.
 #pragma once
+
+#include <cstddef>
+
+// The full path of the file with this name in the viewer's folder, written into path (a
+// buffer of capacity bytes); false when it does not fit.
+bool PathBesideViewer(const char* name, char* path, std::size_t capacity);
 
 // Appends one line (and a line end) to the log; does nothing when the file cannot be opened.
 void AppendViewerLog(const char* line);
