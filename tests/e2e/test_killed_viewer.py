@@ -111,6 +111,12 @@ class KilledViewerTest(unittest.TestCase):
             [self.s.wine, "taskkill", "/F", "/PID", str(window["pid"])], env=self.s.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30))
 
+    def test_crashed_viewer_ends_at_once_and_gives_the_game_back(self):
+        game, before, viewer, window = self.start()
+        self.s.probe("crash", window["pid"])
+        self.assertNotEqual(self.s.wait_exit(viewer, 2), 0, "no error box holds the viewer")
+        self.kill_and_time_the_return(game, before, lambda: None)
+
     def test_ordinary_close_leaves_no_guard(self):
         game, before, viewer, window = self.start()
         self.s.close_window(self.s.wait_window(VIEWER_CLASS, GAME_TITLE)["hwnd"])
