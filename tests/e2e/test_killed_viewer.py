@@ -8,9 +8,8 @@ import time
 import unittest
 
 import harness
-from harness import GAME_CLASS, GAME_TITLE
+from harness import GAME_CLASS
 
-VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
 GUARD_ARGUMENT = "--lumenpane-guard"
 WS_CAPTION = 0x00C00000
 IDLE, NORMAL, HIGH = 0x40, 0x20, 0x80
@@ -55,7 +54,7 @@ class KilledViewerTest(unittest.TestCase):
         self.assertEqual(self.s.process_info(before["pid"])["priorityClass"], NORMAL)
         viewer = self.s.run(self.viewer_exe)
         self.started.append(viewer)
-        window = self.s.wait_window(VIEWER_CLASS, GAME_TITLE)
+        window = self.s.wait_viewer(timeout=15)
         harness.wait_until(lambda: (self.s.window(game.hwnd) or {}).get("rect", [0])[0] == 30000,
                            10, "the game parked")
         harness.wait_until(lambda: self.s.process_info(before["pid"])["priorityClass"] == HIGH,
@@ -91,8 +90,7 @@ class KilledViewerTest(unittest.TestCase):
 
     def test_killed_in_full_screen_gives_the_game_back(self):
         game, before, viewer, window = self.start()
-        harness.wait_until(lambda: (self.s.find_window(VIEWER_CLASS, GAME_TITLE) or {})
-                           .get("topmost"), 5, "the viewer in full screen")
+        self.s.wait_viewer_mode(full_screen=True)
 
         def kill():
             viewer.kill()  # SIGKILL of the viewer's Wine process
@@ -101,7 +99,7 @@ class KilledViewerTest(unittest.TestCase):
 
     def test_killed_while_minimised_gives_the_game_back(self):
         game, before, viewer, window = self.start()
-        self.s.minimize(self.s.wait_window(VIEWER_CLASS, GAME_TITLE)["hwnd"])
+        self.s.minimize(self.s.wait_viewer()["hwnd"])
         harness.wait_until(lambda: self.s.process_info(before["pid"])["priorityClass"] == IDLE,
                            5, "the game idle")
         harness.wait_until(lambda: self.s.window(game.hwnd)["visible"] is False, 5,
@@ -119,7 +117,7 @@ class KilledViewerTest(unittest.TestCase):
 
     def test_ordinary_close_leaves_no_guard(self):
         game, before, viewer, window = self.start()
-        self.s.close_window(self.s.wait_window(VIEWER_CLASS, GAME_TITLE)["hwnd"])
+        self.s.close_window(self.s.wait_viewer()["hwnd"])
         self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
         self.assertEqual(self.s.wait_exit(viewer, 10), 0)
         harness.wait_until(lambda: not self.guards(), 2, "the guard ended with the viewer")
