@@ -45,11 +45,11 @@ HelperFolderFacts ReadFolderFacts(const char* folder, PSID user) {
     return facts;
 }
 
+} // namespace
+
 // The per-user folder for the helper library: made with access for the current user only
 // (under Wine on Linux also Unix mode 0700). An existing folder is used only when it is the
 // user's and nobody else may write to it; its access is then narrowed to the user again.
-} // namespace
-
 bool PrepareHelperFolder(const char* folder) {
     OwnerOnlySecurity security;
     if (!MakeOwnerOnlySecurity(&security)) {
