@@ -9,7 +9,6 @@
 
 #include "viewer/wine_capture/remote_frame.h"
 
-#include <atomic>
 #include <cstring>
 
 namespace {
@@ -26,6 +25,7 @@ struct HelperRecord {
     HGDIOBJ firstBitmap = nullptr;
     int dibWidth = 0;
     int dibHeight = 0;
+    std::uint32_t answered = 0; // the request answered last
 };
 
 HelperRecord Helper;
@@ -116,10 +116,13 @@ std::int32_t PrintRequestedWindow(HWND window, int* width, int* height) {
     return RemoteFrameReady;
 }
 
+// A wake-up without a new request (the event set again for one already answered, or for
+// the stop request) prints nothing.
 void ServeRequest() {
     RemoteFrameHeader* header = Helper.header;
-    const std::uint32_t sequence =
-        std::atomic_ref<std::uint32_t>(header->requestSequence).load(std::memory_order_acquire);
+    const std::uint32_t sequence = PendingRemoteRequest(header, Helper.answered);
+    if (sequence == 0) return;
+    Helper.answered = sequence;
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(header->requestWindow));
     int width = 0, height = 0;
     const std::int32_t status = PrintRequestedWindow(window, &width, &height);

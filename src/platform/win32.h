@@ -131,6 +131,20 @@ constexpr DWORD HIGH_PRIORITY_CLASS = 0x0080;
 constexpr DWORD BELOW_NORMAL_PRIORITY_CLASS = 0x4000;
 constexpr DWORD PROCESS_SET_INFORMATION = 0x0200;
 constexpr DWORD PROCESS_QUERY_LIMITED_INFORMATION = 0x1000;
+constexpr DWORD ABOVE_NORMAL_PRIORITY_CLASS = 0x8000;
+constexpr DWORD SYNCHRONIZE = 0x00100000;
+constexpr DWORD DUPLICATE_SAME_ACCESS = 0x0002;
+constexpr DWORD MAX_PATH = 260;
+
+// Waiting.
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+
+// System settings.
+constexpr UINT SPI_GETSCREENSAVEACTIVE = 0x0010;
+constexpr UINT SPI_SETSCREENSAVEACTIVE = 0x0011;
 
 // Graphics.
 constexpr DWORD BI_RGB = 0;
@@ -177,6 +191,14 @@ HANDLE GetCurrentProcess();
 HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
 BOOL CloseHandle(HANDLE handle);
 BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);
+DWORD GetPriorityClass(HANDLE process);
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, HANDLE* target,
+                     DWORD access, BOOL inheritHandle, DWORD options);
+HANDLE CreateEventA(SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState,
+                    LPCSTR name);
+BOOL SetEvent(HANDLE event);
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
+BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT update);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
 
 // A lock for threads of one process; re-entrant for the thread that holds it.

@@ -19,6 +19,8 @@
 //   grab X Y W H FILE                  screen pixels via BitBlt from the screen DC
 //   grab-window HWND FILE              the window's pixels via BitBlt from its own window DC
 //   process PID                        priority, private memory, threads, GDI/USER objects
+//   crash PID                          a thread in that process that jumps to an invalid
+//                                      address (an unhandled access violation there)
 //
 // Window handles are written and read as decimal numbers.
 #include "platform/dib.h"
@@ -315,9 +317,23 @@ int Process(DWORD pid) {
     return 0;
 }
 
+int Crash(DWORD pid) {
+    HANDLE p = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
+                               PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
+                           FALSE, pid);
+    if (!p) return Fail("OpenProcess failed");
+    auto nowhere = reinterpret_cast<LPTHREAD_START_ROUTINE>(static_cast<UINT_PTR>(0x10));
+    HANDLE thread = CreateRemoteThread(p, nullptr, 0, nowhere, nullptr, 0, nullptr);
+    CloseHandle(p);
+    if (!thread) return Fail("CreateRemoteThread failed");
+    CloseHandle(thread);
+    std::printf("{\"pid\": %lu, \"crashed\": true}\n", pid);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: lmp_probe list|find|wait|children|key|foreground|close|message|"
-                         "minimize|restore|msgbox|msgbox-ok|grab|process ...\n");
+                         "minimize|restore|msgbox|msgbox-ok|grab|process|crash ...\n");
     return 2;
 }
 
@@ -366,6 +382,8 @@ int main(int argc, char** argv) {
         rc = GrabWindow(HandleArg(a[0]), a[1]);
     else if (cmd == "process" && n == 1)
         rc = Process(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
+    else if (cmd == "crash" && n == 1)
+        rc = Crash(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
     else
         return Usage();
     std::fflush(stdout);

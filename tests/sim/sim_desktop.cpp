@@ -49,7 +49,7 @@ SimWindow& SimWindowOf(HWND window) {
 
 DWORD SimAddProcess(const std::string& applicationName) {
     DWORD id = Sim.nextProcessId++;
-    Sim.processes[id] = SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, ""};
+    Sim.processes[id] = SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, "", {}};
     return id;
 }
 

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,12 +47,20 @@ struct SimMessageBox {
     UINT type;
 };
 
+// What a handle stands for: an event's state, or a process.
+struct SimHandleObject {
+    std::shared_ptr<bool> event;
+    DWORD processId = 0;
+};
+
 struct SimProcess {
     DWORD processId = 0;
     DWORD exitCode = STILL_ACTIVE;
     DWORD priorityClass = NORMAL_PRIORITY_CLASS;
     std::string applicationName;
     std::string commandLine;
+    // Handles it inherited from the process that started it (same values).
+    std::map<HANDLE, SimHandleObject> inherited;
 };
 
 // The settings of one CreateProcessA call, apart from the names.
@@ -97,6 +107,10 @@ struct SimDesktopRecord {
     std::string modulePath = "C:\\Games\\Demo\\lumenpane.exe";
     std::string commandLine = "lumenpane.exe";
     std::vector<SimProcessStart> processStarts; // every CreateProcessA call, in order
+    // Events by handle; duplicated handles share one state (true: set).
+    std::map<HANDLE, std::shared_ptr<bool>> events;
+    std::set<HANDLE> inheritable; // handles a started process inherits
+    bool screenSaverActive = true;
 
     std::map<HGDIOBJ, SimGdiObject> gdiObjects;
     int gdiObjectsMade = 0;
@@ -129,6 +143,9 @@ void SimRemoveWindow(HWND window); // also removes its children
 SimWindow& SimWindowOf(HWND window);
 DWORD SimAddProcess(const std::string& applicationName = "");
 void SimEndProcess(DWORD processId, DWORD exitCode = 0);
+// Make the handles a started process inherited usable, as that process would see them (the
+// simulated desktop has one handle table: code run next acts as that process).
+void SimAdoptInheritedHandles(DWORD processId);
 
 // Key state as the user would make it: down, up, or a press that was released before the
 // next query (GetAsyncKeyState reports it once).

@@ -39,7 +39,87 @@ HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
 
 BOOL CloseHandle(HANDLE handle) {
     Sim.calls.push_back("CloseHandle(" + SimHandleText(handle) + ")");
-    return Sim.openHandles.erase(handle) ? TRUE : FALSE;
+    Sim.inheritable.erase(handle);
+    return Sim.openHandles.erase(handle) || Sim.events.erase(handle) ? TRUE : FALSE;
+}
+
+DWORD GetPriorityClass(HANDLE process) {
+    auto it = Sim.processes.find(ProcessOf(process));
+    return it == Sim.processes.end() ? 0 : it->second.priorityClass;
+}
+
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, HANDLE* target,
+                     DWORD, BOOL inheritHandle, DWORD) {
+    Sim.calls.push_back("DuplicateHandle(" + SimHandleText(source) + "," +
+                        std::to_string(inheritHandle) + ")");
+    if (sourceProcess != PseudoCurrentProcess() || targetProcess != PseudoCurrentProcess())
+        return FALSE;
+    if (auto event = Sim.events.find(source); event != Sim.events.end()) {
+        static std::uintptr_t next = 0x9000;
+        *target = reinterpret_cast<HANDLE>(next += 4);
+        Sim.events[*target] = event->second;
+    } else {
+        const DWORD id = ProcessOf(source);
+        if (!id) return FALSE;
+        *target = NewHandle(id);
+    }
+    if (inheritHandle) Sim.inheritable.insert(*target);
+    return TRUE;
+}
+
+HANDLE CreateEventA(SECURITY_ATTRIBUTES*, BOOL, BOOL initialState, LPCSTR name) {
+    Sim.calls.push_back(std::string("CreateEventA(") + (name ? name : "") + ")");
+    static std::uintptr_t next = 0x8000;
+    HANDLE handle = reinterpret_cast<HANDLE>(next += 4);
+    Sim.events[handle] = std::make_shared<bool>(initialState != FALSE);
+    return handle;
+}
+
+BOOL SetEvent(HANDLE event) {
+    Sim.calls.push_back("SetEvent(" + SimHandleText(event) + ")");
+    auto it = Sim.events.find(event);
+    if (it == Sim.events.end()) return FALSE;
+    *it->second = true;
+    return TRUE;
+}
+
+// Events (manual reset) and processes; the clock runs on to the next scheduled change while
+// nothing is signalled. Waiting forever with nothing scheduled fails instead of hanging.
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
+    Sim.calls.push_back("WaitForMultipleObjects(" + std::to_string(count) + ")");
+    if (waitAll || count == 0) return WAIT_FAILED;
+    const double end = milliseconds == INFINITE ? 1e300 : Sim.clockMs + milliseconds;
+    for (;;) {
+        for (DWORD i = 0; i < count; ++i) {
+            if (auto event = Sim.events.find(handles[i]); event != Sim.events.end()) {
+                if (*event->second) return WAIT_OBJECT_0 + i;
+                continue;
+            }
+            auto process = Sim.processes.find(ProcessOf(handles[i]));
+            if (process == Sim.processes.end()) return WAIT_FAILED;
+            if (process->second.exitCode != STILL_ACTIVE) return WAIT_OBJECT_0 + i;
+        }
+        if (Sim.scheduled.empty() || Sim.scheduled.begin()->first > end) {
+            if (milliseconds == INFINITE) return WAIT_FAILED;
+            Sim.clockMs = end;
+            return WAIT_TIMEOUT;
+        }
+        SimAdvance(Sim.scheduled.begin()->first - Sim.clockMs);
+    }
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT) {
+    if (action == SPI_GETSCREENSAVEACTIVE && value) {
+        *static_cast<BOOL*>(value) = Sim.screenSaverActive ? TRUE : FALSE;
+        return TRUE;
+    }
+    if (action == SPI_SETSCREENSAVEACTIVE) {
+        Sim.calls.push_back("SystemParametersInfoA(screen saver," + std::to_string(parameter) +
+                            ")");
+        Sim.screenSaverActive = parameter != 0;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 BOOL SetPriorityClass(HANDLE process, DWORD priorityClass) {
@@ -86,6 +166,14 @@ BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
     if (Sim.onCreateProcess && !Sim.onCreateProcess(application, line, id)) return FALSE;
     SimAddProcess(application);
     Sim.processes[id].commandLine = line;
+    for (HANDLE handle : Sim.inheritable) {
+        if (!inheritHandles) break;
+        SimHandleObject& object = Sim.processes[id].inherited[handle];
+        if (auto event = Sim.events.find(handle); event != Sim.events.end())
+            object.event = event->second;
+        else
+            object.processId = ProcessOf(handle);
+    }
     processInformation->hProcess = NewHandle(id);
     processInformation->hThread = NewHandle(id);
     processInformation->dwProcessId = id;
@@ -103,4 +191,13 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size) {
 
 LPSTR GetCommandLineA() {
     return Sim.commandLine.data();
+}
+
+void SimAdoptInheritedHandles(DWORD processId) {
+    for (const auto& [handle, object] : Sim.processes.at(processId).inherited) {
+        if (object.event)
+            Sim.events[handle] = object.event;
+        else
+            Sim.openHandles[handle] = object.processId;
+    }
 }

@@ -11,6 +11,8 @@
 namespace {
 
 HWND surfaceWindow = nullptr;
+// As the Win32 surface does: the screen saver is off while the surface is open.
+bool screenSaverWasActive = false;
 
 // The frame a captioned window without a sizing border adds around its client area.
 constexpr int FrameWidth = 6;
@@ -52,6 +54,8 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
                      RECT{left, top, left + outerWidth, top + outerHeight}, Sim.currentProcessId);
     SimWindowOf(surfaceWindow).style = SurfaceStyle;
     Sim.foreground = surfaceWindow;
+    screenSaverWasActive = Sim.screenSaverActive;
+    Sim.screenSaverActive = false;
     Sim.calls.push_back("OpenSurface(" + std::to_string(width) + "," + std::to_string(height) +
                         "," + std::to_string(depth) + "," + std::to_string(flags) + ")");
     return 0;
@@ -63,6 +67,7 @@ int CloseSurface() {
     ReleaseSurfaceState();
     if (surfaceWindow && Sim.windows.count(surfaceWindow)) SimRemoveWindow(surfaceWindow);
     surfaceWindow = nullptr;
+    Sim.screenSaverActive = screenSaverWasActive;
     Sim.calls.push_back("CloseSurface");
     return 0;
 }

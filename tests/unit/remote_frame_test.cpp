@@ -110,6 +110,14 @@ TEST(RemoteFrameExchange, AReplyIsReadOnlyForTheRequestItAnswers) {
     // "No request" never matches, even against a block that was never answered.
     Block untouched = FreshBlock();
     EXPECT_EQ(ReadRemoteFrame(&untouched.header, 0, &w, &h), RemoteFrameWaiting);
+
+    // The helper prints each request once: once it has answered `second`, a wake-up finds
+    // nothing to print until the viewer posts the next request.
+    EXPECT_EQ(PendingRemoteRequest(&untouched.header, 0), 0u);
+    EXPECT_EQ(PendingRemoteRequest(&block.header, first), second);
+    EXPECT_EQ(PendingRemoteRequest(&block.header, second), 0u);
+    const std::uint32_t third = PostRemoteRequest(&block.header, 0x1234);
+    EXPECT_EQ(PendingRemoteRequest(&block.header, second), third);
 }
 
 TEST(RemoteFrameExchange, SequenceNumbersSkipZeroWhenTheyWrap) {

@@ -33,8 +33,8 @@ struct TargetGameRecord {
     RECT savedRect{};
     LONG savedStyle = 0;
     LONG savedExStyle = 0;
-    // The game process, opened once by the start-up with only the right to change its
-    // priority class, and closed by the shutdown.
+    // The game process, opened once by the start-up with only the rights to read and change
+    // its priority class, and closed by the shutdown.
     HANDLE gameProcess = nullptr;
 };
 

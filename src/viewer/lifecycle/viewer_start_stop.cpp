@@ -3,6 +3,7 @@
 #include "platform/game_contract.h"
 #include "platform/win32.h"
 #include "viewer/lifecycle/fullscreen.h"
+#include "viewer/lifecycle/game_guard.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/hq2x.h"
@@ -72,11 +73,14 @@ void StartViewer() {
     SetSurfaceTitle(TargetGame.title.c_str());
     GetWindowRect(TargetGame.gameWindow, &TargetGame.savedRect);
     if (GameLooksFullscreen()) LeaveGameFullscreen();
+    // Read access too: the guard needs the game's priority class before anything changes it.
+    TargetGame.gameProcess = OpenProcess(
+        PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, TargetGame.processId);
     StripGameFrame();
+    StartGameGuard();
     OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, SurfaceDepth, SurfacePages,
                 NoModeSwitch | AlphaPrimitives, 0);
     HideMouse();
-    TargetGame.gameProcess = OpenProcess(PROCESS_SET_INFORMATION, FALSE, TargetGame.processId);
     TargetGame.running = 1;
     TargetGame.renderThread = StartThread(RenderThread, nullptr, 0);
 }
@@ -90,6 +94,7 @@ void StopViewer() {
     if (TargetGame.gameProcess) CloseHandle(TargetGame.gameProcess);
     TargetGame.gameProcess = nullptr;
     RestoreGameWindow();
+    ReleaseGameGuard();
 }
 
 // Exit codes: 0 after the game has ended, 1 after the usage message (no game running),

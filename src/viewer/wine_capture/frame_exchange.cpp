@@ -120,12 +120,17 @@ bool StartRemoteCapture() {
     }
     char path[MAX_PATH];
     bool ok = false;
-    if (!SameBitness(game))
+    if (!SameBitness(game)) {
         LogHelperFailure("the game and the viewer differ in bitness", ERROR_BAD_EXE_FORMAT);
-    else
-        ok = CreateExchange() && PrepareHelperFile(path, sizeof path) &&
+    } else if (CreateExchange()) {
+        HANDLE checked = PrepareHelperFile(path, sizeof path);
+        ok = checked != INVALID_HANDLE_VALUE &&
              EarlierHelperGone(RemoteCapture.gameProcessId, path) &&
-             LoadHelperIntoGame(game, path) && HelperReported();
+             LoadHelperIntoGame(game, RemoteCapture.gameProcessId, path);
+        // Held unchanged until LoadLibraryA in the game has returned.
+        if (checked != INVALID_HANDLE_VALUE) CloseHandle(checked);
+        ok = ok && HelperReported();
+    }
     CloseHandle(game);
     if (!ok) CloseExchange();
     return ok;

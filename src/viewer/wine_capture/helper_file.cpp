@@ -1,4 +1,5 @@
-// Writing the helper library out of the viewer's resources into the temporary folder.
+// Writing the helper library out of the viewer's resources into the temporary folder, and
+// holding the checked file.
 #include "viewer/wine_capture/helper_parts.h"
 
 #include "viewer/wine_capture/remote_capture.h"
@@ -7,13 +8,14 @@
 #include <cstdio>
 #include <cstring>
 
-// Whether the file at `path` holds exactly `size` bytes equal to `bytes`.
 namespace {
 
-bool FileHolds(const char* path, const void* bytes, DWORD size) {
+// Opens the file at `path` when it holds exactly `size` bytes equal to `bytes`, for reading
+// only and with no write or delete sharing. INVALID_HANDLE_VALUE otherwise.
+HANDLE OpenCheckedFile(const char* path, const void* bytes, DWORD size) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return file;
     bool same = GetFileSize(file, nullptr) == size;
     const auto* expected = static_cast<const BYTE*>(bytes);
     BYTE chunk[4096];
@@ -24,8 +26,9 @@ bool FileHolds(const char* path, const void* bytes, DWORD size) {
                std::memcmp(chunk, expected + done, want) == 0;
         done += got;
     }
+    if (same) return file;
     CloseHandle(file);
-    return same;
+    return INVALID_HANDLE_VALUE;
 }
 
 bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
@@ -39,7 +42,7 @@ bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
 
 } // namespace
 
-bool PrepareHelperFile(char* path, DWORD pathSize) {
+HANDLE PrepareHelperFile(char* path, DWORD pathSize) {
     HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(LMP_CAPTURE_HELPER_RESOURCE),
                                    MAKEINTRESOURCEA(10)); // RT_RCDATA
     HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
@@ -47,7 +50,7 @@ bool PrepareHelperFile(char* path, DWORD pathSize) {
     const DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
     if (!bytes || size == 0) {
         LogHelperFailure("the viewer holds no helper library", GetLastError());
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
     char folder[MAX_PATH];
     const DWORD length = GetTempPathA(sizeof folder, folder);
@@ -55,16 +58,16 @@ bool PrepareHelperFile(char* path, DWORD pathSize) {
     HelperFileName(bytes, size, int(sizeof(void*) * 8), name, sizeof name);
     if (length == 0 || length + 11 + std::strlen(name) >= pathSize) {
         LogHelperFailure("no usable temporary folder", GetLastError());
-        return false;
+        return INVALID_HANDLE_VALUE;
     }
     std::snprintf(path, pathSize, "%slumenpane", folder);
-    CreateDirectoryA(path, nullptr); // it may exist already
+    if (!PrepareHelperFolder(path)) return INVALID_HANDLE_VALUE;
     std::snprintf(path, pathSize, "%slumenpane\\%s", folder, name);
-    if (FileHolds(path, bytes, size)) return true;
-    if (!WriteWholeFile(path, bytes, size) || !FileHolds(path, bytes, size)) {
+    HANDLE held = OpenCheckedFile(path, bytes, size);
+    if (held != INVALID_HANDLE_VALUE) return held;
+    if (WriteWholeFile(path, bytes, size)) held = OpenCheckedFile(path, bytes, size);
+    if (held == INVALID_HANDLE_VALUE)
         LogHelperFailure("the helper library cannot be written to the temporary folder",
                          GetLastError());
-        return false;
-    }
-    return true;
+    return held;
 }

@@ -50,7 +50,7 @@ bool EarlierHelperGone(DWORD gameProcessId, const char* path) {
     return true;
 }
 
-bool LoadHelperIntoGame(HANDLE game, const char* path) {
+bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path) {
     const SIZE_T pathBytes = std::strlen(path) + 1;
     void* remotePath =
         VirtualAllocEx(game, nullptr, pathBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
@@ -71,12 +71,12 @@ bool LoadHelperIntoGame(HANDLE game, const char* path) {
         return false;
     }
     const bool returned = WaitForSingleObject(thread, LoadWaitMs) == WAIT_OBJECT_0;
-    DWORD loaded = 0;
-    GetExitCodeThread(thread, &loaded);
     CloseHandle(thread);
     // The path may only go once LoadLibraryA has stopped reading it.
     if (returned) VirtualFreeEx(game, remotePath, 0, MEM_RELEASE);
-    if (!returned || loaded == 0) {
+    // The thread's exit code holds only 32 bits of the module handle, so the game's module
+    // list tells whether the library is in (no earlier copy was, see EarlierHelperGone).
+    if (!returned || !ModuleLoadedInProcess(gameProcessId, path)) {
         LogHelperFailure(returned ? "the game did not load the helper library"
                                   : "loading the helper library in the game did not finish",
                          returned ? ERROR_MOD_NOT_FOUND : WAIT_TIMEOUT);

@@ -21,13 +21,20 @@ struct OwnerOnlySecurity {
 // Fills `security` so that its attributes grant only the current user; false on failure.
 bool MakeOwnerOnlySecurity(OwnerOnlySecurity* security);
 
-// Writes the helper library from the viewer's resources into a per-user temporary folder,
-// unless an identical copy is there, and leaves its path in `path`.
-bool PrepareHelperFile(char* path, DWORD pathSize);
+// Makes or checks the per-user folder for the helper library (helper_folder.h says which
+// folder may be used); false, with a line in the log, when it may not.
+bool PrepareHelperFolder(const char* folder);
+
+// Writes the helper library from the viewer's resources into the per-user temporary folder,
+// unless an identical copy is there, and leaves its path in `path`. Returns the checked file,
+// held open without write or delete sharing so that it cannot change until it is closed, or
+// INVALID_HANDLE_VALUE.
+HANDLE PrepareHelperFile(char* path, DWORD pathSize);
 
 // Whether the game process runs with the viewer's pointer size.
 bool SameBitness(HANDLE game);
 // Waits (bounded) until no helper of this file name is loaded in the game any more.
 bool EarlierHelperGone(DWORD gameProcessId, const char* path);
-// Runs LoadLibraryA(path) on a new thread of the game and waits for it to return.
-bool LoadHelperIntoGame(HANDLE game, const char* path);
+// Runs LoadLibraryA(path) on a new thread of the game, waits for it to return and checks the
+// game's module list for the library.
+bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path);

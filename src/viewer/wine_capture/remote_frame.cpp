@@ -47,6 +47,11 @@ void PublishRemoteFrame(RemoteFrameHeader* header, std::uint32_t sequence, std::
     StoreShared(header->frameSequence, sequence);
 }
 
+std::uint32_t PendingRemoteRequest(const RemoteFrameHeader* header, std::uint32_t answered) {
+    const std::uint32_t sequence = LoadShared(header->requestSequence);
+    return sequence == answered ? 0 : sequence;
+}
+
 std::uint32_t NextRemoteSequence(std::uint32_t sequence) {
     const std::uint32_t next = sequence + 1;
     return next == 0 ? 1 : next;

@@ -68,6 +68,10 @@ std::int32_t RemoteFrameSizeStatus(long width, long height, std::uint32_t capaci
 // Helper: publish a reply; the sequence is stored last, so a reader that sees it sees the rest.
 void PublishRemoteFrame(RemoteFrameHeader* header, std::uint32_t sequence, std::int32_t status,
                         std::uint32_t width, std::uint32_t height);
+// Helper: the sequence number of a request it has not answered yet, or 0 when there is none
+// (no request posted, or only the one it answered last, `answered`, which is never printed
+// again).
+std::uint32_t PendingRemoteRequest(const RemoteFrameHeader* header, std::uint32_t answered);
 // Viewer: the sequence number of the next request (never 0, which means "no request").
 std::uint32_t NextRemoteSequence(std::uint32_t sequence);
 // Viewer: post a request for the given window and return its sequence number.

@@ -1,0 +1,127 @@
+"""A viewer that ends without its ordinary stop (killed from outside) gives the game back
+through its guard: the game window at its place, framed, visible and at its former
+priority. An ordinary close leaves no guard behind. Run through run.py."""
+
+import os
+import subprocess
+import time
+import unittest
+
+import harness
+from harness import GAME_CLASS
+
+GUARD_ARGUMENT = "--lumenpane-guard"
+WS_CAPTION = 0x00C00000
+IDLE, NORMAL, HIGH = 0x40, 0x20, 0x80
+
+
+def linux_processes_with(*words):
+    """Linux PIDs whose command line holds every word (Wine shows the Windows command line)."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                line = f.read().replace(b"\0", b" ").decode("latin-1")
+        except OSError:
+            continue
+        if all(word in line for word in words):
+            found.append(int(entry))
+    return found
+
+
+class KilledViewerTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.shared_session()
+
+    def setUp(self):
+        harness.wait_until(lambda: self.s.find_window(GAME_CLASS) is None, 10, "no game window")
+        self.started = []
+        self.addCleanup(harness.kill_running, self.started)
+        # A viewer copy in a folder of its own, so its guard can be told from any other.
+        self.folder = "killed-viewer-%d" % time.monotonic_ns()
+        self.viewer_exe = self.s.private_copy("src/lumenpane.exe", self.folder)
+
+    def guards(self):
+        return linux_processes_with(GUARD_ARGUMENT, self.folder)
+
+    def start(self):
+        game = self.s.start_game()
+        self.started.append(game.proc)
+        before = game.window
+        self.assertEqual(self.s.process_info(before["pid"])["priorityClass"], NORMAL)
+        viewer = self.s.run(self.viewer_exe)
+        self.started.append(viewer)
+        window = self.s.wait_viewer(timeout=15)
+        harness.wait_until(lambda: (self.s.window(game.hwnd) or {}).get("rect", [0])[0] == 30000,
+                           10, "the game parked")
+        harness.wait_until(lambda: self.s.process_info(before["pid"])["priorityClass"] == HIGH,
+                           5, "the game at high priority")
+        self.assertTrue(self.guards(), "a guard runs beside the viewer")
+        return game, before, viewer, window
+
+    def given_back(self, game, before):
+        w = self.s.window(game.hwnd)
+        return (w and w["rect"] == before["rect"] and w["style"] == before["style"]
+                and w["exstyle"] == before["exstyle"] and w["visible"]
+                and self.s.process_info(before["pid"])["priorityClass"] == NORMAL)
+
+    def kill_and_time_the_return(self, game, before, kill):
+        kill()
+        killed = time.monotonic()  # the viewer's process has ended
+        looked = [killed]
+        def back():
+            looked.append(time.monotonic())
+            return self.given_back(game, before)
+        harness.wait_until(back, 5, "the game back at its place, framed, shown, at normal "
+                           "priority", interval=0.02)
+        # Back between the start of the last look that did not see it and the end of the one
+        # that did.
+        print("\n  game back %.2f-%.2f s after the kill"
+              % (looked[-2] - killed, time.monotonic() - killed), flush=True)
+        self.assertLess(looked[-1] - killed, 2.0)
+        self.assertTrue(self.s.window(game.hwnd)["style"] & WS_CAPTION)
+        harness.wait_until(lambda: not self.guards(), 5, "the guard ended")
+        self.assertIsNone(game.proc.poll(), "the game keeps running")
+        self.s.send_close(game.hwnd)
+        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+
+    def test_killed_in_full_screen_gives_the_game_back(self):
+        game, before, viewer, window = self.start()
+        self.s.wait_viewer_mode(full_screen=True)
+
+        def kill():
+            viewer.kill()  # SIGKILL of the viewer's Wine process
+            viewer.wait()
+        self.kill_and_time_the_return(game, before, kill)
+
+    def test_killed_while_minimised_gives_the_game_back(self):
+        game, before, viewer, window = self.start()
+        self.s.minimize(self.s.wait_viewer()["hwnd"])
+        harness.wait_until(lambda: self.s.process_info(before["pid"])["priorityClass"] == IDLE,
+                           5, "the game idle")
+        harness.wait_until(lambda: self.s.window(game.hwnd)["visible"] is False, 5,
+                           "the game hidden")
+        # TerminateProcess, as a task manager ends a program.
+        self.kill_and_time_the_return(game, before, lambda: subprocess.run(
+            [self.s.wine, "taskkill", "/F", "/PID", str(window["pid"])], env=self.s.env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30))
+
+    def test_crashed_viewer_ends_at_once_and_gives_the_game_back(self):
+        game, before, viewer, window = self.start()
+        self.s.probe("crash", window["pid"])
+        self.assertNotEqual(self.s.wait_exit(viewer, 2), 0, "no error box holds the viewer")
+        self.kill_and_time_the_return(game, before, lambda: None)
+
+    def test_ordinary_close_leaves_no_guard(self):
+        game, before, viewer, window = self.start()
+        self.s.close_window(self.s.wait_viewer()["hwnd"])
+        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+        self.assertEqual(self.s.wait_exit(viewer, 10), 0)
+        harness.wait_until(lambda: not self.guards(), 2, "the guard ended with the viewer")
+
+
+if __name__ == "__main__":
+    unittest.main()
