@@ -188,6 +188,7 @@ BOOL GetExitCodeProcess(HANDLE process, DWORD* exitCode);
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 LPSTR GetCommandLineA();
 HANDLE GetCurrentProcess();
+DWORD GetCurrentProcessId();
 HANDLE OpenProcess(DWORD access, BOOL inheritHandle, DWORD processId);
 BOOL CloseHandle(HANDLE handle);
 BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);

@@ -29,6 +29,10 @@ HANDLE GetCurrentProcess() {
     return PseudoCurrentProcess();
 }
 
+DWORD GetCurrentProcessId() {
+    return Sim.currentProcessId;
+}
+
 HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
     Sim.calls.push_back("OpenProcess(" + std::to_string(access) + "," + std::to_string(processId) +
                         ")");

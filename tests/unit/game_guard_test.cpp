@@ -163,4 +163,14 @@ TEST_F(GameGuard, AfterAnOrdinaryStopOrOnceTheGameHasGoneTheGuardEndsWithoutActi
     EXPECT_EQ(Sim.clockMs, gameEndsAt);
 }
 
+TEST_F(GameGuard, NoGuardForAGameInTheViewersOwnProcess) {
+    const SimGame game = AttachGame();
+    Sim.processes[Sim.currentProcessId].priorityClass = NORMAL_PRIORITY_CLASS;
+    TargetGame.processId = Sim.currentProcessId;
+    StartViewer();
+    EXPECT_TRUE(Sim.processStarts.empty());
+    StopViewer();
+    EXPECT_EQ(SimWindowOf(game.window).rect.left, GameRect.left);
+}
+
 } // namespace

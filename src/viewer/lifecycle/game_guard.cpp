@@ -64,6 +64,8 @@ void GiveGameBack(const GuardOrders& orders, HANDLE game) {
 
 void StartGameGuard() {
     ReleaseGameGuard();
+    // A game inside the viewer's own process ends with it: there is nothing to give back.
+    if (TargetGame.processId == GetCurrentProcessId()) return;
     GuardOrders orders;
     orders.gameWindow = TargetGame.gameWindow;
     orders.rect = TargetGame.savedRect;
