@@ -17,6 +17,8 @@
 #include <windows.h>
 // Module and thread lists of a process (the capture helper's load check under Wine).
 #include <tlhelp32.h>
+// The system timer's period (winmm).
+#include <mmsystem.h>
 // windows.h defines DrawText as DrawTextA; the image code has its own DrawText.
 #undef DrawText
 
@@ -216,5 +218,11 @@ union LARGE_INTEGER {
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 DWORD GetTickCount();
+
+// The system timer's period: sleeps last whole ticks of it (15.625 ms by default).
+using MMRESULT = UINT;
+constexpr MMRESULT TIMERR_NOERROR = 0;
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
 
 #endif

@@ -92,7 +92,7 @@ void SimAdvance(double ms) {
         Sim.scheduled.erase(it);
         fn();
     }
-    Sim.clockMs = end;
+    Sim.clockMs = std::max(Sim.clockMs, end); // a scheduled step may have slept past end
 }
 
 int SimLiveGdiObjects() {

@@ -120,7 +120,12 @@ struct SimDesktopRecord {
 
     int criticalSectionDepth = 0; // entries minus exits over all critical sections
 
-    double clockMs = 1000000.0;     // the system has been up a while: time 0.0 is long past
+    double clockMs = 1000000.0; // the system has been up a while: time 0.0 is long past
+    // The system timer. With a tick set, a sleep lasts until the first tick (a multiple of
+    // timerTickMs) at or after its start plus the time asked for, unless a finer period is
+    // requested; 0 (the default) makes every sleep exact.
+    double timerTickMs = 0.0;
+    std::vector<UINT> timerPeriods; // requested with timeBeginPeriod and not given back
     std::vector<std::string> calls; // "Name(args)" for every seam call that changes something
 
     // Scripted reactions.

@@ -1,6 +1,8 @@
 // Window, keyboard, message and clock functions of the simulated desktop.
 #include "sim_desktop.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -170,8 +172,27 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 DWORD SleepEx(DWORD milliseconds, BOOL /*alertable*/) {
     Log("SleepEx(" + std::to_string(milliseconds) + ")");
-    SimAdvance(milliseconds);
+    double tick = Sim.timerTickMs;
+    for (UINT period : Sim.timerPeriods) tick = std::min(tick, double(period));
+    double end = Sim.clockMs + milliseconds;
+    if (tick > 0.0) end = std::ceil(end / tick) * tick;
+    SimAdvance(end - Sim.clockMs);
     return 0;
+}
+
+MMRESULT timeBeginPeriod(UINT period) {
+    Log("timeBeginPeriod(" + std::to_string(period) + ")");
+    if (period == 0) return 97; // TIMERR_NOCANDO
+    Sim.timerPeriods.push_back(period);
+    return TIMERR_NOERROR;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+    Log("timeEndPeriod(" + std::to_string(period) + ")");
+    auto it = std::find(Sim.timerPeriods.begin(), Sim.timerPeriods.end(), period);
+    if (it == Sim.timerPeriods.end()) return 97;
+    Sim.timerPeriods.erase(it);
+    return TIMERR_NOERROR;
 }
 
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {
