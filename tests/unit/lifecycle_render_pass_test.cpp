@@ -90,6 +90,19 @@ TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) 
     EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);
 }
 
+TEST_F(RenderPassTest, HotKeysPressedWhileMinimisedDoNotActAfterRestoring) {
+    SimWindowOf(viewer).minimised = true;
+    RenderPass();
+    SimTap(VK_F6);
+    SimTap(VK_F8);
+    RenderPass();
+    SimWindowOf(viewer).minimised = false;
+    Sim.foreground = game.window; // minimising sent the front to the desktop
+    RenderPass();
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_TRUE(Sim.keyEvents.empty()) << "no F5 for the game: the filter stayed";
+}
+
 TEST_F(RenderPassTest, CloseRequestSendsWmCloseOnceAndOtherKeysAreDiscardedOnePerPass) {
     QueueKey(CloseRequestKey);
     QueueKey('k');

@@ -41,6 +41,7 @@ void RestMinimised() {
     ShowWindow(TargetGame.gameWindow, SW_HIDE);
     SetPriorityClass(TargetGame.gameProcess, IDLE_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+    DiscardHotKeyPresses(); // no frame step runs: keys pressed now must not act on restore
 }
 
 // One key event per pass; only the exact close request does anything.

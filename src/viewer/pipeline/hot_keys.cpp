@@ -3,6 +3,11 @@
 //
 // Each key acts once per press: its latch remembers that it was reported in the previous
 // pass, so a key held across many frames acts only on its first one.
+//
+// GetAsyncKeyState also reports a key pressed at any time since the previous query. Passes
+// that do not read the hot keys (another program in front, the viewer minimised) still
+// query them and drop what they report, so a key pressed for another program does not act
+// once the game is back in front.
 #include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/frame_step.h"
@@ -75,8 +80,15 @@ void HandleF8() {
 
 } // namespace
 
+void DiscardHotKeyPresses() {
+    for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
+}
+
 void HandleHotKeys() {
-    if (!GameOrViewerInFront()) return;
+    if (!GameOrViewerInFront()) {
+        DiscardHotKeyPresses();
+        return;
+    }
     HandleF6();
     HandleF7();
     HandleF8();
