@@ -180,6 +180,20 @@ TEST_F(HotKeys, AfterF6TheStepWaitsAtLeastOneSleepAndUntilF4AndEnterAreUp) {
     EXPECT_EQ(TargetGame.fullscreen, 0) << "the second press switched back";
 }
 
+TEST_F(HotKeys, AKeyThatIsNeverReleasedHoldsTheF6WaitForTwoSecondsOnly) {
+    Frame();
+    SimKeyDown(VK_F4); // its release never comes (a late one keeps a broken wait finite)
+    SimAfter(60000, [] { SimKeyUp(VK_F4); });
+    SimTap(VK_F6);
+    const double start = Timer();
+    HandleHotKeys();
+    EXPECT_NEAR(Timer() - start, 2.0, 0.011);
+    EXPECT_EQ(TargetGame.fullscreen, 1);
+    SimTap(VK_F7); // the frames go on
+    Frame();
+    EXPECT_TRUE(FrameState.fpsOverlayOn);
+}
+
 TEST_F(HotKeys, TheF6WaitIsSkippedWhenTheLatchHoldsTheKey) {
     Frame();
     SimKeyDown(VK_F6);

@@ -17,6 +17,7 @@ namespace {
 
 constexpr DWORD F5PressMs = 50;
 constexpr int KeyPollMs = 10;
+constexpr double KeyUpLimitSeconds = 2.0;
 
 bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
@@ -32,13 +33,17 @@ bool GameOrViewerInFront() {
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
-// wait until both are up before drawing on.
+// wait until both are up before drawing on. A key whose release never comes (a program
+// that sent the press ended before sending the release) must not stop the frames for good:
+// the wait gives up after KeyUpLimitSeconds.
 void WaitForF4AndEnterUp() {
+    const double start = Timer();
     for (;;) {
         SleepMs(KeyPollMs);
         const bool f4 = Reported(VK_F4);
         const bool enter = Reported(VK_RETURN);
         if (!f4 && !enter) return;
+        if (Timer() - start >= KeyUpLimitSeconds) return;
     }
 }
 
