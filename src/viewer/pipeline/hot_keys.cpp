@@ -48,7 +48,8 @@ void WaitForF4AndEnterUp() {
 }
 
 // F5 switches the game between its single-size and its doubled picture; the game resizes its
-// window, which goes straight back off-screen at its start-up size.
+// window, which goes straight back off-screen at its start-up size. Neither the key nor the
+// move waits for the game.
 void PressF5ForGame() {
     PressKeyForGame(VK_F5, F5PressMs);
     ParkGameWindow();

@@ -1,0 +1,149 @@
+"""A game that stops answering for a while does not stop the viewer: hot keys act within a
+second, a close click blocks nothing and closes the game once it answers again, and the
+picture moves again after the hang. The stand-in game's F9 stops its window thread for
+LMP_DEMO_HANG_SECONDS. Run through run.py.
+
+The real viewer on a separate game prints through the capture helper; PrintWindow itself
+waits on the game's thread only within one process, so the same-process host checks the
+viewer's own print path during a hang."""
+
+import sys
+import time
+import unittest
+
+import harness
+import viewer_watch
+from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F7
+
+VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
+FULLSCREEN_EXSTYLE = 0x96000008
+VK_F9 = 0x78
+HANG_SECONDS = 10
+PROMPT = 1.0  # a hot key acts within this many seconds, also during a hang
+
+
+class HungGameTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.s = harness.shared_session()
+        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "hung-game")
+
+    def setUp(self):
+        self.started = []
+        self.addCleanup(lambda: harness.kill_running(self.started))
+
+    # -- steps ----------------------------------------------------------------------------
+
+    def viewer(self):
+        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
+
+    def mode(self):
+        """"full" or "window" once the viewer window is shown in either mode, else None."""
+        w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+        if not w or not w["visible"]:
+            return None
+        if w["exstyle"] == FULLSCREEN_EXSTYLE and w["topmost"]:
+            return "full"
+        return "window" if w["client"] == [640, 480] and not w["topmost"] else None
+
+    def switch(self, to):
+        """F6, then waits for the mode; returns the seconds it took."""
+        time.sleep(0.3)  # apart from an earlier press, which its latch still holds for a pass
+        pressed = time.monotonic()
+        self.s.press_key(VK_F6)
+        harness.wait_until(lambda: self.mode() == to, 15, "the viewer in mode %s" % to,
+                           interval=0.02)
+        return time.monotonic() - pressed
+
+    def counter_shown(self):
+        w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+        return bool(w) and viewer_watch.grab_text(self.s, w, 4) == "FPS:"
+
+    def toggle_counter(self, on):
+        time.sleep(0.3)
+        pressed = time.monotonic()
+        self.s.press_key(VK_F7)
+        harness.wait_until(lambda: self.counter_shown() == on, 5,
+                           "the counter %s" % ("shown" if on else "hidden"), interval=0.05)
+        self.assertLess(time.monotonic() - pressed, PROMPT, "F7 took too long")
+
+    def hang(self, log):
+        """F9 for the game, which stops answering; returns when its log says so."""
+        game = self.s.find_window(GAME_CLASS)
+        self.s.set_foreground(game["hwnd"])
+        count = log().count("hang %d" % self.hang_seconds)
+        self.s.press_key(VK_F9)
+        harness.wait_until(lambda: log().count("hang %d" % self.hang_seconds) > count, 10,
+                           "the game to hang")
+        return time.monotonic()
+
+    def picture(self):
+        x, y = viewer_watch.client_origin(self.viewer())
+        return self.s.grab(x, y + 100, 640, 380)  # below the overlay
+
+    def picture_moves(self):
+        first = self.picture()
+        time.sleep(0.3)
+        return self.picture().pixels != first.pixels
+
+    def start_windowed(self, proc):
+        self.started.append(proc)
+        harness.wait_until(lambda: self.mode() == "full", 30, "the viewer full screen")
+        self.switch("window")
+
+    # -- tests ----------------------------------------------------------------------------
+
+    def test_a_separate_game_that_hangs(self):
+        self.hang_seconds = HANG_SECONDS
+        game = self.s.start_game(hang=HANG_SECONDS)
+        self.started.append(game.proc)
+        viewer = self.s.run(self.viewer_exe)
+        self.start_windowed(viewer)
+        harness.wait_until(self.picture_moves, 10, "the animated picture")
+
+        began = self.hang(game.log)
+        self.toggle_counter(True)
+        self.toggle_counter(False)
+        to_full, to_window = self.switch("full"), self.switch("window")
+        print("\nF6 during a hang: %.2f s to full screen, %.2f s back to the window"
+              % (to_full, to_window), file=sys.stderr)
+        self.assertFalse(self.picture_moves(), "the game printed while it did not answer")
+        self.assertLess(time.monotonic() - began, HANG_SECONDS - 1, "the checks came too late")
+        harness.wait_until(lambda: "hang over" in game.log(), HANG_SECONDS + 5, "the hang's end")
+        harness.wait_until(self.picture_moves, 5, "the picture moving again")
+
+        began = self.hang(game.log)
+        self.s.close_window(self.viewer()["hwnd"])
+        self.toggle_counter(True)
+        self.assertIsNone(game.proc.poll(), "the game ended while hung")
+        self.assertEqual(self.s.wait_exit(game.proc, HANG_SECONDS + 10), 0)
+        self.assertGreater(time.monotonic() - began, HANG_SECONDS - 1)
+        self.assertIn("WM_CLOSE", game.log())
+        self.assertEqual(self.s.wait_exit(viewer, 15), 0)
+
+    def test_the_same_process_host_does_not_print_a_hung_game(self):
+        self.hang_seconds = 5
+        log_path = self.s.file("hung-host-%d.log" % time.monotonic_ns())
+
+        def log():
+            try:
+                with open(log_path, encoding="latin-1") as f:
+                    return f.read().splitlines()
+            except OSError:
+                return []
+        host = self.s.run(self.s.exe("tests/lmp_live_host.exe"), env={
+            "LMP_DEMO_HANG_SECONDS": str(self.hang_seconds),
+            "LMP_DEMO_LOG": harness.windows_path(log_path)})
+        self.start_windowed(host)
+        self.hang(log)
+        self.toggle_counter(True)
+        self.toggle_counter(False)
+        self.assertNotIn("hang over", log(), "the checks came too late")
+        harness.wait_until(lambda: "hang over" in log(), self.hang_seconds + 5, "the hang's end")
+        harness.wait_until(self.picture_moves, 5, "the picture moving again")
+        self.s.close_window(self.viewer()["hwnd"])
+        self.assertEqual(self.s.wait_exit(host, 15), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
