@@ -100,6 +100,11 @@ class HungGameTest(unittest.TestCase):
         viewer = self.s.run(self.viewer_exe)
         self.start_windowed(viewer)
         harness.wait_until(self.picture_moves, 10, "the animated picture")
+        # The requests that keep the game parked do not wait for it; Wine honours them
+        # across processes.
+        self.s.move_window(game.hwnd, 50, 50)
+        harness.wait_until(lambda: self.s.window(game.hwnd)["rect"][:2] == [30000, 30000], 5,
+                           "the game parked again")
 
         began = self.hang(game.log)
         self.toggle_counter(True)
