@@ -13,10 +13,8 @@ import unittest
 
 import harness
 import viewer_watch
-from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F7
+from harness import GAME_CLASS, VK_F6, VK_F7
 
-VIEWER_CLASS = "fbgfxclass_" + GAME_TITLE
-FULLSCREEN_EXSTYLE = 0x96000008
 VK_F9 = 0x78
 HANG_SECONDS = 10
 PROMPT = 1.0  # a hot key acts within this many seconds, also during a hang
@@ -34,17 +32,12 @@ class HungGameTest(unittest.TestCase):
 
     # -- steps ----------------------------------------------------------------------------
 
-    def viewer(self):
-        return self.s.wait_window(VIEWER_CLASS, GAME_TITLE, timeout=10)
-
     def mode(self):
-        """"full" or "window" once the viewer window is shown in either mode, else None."""
-        w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
-        if not w or not w["visible"]:
-            return None
-        if w["exstyle"] == FULLSCREEN_EXSTYLE and w["topmost"]:
+        """"full" or "window" while the viewer window is shown in either mode, else None."""
+        w = self.s.find_viewer()
+        if w and self.s.viewer_full_screen(w):
             return "full"
-        return "window" if w["client"] == [640, 480] and not w["topmost"] else None
+        return "window" if w and self.s.viewer_windowed(w) else None
 
     def switch(self, to):
         """F6, then waits for the mode; returns the seconds it took."""
@@ -56,7 +49,7 @@ class HungGameTest(unittest.TestCase):
         return time.monotonic() - pressed
 
     def counter_shown(self):
-        w = self.s.find_window(VIEWER_CLASS, GAME_TITLE)
+        w = self.s.find_viewer()
         return bool(w) and viewer_watch.grab_text(self.s, w, 4) == "FPS:"
 
     def toggle_counter(self, on):
@@ -78,8 +71,7 @@ class HungGameTest(unittest.TestCase):
         return time.monotonic()
 
     def picture(self):
-        x, y = viewer_watch.client_origin(self.viewer())
-        return self.s.grab(x, y + 100, 640, 380)  # below the overlay
+        return self.s.grab_viewer_frame(self.s.wait_viewer()).crop(0, 100, 640, 380)
 
     def picture_moves(self):
         first = self.picture()
@@ -118,7 +110,7 @@ class HungGameTest(unittest.TestCase):
         harness.wait_until(self.picture_moves, 5, "the picture moving again")
 
         began = self.hang(game.log)
-        self.s.close_window(self.viewer()["hwnd"])
+        self.s.close_window(self.s.wait_viewer()["hwnd"])
         self.toggle_counter(True)
         self.assertIsNone(game.proc.poll(), "the game ended while hung")
         self.assertEqual(self.s.wait_exit(game.proc, HANG_SECONDS + 10), 0)
@@ -131,12 +123,9 @@ class HungGameTest(unittest.TestCase):
         log_path = self.s.file("hung-host-%d.log" % time.monotonic_ns())
 
         def log():
-            try:
-                with open(log_path, encoding="latin-1") as f:
-                    return f.read().splitlines()
-            except OSError:
-                return []
-        host = self.s.run(self.s.exe("tests/lmp_live_host.exe"), env={
+            return harness.read_lines(log_path)
+        host_exe = self.s.private_copy("tests/lmp_live_host.exe", "hung-host")
+        host = self.s.run(host_exe, env={
             "LMP_DEMO_HANG_SECONDS": str(self.hang_seconds),
             "LMP_DEMO_LOG": harness.windows_path(log_path)})
         self.start_windowed(host)
@@ -146,7 +135,7 @@ class HungGameTest(unittest.TestCase):
         self.assertNotIn("hang over", log(), "the checks came too late")
         harness.wait_until(lambda: "hang over" in log(), self.hang_seconds + 5, "the hang's end")
         harness.wait_until(self.picture_moves, 5, "the picture moving again")
-        self.s.close_window(self.viewer()["hwnd"])
+        self.s.close_window(self.s.wait_viewer()["hwnd"])
         self.assertEqual(self.s.wait_exit(host, 15), 0)
 
 
