@@ -136,6 +136,16 @@ bool HandleKey(WPARAM key) {
         SwitchSize();
         return true;
     }
+    if (key == VK_F9 && game.options.hangSeconds > 0) {
+        // A game that stops answering (a long load, a script stuck in a loop): the window
+        // thread takes no messages for a while.
+        char line[32];
+        std::snprintf(line, sizeof line, "hang %d", game.options.hangSeconds);
+        LogGameEvent(line);
+        Sleep(DWORD(game.options.hangSeconds) * 1000);
+        LogGameEvent("hang over");
+        return true;
+    }
     if (key == VK_F4) {
         LogGameEvent("key F4");
         if (game.fullScreen) LeaveFullScreen();
@@ -254,6 +264,7 @@ GameOptions GameOptionsFromEnvironment() {
     if (const char* v = std::getenv("LMP_DEMO_DUMP")) o.dumpPath = v;
     if (const char* v = std::getenv("LMP_DEMO_SIZE")) o.doubled = std::strcmp(v, "single") != 0;
     if (const char* v = std::getenv("LMP_DEMO_POS")) std::sscanf(v, "%d,%d", &o.x, &o.y);
+    if (const char* v = std::getenv("LMP_DEMO_HANG_SECONDS")) o.hangSeconds = std::atoi(v);
     o.frozen = EnvFlag("LMP_DEMO_FREEZE");
     o.fullScreen = EnvFlag("LMP_DEMO_FULLSCREEN");
     return o;

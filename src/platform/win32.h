@@ -17,6 +17,8 @@
 #include <windows.h>
 // Module and thread lists of a process (the capture helper's load check under Wine).
 #include <tlhelp32.h>
+// The system timer's period (winmm).
+#include <mmsystem.h>
 // windows.h defines DrawText as DrawTextA; the image code has its own DrawText.
 #undef DrawText
 
@@ -32,6 +34,7 @@ using LONG = std::int32_t;
 using UINT = unsigned int;
 using SHORT = std::int16_t;
 using UINT_PTR = std::uintptr_t;
+using DWORD_PTR = std::uintptr_t;
 using LONG_PTR = std::intptr_t;
 using WPARAM = UINT_PTR;
 using LPARAM = LONG_PTR;
@@ -104,9 +107,15 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 inline const HWND HWND_TOPMOST = reinterpret_cast<HWND>(-1);
 inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
 constexpr LONG WS_VISIBLE = 0x10000000;
+constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
 
 // Keys.
 constexpr BYTE VK_RETURN = 0x0D;
@@ -160,6 +169,8 @@ BOOL GetWindowRect(HWND window, RECT* rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL ShowWindow(HWND window, int command);
+BOOL ShowWindowAsync(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
 int GetSystemMetrics(int index);
@@ -168,6 +179,9 @@ BOOL SetForegroundWindow(HWND window);
 SHORT GetAsyncKeyState(int key);
 void keybd_event(BYTE key, BYTE scan, DWORD flags, UINT_PTR extraInfo);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
+                            UINT timeoutMs, DWORD_PTR* result);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* mode);
@@ -217,5 +231,11 @@ union LARGE_INTEGER {
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 DWORD GetTickCount();
+
+// The system timer's period: sleeps last whole ticks of it (15.625 ms by default).
+using MMRESULT = UINT;
+constexpr MMRESULT TIMERR_NOERROR = 0;
+MMRESULT timeBeginPeriod(UINT period);
+MMRESULT timeEndPeriod(UINT period);
 
 #endif

@@ -512,7 +512,8 @@ class Session:
     # -- the stand-in game ----------------------------------------------------------------
 
     def start_game(self, title=None, frozen=False, dump=False, size=None, pos=None,
-                   fullscreen=False, args=("NormalPlay", "ShowTitle", "Window"), wait=True):
+                   fullscreen=False, args=("NormalPlay", "ShowTitle", "Window"), wait=True,
+                   hang=None):
         """Starts demo/rpg_rt.exe with the options as its environment and, with wait,
         waits for its window. Returns a Game."""
         game = Game(self, self.file("game-%d.log" % time.monotonic_ns()))
@@ -530,6 +531,8 @@ class Session:
             env["LMP_DEMO_POS"] = "%d,%d" % pos
         if fullscreen:
             env["LMP_DEMO_FULLSCREEN"] = "1"
+        if hang:
+            env["LMP_DEMO_HANG_SECONDS"] = str(hang)
         caption = GAME_TITLE if title is None else title
         before = {w["hwnd"] for w in self.windows() if w["class"] == GAME_CLASS} if wait else ()
         game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)

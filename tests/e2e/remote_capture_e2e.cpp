@@ -267,9 +267,11 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
         ++results[(result + 8) % 8];
         if (result == 1) ++copied;
         if (result == 1 && ImageEquals(image, picture)) ++identical;
-        // A frame that did not arrive leaves the previous picture in place.
-        if (result == -3 && image && ImageEquals(image, picture)) ++kept;
-        if (result == -3 && image && !ImageEquals(image, picture)) ++lost;
+        // A frame that did not arrive, or was not asked of a game that did not answer, leaves
+        // the previous picture in place.
+        const bool missed = result == -3 || result == -5;
+        if (missed && image && ImageEquals(image, picture)) ++kept;
+        if (missed && image && !ImageEquals(image, picture)) ++lost;
         SleepEx(17, FALSE); // the render loop's pace
     }
     std::sort(times.begin(), times.end());
@@ -279,8 +281,8 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
                 "mean=%.3fms median=%.3fms p95=%.3fms worst=%.3fms\n",
                 RemoteCaptureActive(render) ? "yes" : "no", frames, copied, identical, width,
                 height, frames > 1 ? total / (frames - 1) : 0.0, median, p95, worst);
-    std::printf("viewer: results 1:%d 0:%d -1:%d -2:%d -3:%d -4:%d\n", results[1], results[0],
-                results[7], results[6], results[5], results[4]);
+    std::printf("viewer: results 1:%d 0:%d -1:%d -2:%d -3:%d -4:%d -5:%d\n", results[1], results[0],
+                results[7], results[6], results[5], results[4], results[3]);
     std::fflush(stdout);
     if (mode == "hold") {
         HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, HoldEventName(gameProcessId).c_str());
@@ -295,13 +297,14 @@ int RunViewer(DWORD gameProcessId, const std::string& dump, int frames, const st
     if (mode == "nohelper") return !helper && results[1] == frames && identical == 0 ? 0 : 1;
     // A frame may miss the wait bound when the machine is loaded; it then keeps the last
     // picture, as it does while the game is busy.
-    const bool arrived =
-        helper && identical == copied && copied + results[5] == frames && lost == 0;
+    const int missed = results[5] + results[3];
+    const bool arrived = helper && identical == copied && copied + missed == frames && lost == 0;
     if (mode == "busy") {
-        // Frames wait past the bound while the game is busy, but none waits for the whole
-        // 400 ms the game blocks, and the picture comes back.
+        // Frames are given up while the game is busy (it does not answer the probe, or the
+        // frame misses the wait bound), but none waits for the whole 400 ms the game blocks,
+        // and the picture comes back.
         const bool bounded = worst < RemoteFrameWaitMs + 200;
-        return arrived && results[5] > 0 && kept == results[5] && bounded && copied > 10 ? 0 : 1;
+        return arrived && missed > 0 && kept == missed && bounded && copied > 10 ? 0 : 1;
     }
     return arrived && copied >= frames / 2 ? 0 : 1;
 }

@@ -92,7 +92,20 @@ void SimAdvance(double ms) {
         Sim.scheduled.erase(it);
         fn();
     }
-    Sim.clockMs = end;
+    Sim.clockMs = std::max(Sim.clockMs, end); // a scheduled step may have slept past end
+}
+
+double SimHungFor(HWND window) {
+    auto w = Sim.windows.find(window);
+    if (w == Sim.windows.end()) return 0.0;
+    auto process = Sim.processes.find(w->second.processId);
+    if (process == Sim.processes.end()) return 0.0;
+    return std::max(0.0, process->second.hungUntilMs - Sim.clockMs);
+}
+
+void SimWaitForAnswer(HWND window) {
+    const double wait = SimHungFor(window);
+    if (wait > 0.0) SimAdvance(wait);
 }
 
 int SimLiveGdiObjects() {

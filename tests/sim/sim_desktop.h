@@ -33,6 +33,7 @@ struct SimWindow {
     std::vector<std::uint32_t> picture;
     BOOL printResult = TRUE;
     std::vector<UINT> messages; // messages received through SendMessageA
+    std::vector<UINT> posted;   // messages posted with PostMessageA
 };
 
 struct SimKeyEvent {
@@ -61,6 +62,9 @@ struct SimProcess {
     std::string commandLine;
     // Handles it inherited from the process that started it (same values).
     std::map<HANDLE, SimHandleObject> inherited;
+    // The process's window thread answers nothing before this time: calls that wait for it
+    // return only then, requests that do not wait take effect then.
+    double hungUntilMs = 0.0;
 };
 
 // The settings of one CreateProcessA call, apart from the names.
@@ -120,7 +124,12 @@ struct SimDesktopRecord {
 
     int criticalSectionDepth = 0; // entries minus exits over all critical sections
 
-    double clockMs = 1000000.0;     // the system has been up a while: time 0.0 is long past
+    double clockMs = 1000000.0; // the system has been up a while: time 0.0 is long past
+    // The system timer. With a tick set, a sleep lasts until the first tick (a multiple of
+    // timerTickMs) at or after its start plus the time asked for, unless a finer period is
+    // requested; 0 (the default) makes every sleep exact.
+    double timerTickMs = 0.0;
+    std::vector<UINT> timerPeriods; // requested with timeBeginPeriod and not given back
     std::vector<std::string> calls; // "Name(args)" for every seam call that changes something
 
     // Scripted reactions.
@@ -158,6 +167,11 @@ void SimAt(double atMs, std::function<void()> fn);
 void SimAfter(double delayMs, std::function<void()> fn);
 // Move the clock forward, running what was scheduled on the way.
 void SimAdvance(double ms);
+
+// How long a call that waits for this window's thread waits now (0 unless it hangs), and
+// that wait itself: the clock moves on to the end of the hang.
+double SimHungFor(HWND window);
+void SimWaitForAnswer(HWND window);
 
 int SimLiveGdiObjects();
 // Calls in the log whose text starts with prefix.

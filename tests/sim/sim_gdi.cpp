@@ -84,6 +84,7 @@ BOOL DeleteObject(HGDIOBJ object) {
 
 BOOL PrintWindow(HWND window, HDC dc, UINT) {
     Sim.calls.push_back("PrintWindow");
+    SimWaitForAnswer(window);
     auto w = Sim.windows.find(window);
     SimGdiObject* context = Find(dc);
     if (w == Sim.windows.end() || !context) return FALSE;

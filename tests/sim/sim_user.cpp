@@ -1,6 +1,8 @@
 // Window, keyboard, message and clock functions of the simulated desktop.
 #include "sim_desktop.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -73,6 +75,7 @@ BOOL GetWindowRect(HWND window, RECT* rect) {
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
     Log("MoveWindow(" + H(window) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
         std::to_string(width) + "," + std::to_string(height) + "," + std::to_string(repaint) + ")");
+    SimWaitForAnswer(window);
     SimWindow* w = Find(window);
     if (!w) return FALSE;
     w->rect = RECT{x, y, x + width, y + height};
@@ -83,26 +86,62 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
     Log("SetWindowPos(" + H(window) + "," + H(insertAfter) + "," + std::to_string(x) + "," +
         std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy) + "," +
         std::to_string(flags) + ")");
-    SimWindow* w = Find(window);
-    if (!w) return FALSE;
-    w->rect = RECT{x, y, x + cx, y + cy};
-    if (insertAfter == HWND_TOPMOST) w->topmost = true;
-    if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
-    if (flags & SWP_SHOWWINDOW) w->visible = true;
+    if (!Find(window)) return FALSE;
+    auto apply = [=] {
+        SimWindow* w = Find(window);
+        if (!w) return;
+        w->rect = RECT{x, y, x + cx, y + cy};
+        if (insertAfter == HWND_TOPMOST) w->topmost = true;
+        if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
+        if (flags & SWP_SHOWWINDOW) w->visible = true;
+    };
+    if ((flags & SWP_ASYNCWINDOWPOS) && SimHungFor(window) > 0.0)
+        SimAfter(SimHungFor(window), apply);
+    else {
+        if (!(flags & SWP_ASYNCWINDOWPOS)) SimWaitForAnswer(window);
+        apply();
+    }
     return TRUE;
 }
 
-BOOL ShowWindow(HWND window, int command) {
-    Log("ShowWindow(" + H(window) + "," + std::to_string(command) + ")");
-    SimWindow* w = Find(window);
-    if (!w) return FALSE;
-    const bool wasVisible = w->visible;
+namespace {
+
+void ApplyShow(SimWindow* w, int command) {
     constexpr int minimise = 6, restore = 9;
     if (command == SW_HIDE) w->visible = false;
     if (command == SW_SHOW) w->visible = true;
     if (command == minimise) w->minimised = true;
     if (command == restore) w->minimised = false, w->visible = true;
+}
+
+} // namespace
+
+BOOL ShowWindow(HWND window, int command) {
+    Log("ShowWindow(" + H(window) + "," + std::to_string(command) + ")");
+    SimWaitForAnswer(window);
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    const bool wasVisible = w->visible;
+    ApplyShow(w, command);
     return wasVisible;
+}
+
+BOOL ShowWindowAsync(HWND window, int command) {
+    Log("ShowWindowAsync(" + H(window) + "," + std::to_string(command) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    if (SimHungFor(window) > 0.0)
+        SimAfter(SimHungFor(window), [=] {
+            if (SimWindow* later = Find(window)) ApplyShow(later, command);
+        });
+    else
+        ApplyShow(w, command);
+    return TRUE;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    SimWindow* w = Find(window);
+    return w && w->visible;
 }
 
 LONG GetWindowLongA(HWND window, int index) {
@@ -114,6 +153,7 @@ LONG GetWindowLongA(HWND window, int index) {
 LONG SetWindowLongA(HWND window, int index, LONG value) {
     Log("SetWindowLongA(" + H(window) + "," + std::to_string(index) + "," +
         std::to_string(std::uint32_t(value)) + ")");
+    SimWaitForAnswer(window);
     SimWindow* w = Find(window);
     if (!w) return 0;
     LONG& field = index == GWL_STYLE ? w->style : w->exStyle;
@@ -155,11 +195,34 @@ void keybd_event(BYTE key, BYTE scan, DWORD flags, UINT_PTR /*extraInfo*/) {
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM, LPARAM) {
     Log("SendMessageA(" + H(window) + "," + std::to_string(message) + ")");
+    SimWaitForAnswer(window);
     SimWindow* w = Find(window);
     if (!w) return 0;
     w->messages.push_back(message);
     if (Sim.onMessage) Sim.onMessage(window, message);
     return 0;
+}
+
+LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM, LPARAM, UINT, UINT timeoutMs,
+                            DWORD_PTR* result) {
+    Log("SendMessageTimeoutA(" + H(window) + "," + std::to_string(message) + "," +
+        std::to_string(timeoutMs) + ")");
+    if (result) *result = 0;
+    if (!Find(window)) return 0;
+    if (SimHungFor(window) > timeoutMs) {
+        SimAdvance(timeoutMs);
+        return 0;
+    }
+    SimWaitForAnswer(window);
+    return 1;
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM, LPARAM) {
+    Log("PostMessageA(" + H(window) + "," + std::to_string(message) + ")");
+    SimWindow* w = Find(window);
+    if (!w) return FALSE;
+    w->posted.push_back(message);
+    return TRUE;
 }
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
@@ -170,8 +233,27 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 DWORD SleepEx(DWORD milliseconds, BOOL /*alertable*/) {
     Log("SleepEx(" + std::to_string(milliseconds) + ")");
-    SimAdvance(milliseconds);
+    double tick = Sim.timerTickMs;
+    for (UINT period : Sim.timerPeriods) tick = std::min(tick, double(period));
+    double end = Sim.clockMs + milliseconds;
+    if (tick > 0.0) end = std::ceil(end / tick) * tick;
+    SimAdvance(end - Sim.clockMs);
     return 0;
+}
+
+MMRESULT timeBeginPeriod(UINT period) {
+    Log("timeBeginPeriod(" + std::to_string(period) + ")");
+    if (period == 0) return 97; // TIMERR_NOCANDO
+    Sim.timerPeriods.push_back(period);
+    return TIMERR_NOERROR;
+}
+
+MMRESULT timeEndPeriod(UINT period) {
+    Log("timeEndPeriod(" + std::to_string(period) + ")");
+    auto it = std::find(Sim.timerPeriods.begin(), Sim.timerPeriods.end(), period);
+    if (it == Sim.timerPeriods.end()) return 97;
+    Sim.timerPeriods.erase(it);
+    return TIMERR_NOERROR;
 }
 
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency) {

@@ -1,6 +1,7 @@
 // The render thread's passes: parking the game, focus hand-over, priorities, the minimised
 // state, the close request and stopping.
 #include "lifecycle_fixture.h"
+#include "viewer/pipeline/frame_step.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,15 @@ class RenderPassTest : public ::testing::Test {
     void TearDown() override { ResetViewer(); }
 
     DWORD Priority(DWORD processId) { return Sim.processes.at(processId).priorityClass; }
+    // The request that parks the game at its start-up size without waiting for it.
+    std::string ParkRequest() {
+        return "SetWindowPos(" + Handle(game.window) + "," + Handle(nullptr) +
+               ",30000,30000,646,509," +
+               std::to_string(SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW) +
+               ")";
+    }
     const SimWindow& Game() { return SimWindowOf(game.window); }
+    static int Count(const char* call) { return int(SimCallsStartingWith(call).size()); }
 };
 
 TEST_F(RenderPassTest, PresentingPassParksTheGameShownAndRaisesItsPriority) {
@@ -42,6 +51,7 @@ TEST_F(RenderPassTest, PresentingPassParksTheGameShownAndRaisesItsPriority) {
     EXPECT_EQ(Game().rect.top, 30000);
     EXPECT_EQ(Game().rect.right - Game().rect.left, GameRect.right - GameRect.left);
     EXPECT_EQ(Game().rect.bottom - Game().rect.top, GameRect.bottom - GameRect.top);
+    EXPECT_GE(CallIndex(ParkRequest()), 0);
     EXPECT_TRUE(Game().visible);
     EXPECT_EQ(Priority(game.processId), HIGH_PRIORITY_CLASS);
     EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);
@@ -90,6 +100,52 @@ TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) 
     EXPECT_EQ(Priority(Sim.currentProcessId), BELOW_NORMAL_PRIORITY_CLASS);
 }
 
+// A game that stops answering: no pass waits on it, the game is neither printed nor asked
+// to move or show (so requests do not pile up), hot keys still act, and the close request
+// is posted for the game to receive once it answers again.
+TEST_F(RenderPassTest, AHungGameHoldsNoPassAndGetsTheCloseRequestLater) {
+    SimAddWindow("TPanel", "", RECT{30000, 30000, 30644, 30484}, game.processId, game.window);
+    RenderPass();                                  // parked, shown and printed once
+    MoveWindow(game.window, 5, 5, 200, 100, TRUE); // moved itself just before it hung
+    Sim.processes.at(game.processId).hungUntilMs = Sim.clockMs + 10000;
+    Sim.calls.clear();
+    const bool counterWas = FrameState.fpsOverlayOn;
+    SimTap(VK_F7);
+    QueueKey(CloseRequestKey);
+    for (int i = 0; i < 30; ++i) {
+        const double start = Sim.clockMs;
+        EXPECT_TRUE(RenderPass());
+        EXPECT_LE(Sim.clockMs - start, 17.0 + 50.0) << "pass " << i;
+    }
+    EXPECT_NE(FrameState.fpsOverlayOn, counterWas) << "F7 acted";
+    EXPECT_EQ(Game().posted, std::vector<UINT>{WM_CLOSE});
+    EXPECT_EQ(Count("PrintWindow"), 0);
+    EXPECT_EQ(Count("SetWindowPos"), 0);
+    EXPECT_EQ(Count("MoveWindow") + Count("ShowWindow") + Count("SendMessageA("), 0);
+
+    SimAdvance(10000); // it answers again: parked at once, without waiting
+    Sim.calls.clear();
+    RenderPass();
+    EXPECT_EQ(SimCallsStartingWith(ParkRequest()).size(), 1u);
+    EXPECT_EQ(Game().rect.left, 30000);
+    EXPECT_EQ(Count("PrintWindow"), 1);
+    RenderPass();
+    EXPECT_EQ(Count("SetWindowPos"), 1) << "a parked game is not asked again";
+}
+
+TEST_F(RenderPassTest, HotKeysPressedWhileMinimisedDoNotActAfterRestoring) {
+    SimWindowOf(viewer).minimised = true;
+    RenderPass();
+    SimTap(VK_F6);
+    SimTap(VK_F8);
+    RenderPass();
+    SimWindowOf(viewer).minimised = false;
+    Sim.foreground = game.window; // minimising sent the front to the desktop
+    RenderPass();
+    EXPECT_EQ(TargetGame.fullscreen, 0);
+    EXPECT_TRUE(Sim.keyEvents.empty()) << "no F5 for the game: the filter stayed";
+}
+
 TEST_F(RenderPassTest, CloseRequestSendsWmCloseOnceAndOtherKeysAreDiscardedOnePerPass) {
     QueueKey(CloseRequestKey);
     QueueKey('k');
@@ -97,14 +153,14 @@ TEST_F(RenderPassTest, CloseRequestSendsWmCloseOnceAndOtherKeysAreDiscardedOnePe
     QueueKey(CloseRequestKey);
 
     RenderPass();
-    EXPECT_EQ(Game().messages, std::vector<UINT>{WM_CLOSE});
+    EXPECT_EQ(Game().posted, std::vector<UINT>{WM_CLOSE});
     RenderPass();
     RenderPass();
-    EXPECT_EQ(Game().messages.size(), 1u) << "'k' and 0xFF 'j' are not close requests";
+    EXPECT_EQ(Game().posted.size(), 1u) << "'k' and 0xFF 'j' are not close requests";
     RenderPass();
-    EXPECT_EQ(Game().messages.size(), 2u);
+    EXPECT_EQ(Game().posted.size(), 2u);
     RenderPass();
-    EXPECT_EQ(Game().messages.size(), 2u);
+    EXPECT_EQ(Game().posted.size(), 2u);
     EXPECT_EQ(PollKey(), "");
 }
 
@@ -112,7 +168,7 @@ TEST_F(RenderPassTest, AKeyBurstIsConsumedOneKeyPerPass) {
     for (char c : std::string("abc")) QueueKey(std::uint32_t(c));
     RenderPass();
     EXPECT_EQ(PollKey(), "b");
-    EXPECT_TRUE(Game().messages.empty());
+    EXPECT_TRUE(Game().posted.empty());
 }
 
 TEST_F(RenderPassTest, ClearingRunningEndsTheThreadAtTheNextCheck) {
@@ -122,14 +178,14 @@ TEST_F(RenderPassTest, ClearingRunningEndsTheThreadAtTheNextCheck) {
     RenderThread(nullptr);
     EXPECT_DOUBLE_EQ(Sim.clockMs - start, 3 * 17.0);
     EXPECT_EQ(SimCallsStartingWith("SleepEx(17)").size(), 3u);
-    EXPECT_EQ(SimCallsStartingWith("MoveWindow").size(), 2u) << "no work after the stop";
+    EXPECT_EQ(SimCallsStartingWith("SetPriorityClass").size(), 2 * 2u) << "no work after the stop";
 }
 
 TEST_F(RenderPassTest, GameWindowGoneEndsTheThreadWithoutTouchingIt) {
     SimAfter(60, [&] { SimRemoveWindow(game.window); });
     RenderThread(nullptr);
     EXPECT_EQ(SimCallsStartingWith("SleepEx(17)").size(), 4u);
-    EXPECT_EQ(SimCallsStartingWith("MoveWindow").size(), 3u);
+    EXPECT_EQ(SimCallsStartingWith("SetPriorityClass").size(), 3 * 2u);
     EXPECT_FALSE(RenderPass());
 }
 

@@ -95,6 +95,32 @@ TEST_F(ViewerStartStop, EndsWithZeroWithinOnePollOfTheGameWindowGoing) {
     EXPECT_GE(CallIndex("CloseSurface"), CallIndex("WaitThread"));
 }
 
+// Sleeps end on the system timer's 15.625 ms tick unless the program asks for a finer period:
+// the viewer holds 1 ms from its start to its end, so 60 render passes take about a second
+// instead of about two. The usage path gives the period back too.
+TEST_F(ViewerStartStop, HoldsAFineTimerPeriodSoSixtyRenderPassesTakeASecond) {
+    Sim.timerTickMs = 15.625;
+    const SimGame game = AddGame();
+    double sixtyPassesMs = 0;
+    SimAfter(1500, [&] { // full screen by now
+        RenderPass();    // the first frame reopens the viewer window, which takes the front
+        RenderPass();    // and the next one hands the front back to the game
+        const double start = Sim.clockMs;
+        for (int i = 0; i < 60; ++i) RenderPass();
+        sixtyPassesMs = Sim.clockMs - start;
+        SimEndProcess(game.processId);
+    });
+    EXPECT_EQ(ViewerMain(), 0);
+    EXPECT_NEAR(sixtyPassesMs, 60 * 17.0, 10.0);
+    EXPECT_TRUE(Sim.timerPeriods.empty()) << "given back";
+    EXPECT_EQ(Sim.calls.front(), "timeBeginPeriod(1)");
+
+    Sim.calls.clear();
+    EXPECT_EQ(ViewerMain(), 1);
+    EXPECT_EQ(CallIndex("timeBeginPeriod(1)"), 0);
+    EXPECT_TRUE(Sim.timerPeriods.empty());
+}
+
 TEST_F(ViewerStartStop, TakesTheGameWindowOverBeforeOpeningTheViewer) {
     const SimGame game = AttachGame();
     StartViewer();

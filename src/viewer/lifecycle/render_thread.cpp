@@ -1,6 +1,9 @@
 // The render thread: every pass keeps the game window parked off-screen with the keyboard
 // focus, sets both processes' priorities, draws one frame while the viewer window is shown,
 // and turns a click on the viewer's close button into WM_CLOSE for the game.
+//
+// Nothing here waits on the game's window thread for long: a game that stops answering
+// keeps the viewer's hot keys, overlay and presentation going (see target_game.h).
 #include "platform/win32.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/lifecycle/viewer.h"
@@ -29,7 +32,7 @@ void HandFocusToGame() {
 }
 
 void Present() {
-    ShowWindow(TargetGame.gameWindow, SW_SHOW);
+    ShowGameWindow(true);
     SetPriorityClass(TargetGame.gameProcess, HIGH_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
     RenderFrame();
@@ -38,14 +41,16 @@ void Present() {
 void RestMinimised() {
     if (GetForegroundWindow() == TargetGame.gameWindow)
         SetForegroundWindow(FindWindowA(nullptr, DesktopWindowName));
-    ShowWindow(TargetGame.gameWindow, SW_HIDE);
+    ShowGameWindow(false);
     SetPriorityClass(TargetGame.gameProcess, IDLE_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
+    DiscardHotKeyPresses(); // no frame step runs: keys pressed now must not act on restore
 }
 
-// One key event per pass; only the exact close request does anything.
+// One key event per pass; only the exact close request does anything. It is posted: a game
+// that does not answer now receives it once it answers again.
 void HandleOneKey() {
-    if (PollKey() == CloseRequestText) SendMessageA(TargetGame.gameWindow, WM_CLOSE, 0, 0);
+    if (PollKey() == CloseRequestText) PostMessageA(TargetGame.gameWindow, WM_CLOSE, 0, 0);
 }
 
 } // namespace

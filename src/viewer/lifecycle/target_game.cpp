@@ -9,9 +9,37 @@ HWND ViewerWindowHandle(const TargetGameRecord& game) {
     return game.running.load() == 1 ? SurfaceWindowHandle() : game.gameWindow;
 }
 
+namespace {
+
+constexpr UINT AsyncPlacement = SWP_ASYNCWINDOWPOS | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOREDRAW;
+
+} // namespace
+
+bool GameAnswers(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, GameAnswerLimitMs,
+                               &result) != 0;
+}
+
+// The requests below are made only when the window is not where or as it should be, and only
+// to a game that answers, so a hung game does not collect one in every pass.
 void ParkGameWindow() {
-    const RECT& r = TargetGame.savedRect;
-    MoveWindow(TargetGame.gameWindow, ParkedX, ParkedY, r.right - r.left, r.bottom - r.top, FALSE);
+    HWND game = TargetGame.gameWindow;
+    const RECT& saved = TargetGame.savedRect;
+    const int width = saved.right - saved.left, height = saved.bottom - saved.top;
+    RECT now{};
+    if (!GetWindowRect(game, &now)) return;
+    if (now.left == ParkedX && now.top == ParkedY && now.right - now.left == width &&
+        now.bottom - now.top == height)
+        return;
+    if (GameAnswers(game))
+        SetWindowPos(game, nullptr, ParkedX, ParkedY, width, height, AsyncPlacement);
+}
+
+void ShowGameWindow(bool shown) {
+    HWND game = TargetGame.gameWindow;
+    if ((IsWindowVisible(game) != FALSE) == shown) return;
+    if (GameAnswers(game)) ShowWindowAsync(game, shown ? SW_SHOW : SW_HIDE);
 }
 
 void PressKeyForGame(BYTE virtualKey, DWORD holdMs) {

@@ -48,8 +48,20 @@ HWND ViewerWindowHandle(const TargetGameRecord& game);
 constexpr int ParkedX = 30000;
 constexpr int ParkedY = 30000;
 
-// Moves the game window to the parked position at the size it had when the viewer took it.
+// A game whose window thread stops answering (a long load, a script stuck in a loop, a
+// debugger) must not stop the viewer's threads. What the render thread asks of the game
+// window while the viewer runs sends it nothing (GetWindowRect, IsWindowVisible), is posted
+// without waiting, or waits at most GameAnswerLimitMs.
+constexpr UINT GameAnswerLimitMs = 20;
+
+// True when the window's thread answers a message within GameAnswerLimitMs.
+bool GameAnswers(HWND window);
+// Asks the game window to move to the parked position at the size it had when the viewer
+// took it, when it is not there and the game answers; the request does not wait.
 void ParkGameWindow();
+// Asks the game window to show (true) or hide, when it is not so and the game answers; the
+// request does not wait.
+void ShowGameWindow(bool shown);
 // Presses and releases one key for the game (keyboard events go to the foreground window),
 // holding it for holdMs.
 void PressKeyForGame(BYTE virtualKey, DWORD holdMs);

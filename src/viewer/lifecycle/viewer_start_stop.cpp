@@ -5,6 +5,7 @@
 #include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/game_guard.h"
 #include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/timer_period.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/hq2x.h"
 #include "viewer/surface/surface.h"
@@ -100,6 +101,7 @@ void StopViewer() {
 // Exit codes: 0 after the game has ended, 1 after the usage message (no game running),
 // 2 when the filter tables could not be allocated.
 int ViewerMain() {
+    const FineTimerPeriod timerPeriod; // given back on every way out
     if (!AllocateFilterTables()) {
         MessageBoxA(nullptr, TablesFailedText, UsageCaption, MB_OK | MB_ICONHAND);
         return 2;

@@ -7,6 +7,7 @@
 #include "viewer/pipeline/capture.h"
 
 #include "platform/dib.h"
+#include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
 #ifdef _WIN32
@@ -60,6 +61,9 @@ int CaptureThroughHelper(HWND window, Image*& image) {
 
 int CaptureGameWindow(HWND window, Image*& image) {
     if (!IsWindow(window)) return 0;
+    // Printing waits on the game's window thread: a game that does not answer now is not
+    // printed, and the image keeps the last picture.
+    if (!GameAnswers(window)) return -5;
 #ifdef _WIN32
     // Wine cannot print a window of another process: a helper inside the game prints it.
     if (RemoteCaptureActive(window)) return CaptureThroughHelper(window, image);

@@ -19,8 +19,9 @@ struct CaptureStateRecord {
 
 extern CaptureStateRecord CaptureState;
 
-// 1 copied, 0 not a window, -1 no image, -2 no DIB section, -3 printing failed; through the
-// helper also -4, the window is larger than the helper accepts.
+// 1 copied, 0 not a window, -1 no image, -2 no DIB section, -3 printing failed, -5 the game
+// does not answer (not printed, the image keeps its picture); through the helper also -4,
+// the window is larger than the helper accepts.
 int CaptureGameWindow(HWND window, Image*& image);
 
 #ifdef _WIN32

@@ -39,6 +39,9 @@ void MakeWorkImages();
 void CountFrame(double now);
 void ReopenSurfaceWhenResized();
 void HandleHotKeys(); // hot_keys.cpp
+// Queries F6, F7 and F8 and ignores the answers (hot_keys.cpp): for passes that do not read
+// the hot keys, so presses made meanwhile are not reported later. The latches stay.
+void DiscardHotKeyPresses();
 void DrawPicture();
 // overlay.cpp: the overlay's text for this moment and the width of its box, or 0 when no
 // overlay shows; DrawOverlay blends the box onto the frame buffer.

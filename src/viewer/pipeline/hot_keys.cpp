@@ -3,6 +3,11 @@
 //
 // Each key acts once per press: its latch remembers that it was reported in the previous
 // pass, so a key held across many frames acts only on its first one.
+//
+// GetAsyncKeyState also reports a key pressed at any time since the previous query. Passes
+// that do not read the hot keys (another program in front, the viewer minimised) still
+// query them and drop what they report, so a key pressed for another program does not act
+// once the game is back in front.
 #include "viewer/lifecycle/fullscreen.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/frame_step.h"
@@ -12,6 +17,7 @@ namespace {
 
 constexpr DWORD F5PressMs = 50;
 constexpr int KeyPollMs = 10;
+constexpr double KeyUpLimitSeconds = 2.0;
 
 bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
@@ -27,18 +33,23 @@ bool GameOrViewerInFront() {
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
-// wait until both are up before drawing on.
+// wait until both are up before drawing on. A key whose release never comes (a program
+// that sent the press ended before sending the release) must not stop the frames for good:
+// the wait gives up after KeyUpLimitSeconds.
 void WaitForF4AndEnterUp() {
+    const double start = Timer();
     for (;;) {
         SleepMs(KeyPollMs);
         const bool f4 = Reported(VK_F4);
         const bool enter = Reported(VK_RETURN);
         if (!f4 && !enter) return;
+        if (Timer() - start >= KeyUpLimitSeconds) return;
     }
 }
 
 // F5 switches the game between its single-size and its doubled picture; the game resizes its
-// window, which goes straight back off-screen at its start-up size.
+// window, which goes straight back off-screen at its start-up size. Neither the key nor the
+// move waits for the game.
 void PressF5ForGame() {
     PressKeyForGame(VK_F5, F5PressMs);
     ParkGameWindow();
@@ -75,8 +86,15 @@ void HandleF8() {
 
 } // namespace
 
+void DiscardHotKeyPresses() {
+    for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
+}
+
 void HandleHotKeys() {
-    if (!GameOrViewerInFront()) return;
+    if (!GameOrViewerInFront()) {
+        DiscardHotKeyPresses();
+        return;
+    }
     HandleF6();
     HandleF7();
     HandleF8();
