@@ -115,13 +115,7 @@ TEST_F(GameGuard, KilledViewerGetsTheGameBackFramedShownAtItsPriorityWithTheScre
         SimAdoptInheritedHandles(guardId);
         EXPECT_EQ(GuardMain(guardLine.c_str()), 0);
         EXPECT_EQ(Sim.clockMs, killedAt) << "the guard acts when the viewer has ended";
-        EXPECT_EQ(w.rect.left, GameRect.left);
-        EXPECT_EQ(w.rect.top, GameRect.top);
-        EXPECT_EQ(w.rect.right, GameRect.right);
-        EXPECT_EQ(w.rect.bottom, GameRect.bottom);
-        EXPECT_EQ(w.style, GameStyle);
-        EXPECT_EQ(w.exStyle, GameExStyle);
-        EXPECT_TRUE(w.visible);
+        ExpectGameAsBefore(w);
         EXPECT_EQ(Sim.foreground, game.window);
         EXPECT_EQ(Sim.processes.at(game.processId).priorityClass, ABOVE_NORMAL_PRIORITY_CLASS);
         EXPECT_TRUE(Sim.screenSaverActive);

@@ -8,6 +8,8 @@
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -45,6 +47,17 @@ inline SimGame AttachGame(const std::string& title = "Demo Quest", RECT rect = G
     TargetGame.processId = game.processId;
     TargetGame.title = title;
     return game;
+}
+
+// The game window as it was before the viewer took it over: its place, its styles, shown.
+inline void ExpectGameAsBefore(const SimWindow& w) {
+    EXPECT_EQ(w.rect.left, GameRect.left);
+    EXPECT_EQ(w.rect.top, GameRect.top);
+    EXPECT_EQ(w.rect.right, GameRect.right);
+    EXPECT_EQ(w.rect.bottom, GameRect.bottom);
+    EXPECT_EQ(w.style, GameStyle);
+    EXPECT_EQ(w.exStyle, GameExStyle);
+    EXPECT_TRUE(w.visible);
 }
 
 // Position of the first logged call starting with prefix, or -1.

@@ -164,13 +164,7 @@ TEST_F(ViewerStartStop, StopGivesTheGameItsPlacementAndStylesBackOnce) {
     StopViewer();
 
     const SimWindow& w = SimWindowOf(game.window);
-    EXPECT_EQ(w.rect.left, GameRect.left);
-    EXPECT_EQ(w.rect.top, GameRect.top);
-    EXPECT_EQ(w.rect.right, GameRect.right);
-    EXPECT_EQ(w.rect.bottom, GameRect.bottom);
-    EXPECT_EQ(w.style, GameStyle);
-    EXPECT_EQ(w.exStyle, GameExStyle);
-    EXPECT_TRUE(w.visible);
+    ExpectGameAsBefore(w);
     EXPECT_GE(CallIndex("MoveWindow(" + Handle(game.window) + ",100,80,646,509,1)"), 0);
     EXPECT_EQ(TargetGame.running.load(), 0);
     EXPECT_EQ(TargetGame.renderThread, nullptr);
