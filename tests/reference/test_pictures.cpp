@@ -128,7 +128,47 @@ void MessageBox(Canvas& canvas) {
     }
 }
 
+// One 16x16 tile of the dithered picture: a two-colour checkerboard, flat, outlined,
+// banded or a round shape, by kind.
+void Tile(Canvas& canvas, int left, int top, int kind, std::mt19937& random) {
+    static const std::uint32_t colours[] = {Rgb(60, 160, 60),   Rgb(150, 110, 60), Rgb(90, 90, 100),
+                                            Rgb(200, 180, 120), Rgb(40, 60, 150),  Rgb(170, 40, 30),
+                                            Rgb(230, 230, 230), Rgb(20, 20, 24)};
+    const std::uint32_t a = colours[random() % 8], b = colours[random() % 8];
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            std::uint32_t colour = a;
+            if (kind == 0)
+                colour = (x + y) % 2 ? a : b;
+            else if (kind == 2)
+                colour = x == 0 || y == 0 || x == 15 || y == 15 ? Rgb(16, 16, 24) : a;
+            else if (kind == 3)
+                colour = y / 4 % 2 ? a : b;
+            else if (kind == 4)
+                colour = (x - 8) * (x - 8) + (y - 8) * (y - 8) < 40 ? b : a;
+            canvas.Put(left + x, top + y, colour);
+        }
+    }
+}
+
 } // namespace
+
+std::vector<std::uint32_t> DitheredGameLikeArgb(int width, int height) {
+    std::vector<std::uint32_t> pixels(std::size_t(width) * height);
+    Canvas canvas{width, height, pixels};
+    std::mt19937 random(5);
+    for (int y = 0; y < height / 3; ++y)
+        canvas.Fill(0, y, width, y + 1,
+                    Rgb(40 + y / 2, 90 + y, 200 + y / 4 > 255 ? 255 : 200 + y / 4));
+    for (int top = height / 3; top < height; top += 16) {
+        for (int left = 0; left < width; left += 16) {
+            // A quarter checkerboards; the rest flat, outlined, banded or round.
+            const int kind = random() % 4 == 0 ? 0 : 1 + int(random() % 4);
+            Tile(canvas, left, top, kind, random);
+        }
+    }
+    return pixels;
+}
 
 std::vector<std::uint32_t> NoiseArgb(int width, int height, std::uint32_t seed) {
     std::mt19937 random(seed);

@@ -1,5 +1,7 @@
-// The hq2x tables, rule table and filter against the per-channel reference.
+// The hq2x tables, rule table and filter against the per-channel reference; the filter's
+// tests run once for every instruction-set level the build and the processor offer.
 #include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/hq2x_frame.h"
 #include "viewer/pipeline/hq2x_rules.h"
 
 #include "pixels_reference.h"
@@ -7,12 +9,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-class Hq2x : public testing::Test {
+class Hq2xTables : public testing::Test {
   protected:
     static void SetUpTestSuite() {
         rgbTable.assign(65536, 0);
@@ -20,6 +26,21 @@ class Hq2x : public testing::Test {
         Rgb565To888Table = rgbTable.data();
         Rgb565ToYuvTable = yuvTable.data();
         BuildFilterTables();
+    }
+    static std::vector<std::uint32_t> rgbTable, yuvTable;
+};
+
+std::vector<std::uint32_t> Hq2xTables::rgbTable, Hq2xTables::yuvTable;
+
+class Hq2x : public Hq2xTables, public testing::WithParamInterface<Hq2xLevel> {
+  protected:
+    static void SetUpTestSuite() {
+        Hq2xTables::SetUpTestSuite();
+        if (!startLevel) startLevel = Hq2xLevelInUse();
+    }
+    static void TearDownTestSuite() { UseHq2xLevel(*startLevel); }
+    void SetUp() override {
+        if (!UseHq2xLevel(GetParam())) GTEST_SKIP() << Hq2xLevelName(GetParam()) << " not here";
     }
 
     // The source lives in a block of exactly its size, so reading past it is caught by the
@@ -39,10 +60,10 @@ class Hq2x : public testing::Test {
         return out;
     }
 
-    static std::vector<std::uint32_t> rgbTable, yuvTable;
+    static std::optional<Hq2xLevel> startLevel;
 };
 
-std::vector<std::uint32_t> Hq2x::rgbTable, Hq2x::yuvTable;
+std::optional<Hq2xLevel> Hq2x::startLevel;
 
 using Pixels = std::vector<std::uint16_t>;
 
@@ -52,7 +73,7 @@ Pixels Block(const Pixels& out, int width, int x, int y) {
     return {out[top], out[top + 1], out[bottom], out[bottom + 1]};
 }
 
-TEST_F(Hq2x, TablesHoldShiftedChannelsAndYuv) {
+TEST_F(Hq2xTables, TablesHoldShiftedChannelsAndYuv) {
     EXPECT_EQ(Rgb565ToYuvTable[0x0000], 0x00008080u);
     EXPECT_EQ(Rgb565ToYuvTable[0xFFFF], 0x00BB8081u);
     EXPECT_EQ(Rgb565ToYuvTable[0xF800], 0x003EBE61u);
@@ -66,7 +87,7 @@ TEST_F(Hq2x, TablesHoldShiftedChannelsAndYuv) {
     }
 }
 
-TEST_F(Hq2x, BuildingLeavesATableThatWasNotAllocatedAlone) {
+TEST_F(Hq2xTables, BuildingLeavesATableThatWasNotAllocatedAlone) {
     std::vector<std::uint32_t> yuv(65536, 0);
     Rgb565To888Table = nullptr;
     Rgb565ToYuvTable = yuv.data();
@@ -118,11 +139,11 @@ TEST(Hq2xRules, ParserRejectsMalformedTables) {
     for (const std::string& text : bad) EXPECT_FALSE(ParseHq2xRules(text, rules, error));
 }
 
-TEST_F(Hq2x, UniformSourceGivesUniformDestination) {
+TEST_P(Hq2x, UniformSourceGivesUniformDestination) {
     EXPECT_EQ(Scale(Pixels(6 * 4, 0x1234), 6, 4), Pixels(24 * 4, 0x1234));
 }
 
-TEST_F(Hq2x, SimilarNeighbourAboveUsesTheUniformRounding) {
+TEST_P(Hq2x, SimilarNeighbourAboveUsesTheUniformRounding) {
     // Centre 0x1863 with only the pixel above 0x1042: similar, and the pull towards it lands
     // on the centre, which the uniform case still rounds down.
     Pixels source(3 * 3, 0x1863);
@@ -133,7 +154,7 @@ TEST_F(Hq2x, SimilarNeighbourAboveUsesTheUniformRounding) {
     EXPECT_EQ(Block(Scale(source, 3, 3), 3, 1, 1), (Pixels{0x1042, 0x1863, 0x1863, 0x1863}));
 }
 
-TEST_F(Hq2x, BlackPixelInWhiteField) {
+TEST_P(Hq2x, BlackPixelInWhiteField) {
     Pixels source(5 * 5, 0xFFFF);
     source[2 * 5 + 2] = 0x0000;
     const Pixels out = Scale(source, 5, 5);
@@ -145,7 +166,7 @@ TEST_F(Hq2x, BlackPixelInWhiteField) {
     }
 }
 
-TEST_F(Hq2x, LumaDifferenceOf49DiffersAnd48DoesNot) {
+TEST_P(Hq2x, LumaDifferenceOf49DiffersAnd48DoesNot) {
     // Above a black centre: (8, 16, 8) has Y 48 and V 128, (8, 17, 8) Y 49 and V 129. Similar,
     // the top row is pulled towards it; different, every sub-pixel keeps black.
     const std::uint16_t similar = 8 << 11 | 16 << 5 | 8, different = 8 << 11 | 17 << 5 | 8;
@@ -156,7 +177,7 @@ TEST_F(Hq2x, LumaDifferenceOf49DiffersAnd48DoesNot) {
     EXPECT_EQ(Block(Scale(source, 3, 3), 3, 1, 1), Pixels(4, 0x0000));
 }
 
-TEST_F(Hq2x, EdgesRepeatTheBorderRowAndColumn) {
+TEST_P(Hq2x, EdgesRepeatTheBorderRowAndColumn) {
     // The filter of an image equals the inner part of the filter of the image with its
     // border rows and columns repeated once more.
     const int width = 9, height = 6;
@@ -176,7 +197,7 @@ TEST_F(Hq2x, EdgesRepeatTheBorderRowAndColumn) {
                 << x << "," << y;
 }
 
-TEST_F(Hq2x, MatchesReferenceOnFewColoursAndCoversEveryRule) {
+TEST_P(Hq2x, MatchesReferenceOnFewColoursAndCoversEveryRule) {
     // Similar pairs (0x1863/0x1042, 0x8410/0x8430, 0xFFFF/0xF7BE) and far ones, so that
     // both the uniform case and every rule with both sides of its pair tests occur.
     const std::vector<Pixels> palettes = {
@@ -203,14 +224,16 @@ TEST_F(Hq2x, MatchesReferenceOnFewColoursAndCoversEveryRule) {
     }
 }
 
-TEST_F(Hq2x, MatchesReferenceOnGameLikePictureAndNoise) {
+TEST_P(Hq2x, MatchesReferenceOnGameLikePicturesAndNoise) {
     const Pixels game = Narrowed(GameLikeArgb(320, 240));
     EXPECT_EQ(Scale(game, 320, 240), Reference(game, 320, 240));
+    const Pixels dithered = Narrowed(DitheredGameLikeArgb(320, 240));
+    EXPECT_EQ(Scale(dithered, 320, 240), Reference(dithered, 320, 240));
     const Pixels noise = Noise565(320, 240, 12);
     EXPECT_EQ(Scale(noise, 320, 240), Reference(noise, 320, 240));
 }
 
-TEST_F(Hq2x, MatchesReferenceAtSmallAndOddSizes) {
+TEST_P(Hq2x, MatchesReferenceAtSmallAndOddSizes) {
     const int sizes[][2] = {{1, 1}, {2, 1},  {1, 3},  {4, 2},  {5, 3}, {3, 7},
                             {9, 2}, {10, 4}, {17, 9}, {18, 5}, {33, 3}};
     const Pixels palette = {0x0000, 0xFFFF, 0x1863, 0x1042, 0x8410};
@@ -224,7 +247,7 @@ TEST_F(Hq2x, MatchesReferenceAtSmallAndOddSizes) {
     }
 }
 
-TEST_F(Hq2x, EmptySizesWriteNothing) {
+TEST_P(Hq2x, EmptySizesWriteNothing) {
     const Pixels source(4, 0x1234);
     Pixels out(16, 0xDEAD);
     Hq2xScale(source.data(), out.data(), 0, 4, 0);
@@ -233,7 +256,7 @@ TEST_F(Hq2x, EmptySizesWriteNothing) {
     EXPECT_EQ(out, Pixels(16, 0xDEAD));
 }
 
-TEST_F(Hq2x, LeavesBytesBeyondEachDestinationRowAlone) {
+TEST_P(Hq2x, LeavesBytesBeyondEachDestinationRowAlone) {
     const Pixels source = Palette565(5, 3, {0x0000, 0xFFFF, 0x1863}, 3);
     const int pitchPixels = 14;
     Pixels out(std::size_t(pitchPixels) * 6, 0xDEAD);
@@ -245,6 +268,47 @@ TEST_F(Hq2x, LeavesBytesBeyondEachDestinationRowAlone) {
             ASSERT_EQ(out[y * pitchPixels + x], want) << x << "," << y;
         }
     }
+}
+
+// The whole frame sequence against narrowing, filter and widening of the reference, at a
+// width with remainders for every group size; the scratch rows are ignored.
+TEST_P(Hq2x, FrameMatchesReferencePath) {
+    for (const int width : {1, 2, 33, 203}) {
+        const int height = 7;
+        std::vector<std::uint32_t> source = DitheredGameLikeArgb(width, 3 * height);
+        source.erase(source.begin(), source.begin() + std::ptrdiff_t(2) * height * width);
+        const std::vector<std::uint32_t> noise = NoiseArgb(width, 2, 4);
+        std::copy(noise.begin(), noise.end(), source.begin() + std::ptrdiff_t(4) * width);
+        const Pixels narrowed = Narrowed(source), filtered = Reference(narrowed, width, height);
+        std::vector<std::uint32_t> expected(filtered.size());
+        ReferenceConvertRowFrom565(filtered.data(), expected.data(), std::int32_t(filtered.size()));
+
+        Pixels narrow(std::size_t(width) * height), wide(std::size_t(4) * width * height);
+        std::vector<std::uint32_t> out(expected.size(), 0xDEADBEEF);
+        Hq2xFrame(source.data(), std::size_t(width) * 4, width, height, narrow.data(), wide.data(),
+                  std::size_t(width) * 4, out.data(), std::size_t(width) * 8);
+        ASSERT_EQ(out, expected) << "width " << width;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, Hq2x,
+                         testing::Values(Hq2xLevel::Plain, Hq2xLevel::Sse2, Hq2xLevel::Ssse3,
+                                         Hq2xLevel::Sse41, Hq2xLevel::Avx2),
+                         [](const testing::TestParamInfo<Hq2xLevel>& info) {
+                             std::string name = Hq2xLevelName(info.param);
+                             std::erase_if(name, [](char c) { return !std::isalnum(c); });
+                             return name;
+                         });
+
+// The level chosen when the program started: the best that the build and the processor
+// offer.
+const Hq2xLevel levelAtStart = Hq2xLevelInUse();
+
+TEST(Hq2xLevels, StartOnTheBestAvailable) {
+    ASSERT_TRUE(Hq2xLevelAvailable(levelAtStart));
+    for (int better = int(levelAtStart) + 1; better <= int(Hq2xLevel::Avx2); ++better)
+        EXPECT_FALSE(Hq2xLevelAvailable(Hq2xLevel(better))) << Hq2xLevelName(Hq2xLevel(better));
+    std::printf("hq2x level at start: %s\n", Hq2xLevelName(levelAtStart));
 }
 
 } // namespace

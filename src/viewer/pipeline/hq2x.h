@@ -20,3 +20,14 @@ bool MakeFilterTables();
 // width x height source pixels, rows packed (2 * width bytes apart); destination rows
 // pitch bytes apart (pitch = 4 * width).
 void Hq2xScale(const void* source, void* destination, int width, int height, int pitch);
+
+// The instruction sets the filter has routines for. Plain is the portable build's C++ code
+// (the only level there); the other builds start with the best level the processor offers.
+enum class Hq2xLevel { Plain, Sse2, Ssse3, Sse41, Avx2 };
+// True when this build has the level's routines and the processor can run them.
+bool Hq2xLevelAvailable(Hq2xLevel level);
+Hq2xLevel Hq2xLevelInUse();
+// For tests and benchmarks, before any filtering starts: switches to an available level;
+// false (and nothing changed) for one that is not.
+bool UseHq2xLevel(Hq2xLevel level);
+const char* Hq2xLevelName(Hq2xLevel level);

@@ -2,6 +2,7 @@
 #include "viewer/pipeline/hq2x_frame.h"
 
 #include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/hq2x_rows.h"
 #include "viewer/pipeline/pixel_convert.h"
 
 namespace {
@@ -30,14 +31,25 @@ void NarrowRow(const std::uint32_t* source, std::uint16_t* destination, int widt
 
 } // namespace
 
+// Row by row, so that each row stays in the cache between its steps: a source row is
+// narrowed just before the row above it is filtered, and the two doubled rows go through
+// the first two rows of `wide` straight into the destination.
 void Hq2xFrame(const std::uint32_t* source, std::size_t sourcePitch, int width, int height,
                std::uint16_t* narrow, std::uint16_t* wide, std::size_t widePitch,
                std::uint32_t* destination, std::size_t destinationPitch) {
     if (width <= 0 || height <= 0) return;
-    for (int y = 0; y < height; ++y)
-        NarrowRow(RowAt(source, sourcePitch, y), narrow + std::size_t(y) * width, width);
-    Hq2xScale(narrow, wide, width, height, int(widePitch));
-    for (int y = 0; y < 2 * height; ++y)
-        ConvertRowFrom565(RowAt(wide, widePitch, y), RowAt(destination, destinationPitch, y),
-                          2 * width);
+    const Hq2xRowRoutines routines = Hq2xRoutinesInUse();
+    const std::uint32_t* yuv = Rgb565ToYuvTable;
+    std::uint16_t* top = wide;
+    std::uint16_t* bottom = RowAt(wide, widePitch, 1);
+    NarrowRow(source, narrow, width);
+    for (int y = 0; y < height; ++y) {
+        std::uint16_t* row = narrow + std::size_t(y) * width;
+        if (y + 1 < height) NarrowRow(RowAt(source, sourcePitch, y + 1), row + width, width);
+        const Hq2xSourceRows rows{y > 0 ? row - width : row, row,
+                                  y + 1 < height ? row + width : row};
+        routines.filterRow(rows, width, yuv, top, bottom);
+        routines.widenRow(top, RowAt(destination, destinationPitch, 2 * y), 2 * width);
+        routines.widenRow(bottom, RowAt(destination, destinationPitch, 2 * y + 1), 2 * width);
+    }
 }

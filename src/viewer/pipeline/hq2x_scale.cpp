@@ -1,4 +1,6 @@
-// The hq2x filter on RGB565 pixels.
+// The hq2x filter on RGB565 pixels, one block or eight blocks at a time: the routines for
+// processors without SSSE3 and for the portable build, and the single blocks at the ends of
+// every row for the many-block routines too.
 //
 // Each source pixel w5 becomes a 2x2 block chosen or blended from it and its eight
 // neighbours w1..w9 (row by row). Rows and columns beyond the image are replaced by the
@@ -11,8 +13,9 @@
 // With SSE2, eight blocks of a row are done at once: all of them as the uniform case, then
 // the few whose edge neighbours differ again through the rule table, with their patterns
 // and side-pair tests computed for all eight together.
-#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/hq2x_rows.h"
 #include "viewer/pipeline/hq2x_rules.h"
+#include "viewer/pipeline/pixel_convert.h"
 
 #include <array>
 #include <cstddef>
@@ -213,12 +216,7 @@ void UniformBlock(std::uint32_t c, std::uint32_t w2, std::uint32_t w4, std::uint
     }
 }
 
-// The rows above, at and below a source row; the row itself where one is missing.
-struct Rows {
-    const std::uint16_t* above;
-    const std::uint16_t* row;
-    const std::uint16_t* below;
-};
+using Rows = Hq2xSourceRows;
 
 // The window of column x, whose left and right neighbours are columns l and r.
 LMP_ALWAYS_INLINE Window WindowAt(const Rows& rows, int l, int x, int r) {
@@ -395,28 +393,27 @@ void FilterEight(const Rows& rows, int x, std::uint16_t* top, std::uint16_t* bot
 
 void FilterRow(const Rows& rows, int width, const std::uint32_t* yuv, std::uint16_t* top,
                std::uint16_t* bottom) {
-    const int last = width - 1;
-    FilterBlock(rows, 0, 0, last > 0 ? 1 : 0, yuv, top, bottom);
     int x = 1;
 #ifdef LMP_PIXELS_SSE2
     for (; x + 8 < width; x += 8) FilterEight(rows, x, top, bottom);
 #endif
-    for (; x < last; ++x) FilterBlock(rows, x - 1, x, x + 1, yuv, top + 2 * x, bottom + 2 * x);
-    if (last > 0) FilterBlock(rows, last - 1, last, last, yuv, top + 2 * last, bottom + 2 * last);
+    Hq2xFilterBlocks(rows, width, 0, 1, yuv, top, bottom);
+    Hq2xFilterBlocks(rows, width, x, width, yuv, top, bottom);
+}
+
+void WidenRow(const std::uint16_t* source, std::uint32_t* destination, int count) {
+    ConvertRowFrom565(source, destination, count);
 }
 
 } // namespace
 
-void Hq2xScale(const void* source, void* destination, int width, int height, int pitch) {
-    if (width <= 0 || height <= 0) return;
-    const std::uint32_t* yuv = Rgb565ToYuvTable;
-    const auto* pixels = static_cast<const std::uint16_t*>(source);
-    auto* out = static_cast<unsigned char*>(destination);
-    for (int y = 0; y < height; ++y) {
-        const std::uint16_t* row = pixels + std::ptrdiff_t(y) * width;
-        const Rows rows{y > 0 ? row - width : row, row, y + 1 < height ? row + width : row};
-        auto* top = reinterpret_cast<std::uint16_t*>(out + std::ptrdiff_t(2 * y) * pitch);
-        auto* bottom = reinterpret_cast<std::uint16_t*>(out + std::ptrdiff_t(2 * y + 1) * pitch);
-        FilterRow(rows, width, yuv, top, bottom);
-    }
+void Hq2xFilterBlocks(const Hq2xSourceRows& rows, int width, int from, int to,
+                      const std::uint32_t* yuv, std::uint16_t* top, std::uint16_t* bottom) {
+    for (int x = from; x < to; ++x)
+        FilterBlock(rows, x > 0 ? x - 1 : 0, x, x + 1 < width ? x + 1 : x, yuv, top + 2 * x,
+                    bottom + 2 * x);
+}
+
+Hq2xRowRoutines Hq2xRowsBasic() {
+    return {FilterRow, WidenRow};
 }
