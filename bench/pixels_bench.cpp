@@ -1,89 +1,18 @@
-// The pixel routines of the filter modes beside their straightforward references, on a
-// game-like 320x240 picture and on noise. After the runs a summary gives the median of each
-// routine, its speed-up over the reference and the time it must stay within.
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/hq2x_frame.h"
-#include "viewer/pipeline/pixel_convert.h"
-#include "viewer/pipeline/scale2x.h"
-
-#include "pixels_reference.h"
-#include "test_pictures.h"
+// The pixel routines of the filter modes beside their straightforward references and, for
+// hq2x, beside the routines as they were before the many-block ones ("today"), on a
+// game-like 320x240 picture, a dithered one and noise. The hq2x routines run at every
+// instruction-set level the processor offers. After the runs a summary gives the median of
+// each routine, its speed-ups and the time it must stay within.
+#include "pixel_routines.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int kWidth = 320, kHeight = 240;
-
-// One input picture and the buffers of every stage, made once: nothing is allocated while
-// a routine is timed.
-struct Stage {
-    std::vector<std::uint32_t> smallArgb;
-    std::vector<std::uint16_t> small565 = std::vector<std::uint16_t>(kWidth * kHeight);
-    std::vector<std::uint16_t> large565 = std::vector<std::uint16_t>(4 * kWidth * kHeight);
-    std::vector<std::uint32_t> largeArgb = std::vector<std::uint32_t>(4 * kWidth * kHeight);
-};
-
-void Narrow(Stage& s) {
-    for (int y = 0; y < kHeight; ++y)
-        ConvertRowTo565(&s.smallArgb[y * kWidth], &s.small565[y * kWidth], kWidth);
-}
-void NarrowReference(Stage& s) {
-    for (int y = 0; y < kHeight; ++y)
-        ReferenceConvertRowTo565(&s.smallArgb[y * kWidth], &s.small565[y * kWidth], kWidth);
-}
-void Filter(Stage& s) {
-    Hq2xScale(s.small565.data(), s.large565.data(), kWidth, kHeight, 4 * kWidth);
-}
-void FilterReference(Stage& s) {
-    ReferenceHq2x(s.small565.data(), s.large565.data(), kWidth, kHeight, BundledHq2xRules());
-}
-void Widen(Stage& s) {
-    for (int y = 0; y < 2 * kHeight; ++y)
-        ConvertRowFrom565(&s.large565[y * 2 * kWidth], &s.largeArgb[y * 2 * kWidth], 2 * kWidth);
-}
-void WidenReference(Stage& s) {
-    for (int y = 0; y < 2 * kHeight; ++y)
-        ReferenceConvertRowFrom565(&s.large565[y * 2 * kWidth], &s.largeArgb[y * 2 * kWidth],
-                                   2 * kWidth);
-}
-void Path(Stage& s) {
-    Hq2xFrame(s.smallArgb.data(), kWidth * 4, kWidth, kHeight, s.small565.data(), s.large565.data(),
-              4 * kWidth, s.largeArgb.data(), 8 * kWidth);
-}
-void PathReference(Stage& s) {
-    NarrowReference(s);
-    FilterReference(s);
-    WidenReference(s);
-}
-void Scale(Stage& s) {
-    Scale2xFrame(s.smallArgb.data(), s.largeArgb.data());
-}
-void ScaleReference(Stage& s) {
-    ReferenceScale2x(s.smallArgb.data(), s.largeArgb.data(), kWidth, kHeight);
-}
-
-struct Routine {
-    const char* name;
-    void (*fast)(Stage&);
-    void (*reference)(Stage&);
-    double limitGameUs, limitNoiseUs; // 0: no time limit
-    double minimumGameSpeedUp;        // 0: none
-};
-
-const Routine kRoutines[] = {
-    {"ConvertRowTo565 320x240", Narrow, NarrowReference, 0, 0, 0},
-    {"Hq2xScale", Filter, FilterReference, 0, 0, 3.0},
-    {"ConvertRowFrom565 640x480", Widen, WidenReference, 0, 0, 0},
-    {"hq2x path", Path, PathReference, 500, 3000, 0},
-    {"Scale2xFrame", Scale, ScaleReference, 150, 150, 0},
-};
 
 // Keeps the medians of the repeated runs for the summary. CPU time: the build machine is
 // shared, and wall time there mostly measures the other processes.
@@ -101,69 +30,112 @@ class MedianReporter : public benchmark::ConsoleReporter {
     }
 };
 
-std::string Key(const Routine& routine, const char* kind, const char* picture) {
-    return std::string(routine.name) + "/" + kind + "/" + picture;
+std::string Key(const PixelRoutine& routine, const std::string& variant, const char* picture) {
+    return std::string(routine.name) + "/" + variant + "/" + picture;
 }
 
-void PrintSummary(const std::map<std::string, double>& medianUs) {
-    std::printf("\n%-26s %-6s %12s %14s %9s  %s\n", "routine (CPU time)", "input", "median us",
-                "reference us", "speed-up", "target");
-    for (const Routine& routine : kRoutines) {
-        for (const char* picture : {"game", "noise"}) {
-            const auto fast = medianUs.find(Key(routine, "fast", picture));
-            const auto reference = medianUs.find(Key(routine, "reference", picture));
-            if (fast == medianUs.end() || reference == medianUs.end()) continue;
-            const double speedUp = reference->second / fast->second;
-            const bool game = std::string(picture) == "game";
-            const double limit = game ? routine.limitGameUs : routine.limitNoiseUs;
-            std::string target = "-";
-            if (limit > 0)
-                target = "<= " + std::to_string(int(limit)) +
-                         " us: " + (fast->second <= limit ? "met" : "MISSED");
-            if (game && routine.minimumGameSpeedUp > 0)
-                target = ">= 3x reference: " +
-                         std::string(speedUp >= routine.minimumGameSpeedUp ? "met" : "MISSED");
-            std::printf("%-26s %-6s %12.1f %14.1f %8.1fx  %s\n", routine.name, picture,
-                        fast->second, reference->second, speedUp, target.c_str());
+// The variants of a routine's fast version: one per hq2x level, or just "new".
+std::vector<std::string> FastVariants(const PixelRoutine& routine) {
+    if (!routine.perLevel) return {"new"};
+    std::vector<std::string> names;
+    for (Hq2xLevel level : AvailableHq2xLevels()) names.push_back(Hq2xLevelName(level));
+    return names;
+}
+
+std::string Target(const PixelRoutine& routine, const std::string& picture, double us,
+                   double speedUp) {
+    const double limit = picture == "game"    ? routine.limitGameUs
+                         : picture == "noise" ? routine.limitNoiseUs
+                                              : 0;
+    if (picture == "game" && routine.minimumGameSpeedUp > 0)
+        return ">= 3x reference: " +
+               std::string(speedUp >= routine.minimumGameSpeedUp ? "met" : "MISSED");
+    if (limit > 0)
+        return "<= " + std::to_string(int(limit)) + " us: " + (us <= limit ? "met" : "MISSED");
+    return "-";
+}
+
+void PrintSummary(const std::map<std::string, double>& medianUs,
+                  const std::vector<BenchPicture>& pictures) {
+    const auto find = [&](const std::string& key) {
+        const auto it = medianUs.find(key);
+        return it == medianUs.end() ? 0.0 : it->second;
+    };
+    std::printf("\n%-26s %-9s %-10s %10s %10s %13s %8s %8s  %s\n", "routine (CPU time)", "input",
+                "variant", "median us", "today us", "reference us", "x today", "x ref",
+                "target (best variant)");
+    for (int r = 0; r < kPixelRoutineCount; ++r) {
+        const PixelRoutine& routine = kPixelRoutines[r];
+        const std::vector<std::string> variants = FastVariants(routine);
+        for (const BenchPicture& picture : pictures) {
+            const double today = find(Key(routine, "today", picture.name));
+            const double reference = find(Key(routine, "reference", picture.name));
+            for (const std::string& variant : variants) {
+                const double us = find(Key(routine, variant, picture.name));
+                if (us <= 0 || reference <= 0) continue;
+                const std::string target = variant == variants.back()
+                                               ? Target(routine, picture.name, us, reference / us)
+                                               : "";
+                char todayText[32] = "-", ratioText[32] = "-";
+                if (today > 0) {
+                    std::snprintf(todayText, sizeof todayText, "%.1f", today);
+                    std::snprintf(ratioText, sizeof ratioText, "%.2fx", today / us);
+                }
+                std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx  %s\n", routine.name,
+                            picture.name, variant.c_str(), us, todayText, reference, ratioText,
+                            reference / us, target.c_str());
+            }
         }
     }
+}
+
+void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* stage,
+              const Hq2xLevel* level) {
+    const bool hasLevel = level != nullptr;
+    const Hq2xLevel chosen = hasLevel ? *level : Hq2xLevel::Plain;
+    benchmark::RegisterBenchmark(name.c_str(),
+                                 [=](benchmark::State& state) {
+                                     if (hasLevel) UseHq2xLevel(chosen);
+                                     for (auto _ : state) {
+                                         run(*stage);
+                                         benchmark::ClobberMemory();
+                                     }
+                                 })
+        ->Repetitions(9)
+        ->ReportAggregatesOnly(true)
+        ->MinTime(0.1)
+        ->Unit(benchmark::kMicrosecond);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (!MakeFilterTables()) return 1;
+    static std::vector<BenchPicture> pictures = MakeBenchPictures();
+    static const std::vector<Hq2xLevel> levels = AvailableHq2xLevels();
+    const Hq2xLevel best = levels.back();
 
-    static Stage game, noise;
-    game.smallArgb = GameLikeArgb(kWidth, kHeight);
-    noise.smallArgb = NoiseArgb(kWidth, kHeight, 99);
-    for (Stage* stage : {&game, &noise}) {
-        Narrow(*stage); // the filter and the widening start from the real intermediate images
-        Filter(*stage);
-    }
-
-    for (const Routine& routine : kRoutines) {
-        for (auto [picture, stage] : {std::pair{"game", &game}, std::pair{"noise", &noise}}) {
-            for (auto [kind, run] :
-                 {std::pair{"fast", routine.fast}, std::pair{"reference", routine.reference}}) {
-                benchmark::RegisterBenchmark(Key(routine, kind, picture).c_str(),
-                                             [run = run, stage = stage](benchmark::State& state) {
-                                                 for (auto _ : state) {
-                                                     run(*stage);
-                                                     benchmark::ClobberMemory();
-                                                 }
-                                             })
-                    ->Repetitions(9)
-                    ->ReportAggregatesOnly(true)
-                    ->MinTime(0.1)
-                    ->Unit(benchmark::kMicrosecond);
+    for (int r = 0; r < kPixelRoutineCount; ++r) {
+        const PixelRoutine& routine = kPixelRoutines[r];
+        for (BenchPicture& picture : pictures) {
+            PixelStage* stage = &picture.stage;
+            if (routine.perLevel) {
+                for (const Hq2xLevel& level : levels)
+                    Register(Key(routine, Hq2xLevelName(level), picture.name), routine.fast, stage,
+                             &level);
+            } else {
+                Register(Key(routine, "new", picture.name), routine.fast, stage, &best);
             }
+            if (routine.baseline)
+                Register(Key(routine, "today", picture.name), routine.baseline, stage, &best);
+            Register(Key(routine, "reference", picture.name), routine.reference, stage, &best);
         }
     }
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintSummary(reporter.medianUs);
+    UseHq2xLevel(best);
+    PrintSummary(reporter.medianUs, pictures);
     benchmark::Shutdown();
     return 0;
 }

@@ -1,0 +1,92 @@
+// The pictures and routines of the pixel benchmarks.
+#include "pixel_routines.h"
+
+#include "hq2x_baseline.h"
+#include "viewer/pipeline/hq2x_frame.h"
+#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/scale2x.h"
+
+#include "pixels_reference.h"
+#include "test_pictures.h"
+
+namespace {
+
+constexpr int W = kBenchWidth, H = kBenchHeight;
+
+void Narrow(PixelStage& s) {
+    for (int y = 0; y < H; ++y) ConvertRowTo565(&s.smallArgb[y * W], &s.small565[y * W], W);
+}
+void NarrowReference(PixelStage& s) {
+    for (int y = 0; y < H; ++y)
+        ReferenceConvertRowTo565(&s.smallArgb[y * W], &s.small565[y * W], W);
+}
+void Filter(PixelStage& s) {
+    Hq2xScale(s.small565.data(), s.large565.data(), W, H, 4 * W);
+}
+void FilterBaseline(PixelStage& s) {
+    BaselineHq2xScale(s.small565.data(), s.large565.data(), W, H, 4 * W);
+}
+void FilterReference(PixelStage& s) {
+    ReferenceHq2x(s.small565.data(), s.large565.data(), W, H, BundledHq2xRules());
+}
+void Widen(PixelStage& s) {
+    for (int y = 0; y < 2 * H; ++y)
+        ConvertRowFrom565(&s.large565[y * 2 * W], &s.largeArgb[y * 2 * W], 2 * W);
+}
+void WidenReference(PixelStage& s) {
+    for (int y = 0; y < 2 * H; ++y)
+        ReferenceConvertRowFrom565(&s.large565[y * 2 * W], &s.largeArgb[y * 2 * W], 2 * W);
+}
+void Path(PixelStage& s) {
+    Hq2xFrame(s.smallArgb.data(), W * 4, W, H, s.small565.data(), s.large565.data(), 4 * W,
+              s.largeArgb.data(), 8 * W);
+}
+void PathBaseline(PixelStage& s) {
+    BaselineHq2xFrame(s.smallArgb.data(), W * 4, W, H, s.small565.data(), s.large565.data(), 4 * W,
+                      s.largeArgb.data(), 8 * W);
+}
+void PathReference(PixelStage& s) {
+    NarrowReference(s);
+    FilterReference(s);
+    WidenReference(s);
+}
+void Scale(PixelStage& s) {
+    Scale2xFrame(s.smallArgb.data(), s.largeArgb.data());
+}
+void ScaleReference(PixelStage& s) {
+    ReferenceScale2x(s.smallArgb.data(), s.largeArgb.data(), W, H);
+}
+
+} // namespace
+
+const PixelRoutine kPixelRoutines[] = {
+    {"ConvertRowTo565 320x240", Narrow, nullptr, NarrowReference, false, 0, 0, 0},
+    {"Hq2xScale", Filter, FilterBaseline, FilterReference, true, 0, 0, 3.0},
+    {"ConvertRowFrom565 640x480", Widen, nullptr, WidenReference, false, 0, 0, 0},
+    {"hq2x path", Path, PathBaseline, PathReference, true, 500, 3000, 0},
+    {"Scale2xFrame", Scale, nullptr, ScaleReference, false, 150, 150, 0},
+};
+const int kPixelRoutineCount = int(sizeof kPixelRoutines / sizeof kPixelRoutines[0]);
+
+std::vector<BenchPicture> MakeBenchPictures() {
+    std::vector<BenchPicture> pictures(3);
+    pictures[0] = {"game", {}};
+    pictures[0].stage.smallArgb = GameLikeArgb(W, H);
+    pictures[1] = {"dithered", {}};
+    pictures[1].stage.smallArgb = DitheredGameLikeArgb(W, H);
+    pictures[2] = {"noise", {}};
+    pictures[2].stage.smallArgb = NoiseArgb(W, H, 99);
+    for (BenchPicture& picture : pictures) {
+        Narrow(picture.stage); // the filter and the widening start from the real images
+        Filter(picture.stage);
+    }
+    return pictures;
+}
+
+std::vector<Hq2xLevel> AvailableHq2xLevels() {
+    std::vector<Hq2xLevel> levels;
+    for (Hq2xLevel level :
+         {Hq2xLevel::Plain, Hq2xLevel::Sse2, Hq2xLevel::Ssse3, Hq2xLevel::Sse41, Hq2xLevel::Avx2})
+        if (Hq2xLevelAvailable(level)) levels.push_back(level);
+    return levels;
+}
