@@ -2,6 +2,7 @@
 // tests run once for every instruction-set level the build and the processor offer.
 #include "viewer/pipeline/hq2x.h"
 #include "viewer/pipeline/hq2x_frame.h"
+#include "viewer/pipeline/hq2x_rows.h"
 #include "viewer/pipeline/hq2x_rules.h"
 
 #include "pixels_reference.h"
@@ -289,6 +290,20 @@ TEST_P(Hq2x, FrameMatchesReferencePath) {
                   std::size_t(width) * 4, out.data(), std::size_t(width) * 8);
         ASSERT_EQ(out, expected) << "width " << width;
     }
+}
+
+// The frame's own widening, every value in one long row and again in rows of seven.
+TEST_P(Hq2x, FrameWideningMatchesReferenceForEveryValue) {
+    Pixels all(65536);
+    for (int i = 0; i < 65536; ++i) all[i] = std::uint16_t(i);
+    std::vector<std::uint32_t> expected(65536), whole(65536), sevens(65536);
+    ReferenceConvertRowFrom565(all.data(), expected.data(), 65536);
+    const Hq2xRowWidener widen = Hq2xRoutinesInUse().widenRow;
+    widen(all.data(), whole.data(), 65536);
+    for (int i = 0; i < 65536; i += 7)
+        widen(all.data() + i, sevens.data() + i, std::min(7, 65536 - i));
+    ASSERT_EQ(whole, expected);
+    ASSERT_EQ(sevens, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, Hq2x,
