@@ -125,7 +125,12 @@ void ServeRequest() {
     Helper.answered = sequence;
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(header->requestWindow));
     int width = 0, height = 0;
+    LARGE_INTEGER began{}, ended{};
+    QueryPerformanceCounter(&began);
     const std::int32_t status = PrintRequestedWindow(window, &width, &height);
+    QueryPerformanceCounter(&ended);
+    header->printBegan = began.QuadPart;
+    header->printEnded = ended.QuadPart;
     PublishRemoteFrame(header, sequence, status, std::uint32_t(width > 0 ? width : 0),
                        std::uint32_t(height > 0 ? height : 0));
     SetEvent(Helper.doneEvent);

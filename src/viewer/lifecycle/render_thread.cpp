@@ -8,6 +8,7 @@
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/frame_step.h"
+#include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
 
 #include <string>
@@ -35,6 +36,7 @@ void Present() {
     ShowGameWindow(true);
     SetPriorityClass(TargetGame.gameProcess, HIGH_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+    PassMark(StageShowPriority);
     RenderFrame();
 }
 
@@ -56,18 +58,29 @@ void HandleOneKey() {
 } // namespace
 
 bool RenderPass() {
+    PassBegin();
     SleepMs(PacingSleepMs);
+    PassMark(StageSleep);
     if (!IsWindow(TargetGame.gameWindow) || TargetGame.running.load() == 0) return false;
+    PassMark(StageChecks);
     HandFocusToGame();
+    PassMark(StageFocus);
     ParkGameWindow();
-    if (!IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow))
+    PassMark(StagePark);
+    const bool shown = !IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow);
+    PassMark(StageIconic);
+    if (shown)
         Present();
     else
         RestMinimised();
     HandleOneKey();
+    PassMark(StageKey);
+    PassEnd(FrameState.filterMode,
+            shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds);
     return true;
 }
 
 void RenderThread(void* /*parameter*/) {
     while (RenderPass()) {}
+    WritePassTimings();
 }

@@ -182,6 +182,12 @@ int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** 
     return reply;
 }
 
+void RemotePrintTimes(std::int64_t* began, std::int64_t* ended) {
+    const RemoteFrameHeader* header = RemoteCapture.header;
+    *began = header ? header->printBegan : 0;
+    *ended = header ? header->printEnded : 0;
+}
+
 void StopRemoteCapture() {
     if (RemoteCapture.header) {
         RemoteCapture.header->stopRequest = 1;

@@ -19,6 +19,9 @@ bool RemoteCaptureActive(HWND window);
 // reply (remote_frame.h): for RemoteFrameReady, width x height pixels at *pixels, rows
 // width x 4 bytes apart, valid until the next call; RemoteFrameWaiting when no reply came.
 int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels);
+// When the helper began and ended the print of the latest reply (QueryPerformanceCounter's
+// counter, the same in both processes); 0 and 0 when there is none.
+void RemotePrintTimes(std::int64_t* began, std::int64_t* ended);
 
 // Ask the helper to end and release the exchange. The helper also ends by itself when the
 // viewer's process ends.

@@ -11,10 +11,10 @@
 #include <cstdint>
 
 constexpr std::uint32_t RemoteFrameMagic = 0x43504D4Cu; // "LMPC" in memory
-constexpr std::uint32_t RemoteFrameVersion = 1;
+constexpr std::uint32_t RemoteFrameVersion = 2;
 // The largest outer window size the helper prints; larger windows are refused.
 constexpr std::uint32_t RemoteFrameMaxSide = 1024;
-constexpr std::uint32_t RemoteFrameHeaderSize = 64;
+constexpr std::uint32_t RemoteFrameHeaderSize = 128;
 constexpr std::uint32_t RemoteFramePixelCapacity = RemoteFrameMaxSide * RemoteFrameMaxSide * 4;
 constexpr std::uint32_t RemoteFrameMappingSize = RemoteFrameHeaderSize + RemoteFramePixelCapacity;
 // How long the viewer waits for one frame before it keeps the previous picture.
@@ -53,7 +53,11 @@ struct RemoteFrameHeader {
     std::int32_t status;
     std::uint32_t width;
     std::uint32_t height;
-    std::uint32_t reserved[2];
+    // Times on the counter of QueryPerformanceCounter, which both processes share.
+    std::int64_t requestDue; // viewer: print no earlier than this; 0 prints at once
+    std::int64_t printBegan; // helper: when the print of the current reply began and ended
+    std::int64_t printEnded;
+    std::uint32_t reserved[12];
 };
 static_assert(sizeof(RemoteFrameHeader) == RemoteFrameHeaderSize);
 
