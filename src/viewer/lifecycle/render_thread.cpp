@@ -7,6 +7,7 @@
 #include "platform/win32.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/lifecycle/viewer.h"
+#include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
@@ -74,6 +75,8 @@ bool RenderPass() {
     else
         RestMinimised();
     HandleOneKey();
+    // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
+    if (shown) CaptureAhead(PacingSleepMs);
     PassMark(StageKey);
     PassEnd(FrameState.filterMode,
             shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds);

@@ -66,8 +66,21 @@ int CaptureThroughHelper(HWND window, Image*& image) {
 }
 #endif
 
+void CaptureAhead(int wakeUpMs) {
+#ifdef _WIN32
+    RequestRemoteFrameAhead(wakeUpMs);
+#else
+    (void)wakeUpMs;
+#endif
+}
+
 int CaptureGameWindow(HWND window, Image*& image) {
     if (!IsWindow(window)) return 0;
+#ifdef _WIN32
+    // A picture the helper has printed ahead took an answer of the game's window thread, and
+    // taking it waits for nothing: no need to ask the game whether it answers.
+    if (RemoteFrameArrived(window)) return CaptureThroughHelper(window, image);
+#endif
     // Printing waits on the game's window thread: a game that does not answer now is not
     // printed, and the image keeps the last picture.
     const bool answers = GameAnswers(window);
