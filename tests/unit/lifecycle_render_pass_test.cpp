@@ -78,6 +78,23 @@ TEST_F(RenderPassTest, ForegroundGoesBackToTheGame150MsAfterTheViewerTookIt) {
     EXPECT_TRUE(SimCallsStartingWith("SetForegroundWindow").empty());
 }
 
+TEST_F(RenderPassTest, AHotKeyPressedBeforeTheHandOverActsUntilAnotherWindowIsSeenInFront) {
+    Sim.foreground = viewer;
+    Sim.foregroundTakenLate = true;
+    SimAfter(17 + 50, [] { SimTap(VK_F8); });
+    RenderPass();
+    EXPECT_EQ(Sim.foreground, nullptr);
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+
+    // Once a window was seen in front, no window in front is no program's: presses drop.
+    Sim.foreground = desktop;
+    RenderPass();
+    Sim.foreground = nullptr;
+    SimTap(VK_F8);
+    RenderPass();
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+}
+
 TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) {
     SimWindowOf(viewer).minimised = true;
     EXPECT_TRUE(RenderPass());

@@ -25,12 +25,13 @@ constexpr const char* DesktopWindowName = "Program Manager";
 const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 
 // A click into the viewer window gives it the foreground; hand it back to the game so the
-// player's keys keep reaching the game.
+// player's keys keep reaching the game. The hot keys pressed while the viewer was in front
+// are read after the hand-over, when the game may not have taken the foreground yet.
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     if (!viewer || GetForegroundWindow() != viewer) return;
     SleepEx(FocusHandOverMs, FALSE);
-    SetForegroundWindow(TargetGame.gameWindow);
+    if (SetForegroundWindow(TargetGame.gameWindow)) FrameState.foregroundToGame = true;
 }
 
 void Present() {

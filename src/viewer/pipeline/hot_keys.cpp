@@ -24,12 +24,20 @@ bool Reported(int key) {
 }
 
 // Each comparison reads the foreground anew; a foreground of none matches neither window,
-// also when the surface has no window.
+// also when the surface has no window. The one exception is the moment after the render
+// thread handed the foreground from the viewer to the game: no window is in front until the
+// game's window thread takes it (under Wine at least), and keys pressed while the viewer was
+// in front, or meanwhile for the game, must still act. Any window seen in front ends that.
 bool GameOrViewerInFront() {
     HWND front = GetForegroundWindow();
-    if (front && front == TargetGame.gameWindow) return true;
+    if (front && front == TargetGame.gameWindow) {
+        FrameState.foregroundToGame = false;
+        return true;
+    }
     front = GetForegroundWindow();
-    return front && front == ViewerWindowHandle(TargetGame);
+    if (!front) return FrameState.foregroundToGame;
+    FrameState.foregroundToGame = false;
+    return front == ViewerWindowHandle(TargetGame);
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
