@@ -27,17 +27,20 @@ bool Reported(int key) {
 // also when the surface has no window. The one exception is the moment after the render
 // thread handed the foreground from the viewer to the game: no window is in front until the
 // game's window thread takes it (under Wine at least), and keys pressed while the viewer was
-// in front, or meanwhile for the game, must still act. Any window seen in front ends that.
+// in front, or meanwhile for the game, must still act. Then none in front, or the game
+// taking the front between the two readings, counts as the game in front. Any window seen
+// in front ends that moment.
 bool GameOrViewerInFront() {
     HWND front = GetForegroundWindow();
     if (front && front == TargetGame.gameWindow) {
         FrameState.foregroundToGame = false;
         return true;
     }
+    const bool handingOver = FrameState.foregroundToGame && !front;
     front = GetForegroundWindow();
-    if (!front) return FrameState.foregroundToGame;
-    FrameState.foregroundToGame = false;
-    return front == ViewerWindowHandle(TargetGame);
+    if (front || !handingOver) FrameState.foregroundToGame = false;
+    if (front && front == ViewerWindowHandle(TargetGame)) return true;
+    return handingOver && (!front || front == TargetGame.gameWindow);
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
