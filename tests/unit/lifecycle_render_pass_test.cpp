@@ -78,19 +78,27 @@ TEST_F(RenderPassTest, ForegroundGoesBackToTheGame150MsAfterTheViewerTookIt) {
     EXPECT_TRUE(SimCallsStartingWith("SetForegroundWindow").empty());
 }
 
-TEST_F(RenderPassTest, AHotKeyPressedBeforeTheHandOverActsUntilAnotherWindowIsSeenInFront) {
+TEST_F(RenderPassTest, HotKeysPressedBeforeTheHandOverWaitUntilAWindowIsSeenInFront) {
+    // No window in front after the hand-over: the press waits, then acts for the game.
     Sim.foreground = viewer;
     Sim.foregroundTakenLate = true;
     SimAfter(17 + 50, [] { SimTap(VK_F8); });
     RenderPass();
-    EXPECT_EQ(Sim.foreground, nullptr);
+    EXPECT_EQ(FrameState.filterMode, FilterOff);
+    EXPECT_TRUE(Sim.keyEvents.empty());
+    Sim.foreground = game.window;
+    RenderPass();
     EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+    EXPECT_EQ(Sim.keyEvents.size(), 2u) << "F5 pressed with the game in front";
+    RenderPass(); // the latch clears
 
-    // Once a window was seen in front, no window in front is no program's: presses drop.
+    // Another window in front instead: the press is dropped.
+    Sim.foreground = viewer;
+    SimAfter(17 + 50, [] { SimTap(VK_F8); });
+    RenderPass();
     Sim.foreground = desktop;
     RenderPass();
-    Sim.foreground = nullptr;
-    SimTap(VK_F8);
+    Sim.foreground = game.window;
     RenderPass();
     EXPECT_EQ(FrameState.filterMode, FilterScale2x);
 }

@@ -23,24 +23,27 @@ bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
 }
 
+enum class Front { GameOrViewer, Other, HandOver };
+
 // Each comparison reads the foreground anew; a foreground of none matches neither window,
 // also when the surface has no window. The one exception is the moment after the render
 // thread handed the foreground from the viewer to the game: no window is in front until the
-// game's window thread takes it (under Wine at least), and keys pressed while the viewer was
-// in front, or meanwhile for the game, must still act. Then none in front, or the game
-// taking the front between the two readings, counts as the game in front. Any window seen
-// in front ends that moment.
-bool GameOrViewerInFront() {
+// game's window thread takes it (under Wine at least). Keys pressed just before, while the
+// viewer was in front, must still act, but only once the game is in front, where the F5 for
+// a filter change reaches it. Any window seen in front ends that moment; so does the game
+// taking the front between the two readings.
+Front WhoIsInFront() {
     HWND front = GetForegroundWindow();
+    const bool handingOver = FrameState.foregroundToGame && !front;
     if (front && front == TargetGame.gameWindow) {
         FrameState.foregroundToGame = false;
-        return true;
+        return Front::GameOrViewer;
     }
-    const bool handingOver = FrameState.foregroundToGame && !front;
     front = GetForegroundWindow();
-    if (front || !handingOver) FrameState.foregroundToGame = false;
-    if (front && front == ViewerWindowHandle(TargetGame)) return true;
-    return handingOver && (!front || front == TargetGame.gameWindow);
+    if (!front) return handingOver ? Front::HandOver : Front::Other;
+    FrameState.foregroundToGame = false;
+    if (front == ViewerWindowHandle(TargetGame)) return Front::GameOrViewer;
+    return handingOver && front == TargetGame.gameWindow ? Front::GameOrViewer : Front::Other;
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
@@ -101,8 +104,12 @@ void DiscardHotKeyPresses() {
     for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
 }
 
+// During the hand-over to the game the keys are not read at all: the presses since the last
+// reading stay reported for the next pass.
 void HandleHotKeys() {
-    if (!GameOrViewerInFront()) {
+    const Front front = WhoIsInFront();
+    if (front == Front::HandOver) return;
+    if (front == Front::Other) {
         DiscardHotKeyPresses();
         return;
     }
