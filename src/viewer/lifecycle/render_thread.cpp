@@ -26,7 +26,7 @@ const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 
 // A click into the viewer window gives it the foreground; hand it back to the game so the
 // player's keys keep reaching the game. The hot keys pressed while the viewer was in front
-// are read after the hand-over, when the game may not have taken the foreground yet.
+// act once the game has taken the foreground (hot_keys.cpp).
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     if (!viewer || GetForegroundWindow() != viewer) return;

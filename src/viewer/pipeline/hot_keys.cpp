@@ -35,10 +35,8 @@ enum class Front { GameOrViewer, Other, HandOver };
 Front WhoIsInFront() {
     HWND front = GetForegroundWindow();
     const bool handingOver = FrameState.foregroundToGame && !front;
-    if (front && front == TargetGame.gameWindow) {
-        FrameState.foregroundToGame = false;
-        return Front::GameOrViewer;
-    }
+    if (front) FrameState.foregroundToGame = false;
+    if (front && front == TargetGame.gameWindow) return Front::GameOrViewer;
     front = GetForegroundWindow();
     if (!front) return handingOver ? Front::HandOver : Front::Other;
     FrameState.foregroundToGame = false;
