@@ -3,10 +3,12 @@
 the frames per second its counter shows and the processor time it spends per frame, and its
 private memory at the start and after some minutes of filter changes. Prints a table.
 
-usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M]
+usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M] [--breakdown]
   BUILD_DIR  a Windows build (default: LMP_WIN_BUILD, else build/win-ARCH as in the tests)
   S          seconds measured per mode (default 10)
   M          minutes from the start to the last memory sample (default 3)
+  --breakdown  also print where a pass's time goes, per mode, from the "pass timing" lines
+             that a viewer built with -DLMP_PASS_TIMING=ON writes to lumenpane.log on exit
 
 The viewer runs in its window (F6 after its automatic switch to full screen), so the
 640x480 frame lies 1:1 in the client area, with the counter on (F7); the counter's digits
@@ -100,7 +102,7 @@ def load():
         return " ".join(f.read().split()[:3])
 
 
-def measure(session, seconds, minutes):
+def measure(session, seconds, minutes, breakdown):
     run = Run(session)
     viewer_exe = session.private_copy("src/lumenpane.exe", "measure")
 
@@ -160,7 +162,37 @@ def measure(session, seconds, minutes):
           " filter, %d KiB after %.1f min and %d filter changes (peak %d KiB)"
           % (start_kib, warm_kib, end_kib, end_minutes, turns + 3, run.peak_kib))
     print("exit codes: game %d, viewer %d" % codes)
+    if breakdown:
+        print_breakdown(harness.viewer_log(viewer_exe))
     return 0 if codes == (0, 0) else 1
+
+
+def print_breakdown(lines):
+    """Tables of the "pass timing: MODE | STAGE | n N mean M p50 P p95 Q ms" log lines."""
+    table, order = {}, []
+    for line in lines:
+        parts = line.split("|")
+        if len(parts) != 3 or not parts[0].startswith("pass timing:"):
+            continue
+        mode, stage = parts[0][len("pass timing:"):].strip(), parts[1].strip()
+        words = parts[2].split()
+        table[(mode, stage)] = {words[i]: float(words[i + 1]) for i in range(0, 8, 2)}
+        if stage not in order:
+            order.append(stage)
+    if not table:
+        print("\nno pass timings in lumenpane.log: build with -DLMP_PASS_TIMING=ON")
+        return
+    print("\nWhere a pass's time goes (ms: mean / p50 / p95; passes with the counter showing)")
+    print("| stage | " + " | ".join(MODES) + " |")
+    print("|---|" + "---|" * len(MODES))
+    for stage in order:
+        cells = []
+        for mode in MODES:
+            v = table.get((mode, stage))
+            cells.append("%.3f / %.3f / %.3f" % (v["mean"], v["p50"], v["p95"]) if v else "-")
+        print("| %s | %s |" % (stage, " | ".join(cells)))
+    counts = ["%s %d" % (m, table[(m, "pass")]["n"]) for m in MODES if (m, "pass") in table]
+    print("samples (render passes): " + ", ".join(counts))
 
 
 def main():
@@ -168,9 +200,11 @@ def main():
     parser.add_argument("build_dir", nargs="?", help="Windows build directory")
     parser.add_argument("--seconds", type=float, default=10.0, help="seconds per mode")
     parser.add_argument("--minutes", type=float, default=3.0, help="minutes to the last sample")
+    parser.add_argument("--breakdown", action="store_true",
+                        help="print the pass timings of a -DLMP_PASS_TIMING=ON build")
     options = parser.parse_args()
     with harness.Session(options.build_dir) as session:
-        return measure(session, options.seconds, options.minutes)
+        return measure(session, options.seconds, options.minutes, options.breakdown)
 
 
 if __name__ == "__main__":

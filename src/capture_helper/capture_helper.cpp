@@ -26,6 +26,9 @@ struct HelperRecord {
     int dibWidth = 0;
     int dibHeight = 0;
     std::uint32_t answered = 0; // the request answered last
+    std::uint32_t seen = 0;     // the request held back for its due time, and since when
+    std::int64_t seenAt = 0;
+    double ticksPerMs = 0; // of QueryPerformanceCounter
 };
 
 HelperRecord Helper;
@@ -116,31 +119,53 @@ std::int32_t PrintRequestedWindow(HWND window, int* width, int* height) {
     return RemoteFrameReady;
 }
 
-// A wake-up without a new request (the event set again for one already answered, or for
-// the stop request) prints nothing.
-void ServeRequest() {
+std::int64_t Now() {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+// Prints the pending request once it is due and returns how long to wait for the next
+// wake-up: until the pending request is due, or the usual poll. A wake-up without a new
+// request (the event set again for one already answered, or for the stop request) prints
+// nothing.
+DWORD ServeRequest() {
     RemoteFrameHeader* header = Helper.header;
     const std::uint32_t sequence = PendingRemoteRequest(header, Helper.answered);
-    if (sequence == 0) return;
+    if (sequence == 0) return RequestPollMs;
+    const std::int64_t now = Now();
+    if (sequence != Helper.seen) {
+        Helper.seen = sequence;
+        Helper.seenAt = now;
+    }
+    const std::uint32_t delay = RemotePrintDelayMs(header, now, Helper.seenAt, Helper.ticksPerMs);
+    if (delay > 0) return delay;
     Helper.answered = sequence;
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(header->requestWindow));
     int width = 0, height = 0;
+    header->printBegan = Now();
     const std::int32_t status = PrintRequestedWindow(window, &width, &height);
+    header->printEnded = Now();
     PublishRemoteFrame(header, sequence, status, std::uint32_t(width > 0 ? width : 0),
                        std::uint32_t(height > 0 ? height : 0));
     SetEvent(Helper.doneEvent);
+    return RequestPollMs;
 }
 
 DWORD WINAPI HelperThread(LPVOID) {
     if (OpenExchange()) {
         Helper.header->helperState = HelperRunning;
         SetEvent(Helper.doneEvent);
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        Helper.ticksPerMs = double(frequency.QuadPart) / 1000.0;
         HANDLE waits[] = {Helper.requestEvent, Helper.viewerProcess};
+        DWORD wait = RequestPollMs;
         for (;;) {
-            const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, RequestPollMs);
+            const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, wait);
             if (woke != WAIT_OBJECT_0 && woke != WAIT_TIMEOUT) break; // viewer gone, or error
             if (Helper.header->stopRequest) break;
-            if (woke == WAIT_OBJECT_0) ServeRequest();
+            wait = ServeRequest();
         }
     }
     CloseExchange();

@@ -93,6 +93,9 @@ struct SimDesktopRecord {
     std::map<HWND, SimWindow> windows;
     std::vector<HWND> creationOrder; // FindWindowA returns the first match in this order
     HWND foreground = nullptr;
+    // SetForegroundWindow leaves no window in front, as Wine does until the new window's
+    // thread takes the foreground.
+    bool foregroundTakenLate = false;
     int screenWidth = 1024;
     int screenHeight = 768;
 

@@ -173,7 +173,7 @@ HWND GetForegroundWindow() {
 BOOL SetForegroundWindow(HWND window) {
     Log("SetForegroundWindow(" + H(window) + ")");
     if (!Find(window)) return FALSE;
-    Sim.foreground = window;
+    Sim.foreground = Sim.foregroundTakenLate ? nullptr : window;
     return TRUE;
 }
 

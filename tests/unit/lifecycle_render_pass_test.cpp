@@ -78,6 +78,31 @@ TEST_F(RenderPassTest, ForegroundGoesBackToTheGame150MsAfterTheViewerTookIt) {
     EXPECT_TRUE(SimCallsStartingWith("SetForegroundWindow").empty());
 }
 
+TEST_F(RenderPassTest, HotKeysPressedBeforeTheHandOverWaitUntilAWindowIsSeenInFront) {
+    // No window in front after the hand-over: the press waits, then acts for the game.
+    Sim.foreground = viewer;
+    Sim.foregroundTakenLate = true;
+    SimAfter(17 + 50, [] { SimTap(VK_F8); });
+    RenderPass();
+    EXPECT_EQ(FrameState.filterMode, FilterOff);
+    EXPECT_TRUE(Sim.keyEvents.empty());
+    Sim.foreground = game.window;
+    RenderPass();
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+    EXPECT_EQ(Sim.keyEvents.size(), 2u) << "F5 pressed with the game in front";
+    RenderPass(); // the latch clears
+
+    // Another window in front instead: the press is dropped.
+    Sim.foreground = viewer;
+    SimAfter(17 + 50, [] { SimTap(VK_F8); });
+    RenderPass();
+    Sim.foreground = desktop;
+    RenderPass();
+    Sim.foreground = game.window;
+    RenderPass();
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+}
+
 TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) {
     SimWindowOf(viewer).minimised = true;
     EXPECT_TRUE(RenderPass());

@@ -68,7 +68,7 @@ TEST(RemoteFrameBlock, ForeignOrOlderBlocksAreRefusedByBothSides) {
     EXPECT_EQ(ReadRemoteFrame(&otherVersion.header, 1, &w, &h), RemoteFrameCorrupt);
 
     Block otherLayout = FreshBlock();
-    otherLayout.header.headerSize = 128;
+    otherLayout.header.headerSize = RemoteFrameHeaderSize * 2;
     EXPECT_FALSE(RemoteFrameHeaderUsable(&otherLayout.header, RemoteFrameMappingSize));
 }
 
@@ -227,4 +227,29 @@ TEST(RemoteFrameHelperFile, ObjectNamesDifferPerGameAndPerKind) {
     EXPECT_STREQ(a, "Local\\LumenpaneCapture.1234.map");
     EXPECT_STRNE(a, b);
     EXPECT_STRNE(a, c);
+}
+
+TEST(RemoteFrameExchange, APrintAskedAheadIsDueJustBeforeTheViewerWakesAndNeverHeldLong) {
+    constexpr double perMs = 10000.0; // a 10 MHz counter
+    // Asked 17 ms ahead, a print of 0.3 ms is due 1.3 ms before the wake-up; a print longer
+    // than the whole sleep is due at once.
+    const std::int64_t due = RemoteDueTime(1000000, perMs, 17, 3000);
+    EXPECT_EQ(due, 1000000 + 170000 - 10000 - 3000);
+    EXPECT_EQ(RemoteDueTime(1000000, perMs, 17, 200000), 1000000);
+
+    Block block = FreshBlock();
+    const std::uint32_t seq = PostRemoteRequest(&block.header, 0x1234, due);
+    EXPECT_EQ(PendingRemoteRequest(&block.header, 0), seq);
+    // Seen at once: wait the whole milliseconds up to the due time, then print.
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, 1000000, 1000000, perMs), 15u);
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, due - 9999, 1000000, perMs), 0u);
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, due + 1, 1000000, perMs), 0u);
+    // A request without a due time prints at once.
+    PostRemoteRequest(&block.header, 0x1234);
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, 1000000, 1000000, perMs), 0u);
+    // A due time far ahead (a corrupt block) is held at most the limit after it was seen.
+    block.header.requestDue = std::int64_t(1) << 62;
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, 1000000, 1000000, perMs), RemotePrintDelayLimitMs);
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, 1000000 + 40 * 10000, 1000000, perMs), 10u);
+    EXPECT_EQ(RemotePrintDelayMs(&block.header, 1000000 + 50 * 10000, 1000000, perMs), 0u);
 }

@@ -7,7 +7,9 @@
 #include "platform/win32.h"
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/lifecycle/viewer.h"
+#include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"
+#include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
 
 #include <string>
@@ -23,18 +25,20 @@ constexpr const char* DesktopWindowName = "Program Manager";
 const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 
 // A click into the viewer window gives it the foreground; hand it back to the game so the
-// player's keys keep reaching the game.
+// player's keys keep reaching the game. The hot keys pressed while the viewer was in front
+// act once the game has taken the foreground (hot_keys.cpp).
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     if (!viewer || GetForegroundWindow() != viewer) return;
     SleepEx(FocusHandOverMs, FALSE);
-    SetForegroundWindow(TargetGame.gameWindow);
+    if (SetForegroundWindow(TargetGame.gameWindow)) FrameState.foregroundToGame = true;
 }
 
 void Present() {
     ShowGameWindow(true);
     SetPriorityClass(TargetGame.gameProcess, HIGH_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
+    PassMark(StageShowPriority);
     RenderFrame();
 }
 
@@ -56,18 +60,31 @@ void HandleOneKey() {
 } // namespace
 
 bool RenderPass() {
+    PassBegin();
     SleepMs(PacingSleepMs);
+    PassMark(StageSleep);
     if (!IsWindow(TargetGame.gameWindow) || TargetGame.running.load() == 0) return false;
+    PassMark(StageChecks);
     HandFocusToGame();
+    PassMark(StageFocus);
     ParkGameWindow();
-    if (!IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow))
+    PassMark(StagePark);
+    const bool shown = !IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow);
+    PassMark(StageIconic);
+    if (shown)
         Present();
     else
         RestMinimised();
     HandleOneKey();
+    // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
+    if (shown) CaptureAhead(PacingSleepMs);
+    PassMark(StageKey);
+    PassEnd(FrameState.filterMode,
+            shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds);
     return true;
 }
 
 void RenderThread(void* /*parameter*/) {
     while (RenderPass()) {}
+    WritePassTimings();
 }

@@ -10,6 +10,7 @@
 #include "viewer/lifecycle/target_game.h"
 #include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
+#include "viewer/surface/pass_timing.h"
 #ifdef _WIN32
 #include "viewer/wine_capture/remote_capture.h"
 #include "viewer/wine_capture/remote_frame.h"
@@ -52,18 +53,39 @@ int CaptureThroughHelper(HWND window, Image*& image) {
     int width = 0, height = 0;
     const std::uint8_t* pixels = nullptr;
     const int reply = FetchRemoteFrame(window, &width, &height, &pixels);
+    PassMark(StageHelperWait);
     if (reply != RemoteFrameReady) return RemoteFrameCaptureResult(reply);
     if (FitCaptureImage(image, width, height) < 0) return -1;
     CopyPackedRows(pixels, width, height, image);
+#ifdef LMP_PASS_TIMING
+    std::int64_t began = 0, ended = 0;
+    RemotePrintTimes(&began, &ended);
+    PassPrinted(began, ended);
+#endif
     return 1;
 }
 #endif
 
+void CaptureAhead(int wakeUpMs) {
+#ifdef _WIN32
+    RequestRemoteFrameAhead(wakeUpMs);
+#else
+    (void)wakeUpMs;
+#endif
+}
+
 int CaptureGameWindow(HWND window, Image*& image) {
     if (!IsWindow(window)) return 0;
+#ifdef _WIN32
+    // A picture the helper has printed ahead took an answer of the game's window thread, and
+    // taking it waits for nothing: no need to ask the game whether it answers.
+    if (RemoteFrameArrived(window)) return CaptureThroughHelper(window, image);
+#endif
     // Printing waits on the game's window thread: a game that does not answer now is not
     // printed, and the image keeps the last picture.
-    if (!GameAnswers(window)) return -5;
+    const bool answers = GameAnswers(window);
+    PassMark(StageGameAnswers);
+    if (!answers) return -5;
 #ifdef _WIN32
     // Wine cannot print a window of another process: a helper inside the game prints it.
     if (RemoteCaptureActive(window)) return CaptureThroughHelper(window, image);

@@ -24,6 +24,10 @@ extern CaptureStateRecord CaptureState;
 // the window is larger than the helper accepts.
 int CaptureGameWindow(HWND window, Image*& image);
 
+// Asks for the next capture ahead, to be ready `wakeUpMs` from now, where the capture can
+// be prepared without waiting (the helper inside the game under Wine); otherwise nothing.
+void CaptureAhead(int wakeUpMs);
+
 #ifdef _WIN32
 // CaptureGameWindow's work through the helper inside the game, with the same image rules:
 // 1 copied, 0 not a window, -1 no image could be made, -3 no new picture within

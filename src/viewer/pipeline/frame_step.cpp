@@ -10,6 +10,7 @@
 #include "viewer/pipeline/hq2x_frame.h"
 #include "viewer/pipeline/scale2x.h"
 #include "viewer/surface/image.h"
+#include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
 
 FrameStateRecord FrameState;
@@ -116,12 +117,19 @@ void RenderFrame() {
     CountFrame(Timer());
     HWND renderWindow = GetWindow(TargetGame.gameWindow, GW_CHILD);
     ReopenSurfaceWhenResized();
+    PassMark(StagePrepare);
     // Hot keys come before the lock: F6 restyles the viewer window, which the surface's window
     // thread must answer, and it does not while the lock is held.
     HandleHotKeys();
+    PassMark(StageHotKeys);
     LockSurface();
+    PassMark(StageLockWait);
     CaptureGameWindow(renderWindow, FrameState.captureImage);
+    PassMark(StageCaptureCopy);
     DrawPicture();
+    PassMark(StagePicture);
     DrawOverlay(Timer());
+    PassMark(StageOverlay);
     UnlockSurface(-1, -1);
+    PassMark(StageUnlock);
 }

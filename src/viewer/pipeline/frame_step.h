@@ -18,6 +18,9 @@ struct FrameStateRecord {
     bool f6Latch = false;
     bool f7Latch = false;
     bool f8Latch = false;
+    // The render thread gave the game the foreground and has not yet seen any window take
+    // it: until then a foreground of none is the game's still to come (see hot_keys.cpp).
+    bool foregroundToGame = false;
     FilterMode filterMode = FilterOff;
     double lastFilterKeyTime = 0.0;
     Image* captureImage = nullptr;

@@ -23,13 +23,25 @@ bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
 }
 
+enum class Front { GameOrViewer, Other, HandOver };
+
 // Each comparison reads the foreground anew; a foreground of none matches neither window,
-// also when the surface has no window.
-bool GameOrViewerInFront() {
+// also when the surface has no window. The one exception is the moment after the render
+// thread handed the foreground from the viewer to the game: no window is in front until the
+// game's window thread takes it (under Wine at least). Keys pressed just before, while the
+// viewer was in front, must still act, but only once the game is in front, where the F5 for
+// a filter change reaches it. Any window seen in front ends that moment; so does the game
+// taking the front between the two readings.
+Front WhoIsInFront() {
     HWND front = GetForegroundWindow();
-    if (front && front == TargetGame.gameWindow) return true;
+    const bool handingOver = FrameState.foregroundToGame && !front;
+    if (front) FrameState.foregroundToGame = false;
+    if (front && front == TargetGame.gameWindow) return Front::GameOrViewer;
     front = GetForegroundWindow();
-    return front && front == ViewerWindowHandle(TargetGame);
+    if (!front) return handingOver ? Front::HandOver : Front::Other;
+    FrameState.foregroundToGame = false;
+    if (front == ViewerWindowHandle(TargetGame)) return Front::GameOrViewer;
+    return handingOver && front == TargetGame.gameWindow ? Front::GameOrViewer : Front::Other;
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
@@ -90,8 +102,12 @@ void DiscardHotKeyPresses() {
     for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
 }
 
+// During the hand-over to the game the keys are not read at all: the presses since the last
+// reading stay reported for the next pass.
 void HandleHotKeys() {
-    if (!GameOrViewerInFront()) {
+    const Front front = WhoIsInFront();
+    if (front == Front::HandOver) return;
+    if (front == Front::Other) {
         DiscardHotKeyPresses();
         return;
     }

@@ -2,6 +2,7 @@
 // surface lock, copies the rows the application marked into the presentation buffer, shows
 // it, and handles the window's messages. Also the window's class and placement.
 #include "platform/game_contract.h"
+#include "viewer/surface/pass_timing.h"
 #include "viewer/surface/present_rows.h"
 #include "viewer/surface/surface.h"
 #include "viewer/surface/surface_win32.h"
@@ -35,9 +36,16 @@ void PumpMessages() {
 }
 
 void PresentationPass(HWND window) {
+    PresentBegin();
     TakeSurfaceLock();
-    if (CopyMarkedRows(Win.pixels)) PresentNow(window);
+    PresentMark(PresentLockWait);
+    const bool marked = CopyMarkedRows(Win.pixels);
+    PresentMark(PresentCopyRows);
+    if (marked) PresentNow(window);
+    PresentMark(PresentShow);
     PumpMessages();
+    PresentMark(PresentMessages);
+    PresentEnd(marked);
     ReleaseSurfaceLock();
 }
 

@@ -23,6 +23,9 @@ struct RemoteCaptureRecord {
     HANDLE doneEvent = nullptr;
     RemoteFrameHeader* header = nullptr;
     const std::uint8_t* pixels = nullptr;
+    HWND window = nullptr;       // the window fetched last
+    std::uint32_t early = 0;     // the request asked ahead for the next fetch of `window`, or 0
+    std::int64_t printTicks = 0; // how long the latest print took
 };
 
 RemoteCaptureRecord RemoteCapture;
@@ -157,6 +160,65 @@ bool RemoteCaptureActive(HWND window) {
     return RemoteCapture.active;
 }
 
+namespace {
+
+std::uint64_t WindowNumber(HWND window) {
+    return static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(window));
+}
+
+std::int64_t Now() {
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    return count.QuadPart;
+}
+
+double TicksPerMs() {
+    static const double perMs = [] {
+        LARGE_INTEGER frequency{};
+        QueryPerformanceFrequency(&frequency);
+        return double(frequency.QuadPart) / 1000.0;
+    }();
+    return perMs;
+}
+
+// The request this fetch reads: the one asked ahead for this window, else a new one due now.
+std::uint32_t RequestForFetch(RemoteFrameHeader* header, HWND window) {
+    const std::uint32_t early = RemoteCapture.early;
+    RemoteCapture.early = 0;
+    if (early != 0 && window == RemoteCapture.window) return early;
+    RemoteCapture.window = window;
+    const std::uint32_t sequence = PostRemoteRequest(header, WindowNumber(window));
+    SetEvent(RemoteCapture.requestEvent);
+    return sequence;
+}
+
+void NotePrintTime(const RemoteFrameHeader* header) {
+    const std::int64_t ticks = header->printEnded - header->printBegan;
+    if (ticks >= 0 && ticks < std::int64_t(RemoteFrameWaitMs * TicksPerMs()))
+        RemoteCapture.printTicks = ticks;
+}
+
+} // namespace
+
+bool RemoteFrameArrived(HWND window) {
+    const RemoteFrameHeader* header = RemoteCapture.header;
+    if (!RemoteCapture.active || !header || RemoteCapture.early == 0 ||
+        window != RemoteCapture.window)
+        return false;
+    int width = 0, height = 0;
+    return ReadRemoteFrame(header, RemoteCapture.early, &width, &height) != RemoteFrameWaiting;
+}
+
+void RequestRemoteFrameAhead(int wakeUpMs) {
+    RemoteFrameHeader* header = RemoteCapture.header;
+    if (!RemoteCapture.active || !header || !RemoteCapture.window ||
+        header->helperState != HelperRunning)
+        return;
+    const std::int64_t due = RemoteDueTime(Now(), TicksPerMs(), wakeUpMs, RemoteCapture.printTicks);
+    RemoteCapture.early = PostRemoteRequest(header, WindowNumber(RemoteCapture.window), due);
+    SetEvent(RemoteCapture.requestEvent);
+}
+
 int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels) {
     RemoteFrameHeader* header = RemoteCapture.header;
     if (!RemoteCapture.active || !header) return RemoteFrameWaiting;
@@ -166,9 +228,7 @@ int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** 
         StopRemoteCapture();
         return RemoteFrameWaiting;
     }
-    const std::uint32_t sequence =
-        PostRemoteRequest(header, static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(window)));
-    SetEvent(RemoteCapture.requestEvent);
+    const std::uint32_t sequence = RequestForFetch(header, window);
     const DWORD start = GetTickCount();
     int reply = ReadRemoteFrame(header, sequence, width, height);
     while (reply == RemoteFrameWaiting) {
@@ -178,8 +238,15 @@ int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** 
         reply = ReadRemoteFrame(header, sequence, width, height);
         if (!woke) break;
     }
+    if (reply == RemoteFrameReady) NotePrintTime(header);
     *pixels = RemoteCapture.pixels;
     return reply;
+}
+
+void RemotePrintTimes(std::int64_t* began, std::int64_t* ended) {
+    const RemoteFrameHeader* header = RemoteCapture.header;
+    *began = header ? header->printBegan : 0;
+    *ended = header ? header->printEnded : 0;
 }
 
 void StopRemoteCapture() {
@@ -189,4 +256,6 @@ void StopRemoteCapture() {
     }
     CloseExchange();
     RemoteCapture.active = false;
+    RemoteCapture.early = 0;
+    RemoteCapture.window = nullptr;
 }

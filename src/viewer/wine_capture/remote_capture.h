@@ -15,10 +15,22 @@
 // loaded leaves one line in lumenpane.log beside the viewer and the viewer prints as usual.
 bool RemoteCaptureActive(HWND window);
 
-// Asks the helper for a picture of `window` and waits up to RemoteFrameWaitMs. Returns the
-// reply (remote_frame.h): for RemoteFrameReady, width x height pixels at *pixels, rows
-// width x 4 bytes apart, valid until the next call; RemoteFrameWaiting when no reply came.
+// Asks the helper for a picture of `window` and waits up to RemoteFrameWaitMs; a picture
+// asked for ahead (RequestRemoteFrameAhead) for the same window is taken instead of asking
+// anew. Returns the reply (remote_frame.h): for RemoteFrameReady, width x height pixels at
+// *pixels, rows width x 4 bytes apart, valid until the next call; RemoteFrameWaiting when no
+// reply came.
 int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels);
+// Asks the helper, without waiting, for the next picture of the window fetched last, printed
+// to be ready just before `wakeUpMs` from now: the render thread asks before its pacing
+// sleep, so the print is done while it sleeps. Does nothing while no helper is used.
+void RequestRemoteFrameAhead(int wakeUpMs);
+// Whether the reply to the picture asked ahead for `window` has come: the helper printed it,
+// so the game's window thread answered meanwhile, and fetching it waits for nothing.
+bool RemoteFrameArrived(HWND window);
+// When the helper began and ended the print of the latest reply (QueryPerformanceCounter's
+// counter, the same in both processes); 0 and 0 when there is none.
+void RemotePrintTimes(std::int64_t* began, std::int64_t* ended);
 
 // Ask the helper to end and release the exchange. The helper also ends by itself when the
 // viewer's process ends.

@@ -1,6 +1,7 @@
 // Layout and decisions of the frame exchange with the capture helper (no platform calls).
 #include "viewer/wine_capture/remote_frame.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -57,11 +58,26 @@ std::uint32_t NextRemoteSequence(std::uint32_t sequence) {
     return next == 0 ? 1 : next;
 }
 
-std::uint32_t PostRemoteRequest(RemoteFrameHeader* header, std::uint64_t window) {
+std::uint32_t PostRemoteRequest(RemoteFrameHeader* header, std::uint64_t window, std::int64_t due) {
     const std::uint32_t sequence = NextRemoteSequence(LoadShared(header->requestSequence));
     header->requestWindow = window;
+    header->requestDue = due;
     StoreShared(header->requestSequence, sequence);
     return sequence;
+}
+
+std::int64_t RemoteDueTime(std::int64_t now, double ticksPerMs, int sleepMs,
+                           std::int64_t printTicks) {
+    const double ahead = sleepMs * ticksPerMs - RemotePrintLeadMs * ticksPerMs - double(printTicks);
+    return ahead > 0 ? now + std::int64_t(ahead) : now;
+}
+
+std::uint32_t RemotePrintDelayMs(const RemoteFrameHeader* header, std::int64_t now,
+                                 std::int64_t seenAt, double ticksPerMs) {
+    if (ticksPerMs <= 0) return 0;
+    const double limit = double(seenAt) + RemotePrintDelayLimitMs * ticksPerMs;
+    const double due = std::min(double(header->requestDue), limit);
+    return due > double(now) ? std::uint32_t((due - double(now)) / ticksPerMs) : 0;
 }
 
 int ReadRemoteFrame(const RemoteFrameHeader* header, std::uint32_t sequence, int* width,

@@ -11,14 +11,20 @@
 #include <cstdint>
 
 constexpr std::uint32_t RemoteFrameMagic = 0x43504D4Cu; // "LMPC" in memory
-constexpr std::uint32_t RemoteFrameVersion = 1;
+constexpr std::uint32_t RemoteFrameVersion = 2;
 // The largest outer window size the helper prints; larger windows are refused.
 constexpr std::uint32_t RemoteFrameMaxSide = 1024;
-constexpr std::uint32_t RemoteFrameHeaderSize = 64;
+constexpr std::uint32_t RemoteFrameHeaderSize = 128;
 constexpr std::uint32_t RemoteFramePixelCapacity = RemoteFrameMaxSide * RemoteFrameMaxSide * 4;
 constexpr std::uint32_t RemoteFrameMappingSize = RemoteFrameHeaderSize + RemoteFramePixelCapacity;
 // How long the viewer waits for one frame before it keeps the previous picture.
 constexpr std::uint32_t RemoteFrameWaitMs = 50;
+// The longest the helper holds back a request for its due time: a due time further ahead
+// (a corrupt block) is printed this long after the helper first saw the request.
+constexpr std::uint32_t RemotePrintDelayLimitMs = 50;
+// How much earlier than the viewer's wake-up a requested print is due, beyond the time the
+// latest print took: the helper's waits end up to 1 ms early and a little late.
+constexpr double RemotePrintLeadMs = 1.0;
 // How long the viewer waits for a freshly loaded helper to report that it runs.
 constexpr std::uint32_t RemoteHelperStartMs = 3000;
 
@@ -53,7 +59,11 @@ struct RemoteFrameHeader {
     std::int32_t status;
     std::uint32_t width;
     std::uint32_t height;
-    std::uint32_t reserved[2];
+    // Times on the counter of QueryPerformanceCounter, which both processes share.
+    std::int64_t requestDue; // viewer: print no earlier than this; 0 prints at once
+    std::int64_t printBegan; // helper: when the print of the current reply began and ended
+    std::int64_t printEnded;
+    std::uint32_t reserved[12];
 };
 static_assert(sizeof(RemoteFrameHeader) == RemoteFrameHeaderSize);
 
@@ -74,8 +84,20 @@ void PublishRemoteFrame(RemoteFrameHeader* header, std::uint32_t sequence, std::
 std::uint32_t PendingRemoteRequest(const RemoteFrameHeader* header, std::uint32_t answered);
 // Viewer: the sequence number of the next request (never 0, which means "no request").
 std::uint32_t NextRemoteSequence(std::uint32_t sequence);
-// Viewer: post a request for the given window and return its sequence number.
-std::uint32_t PostRemoteRequest(RemoteFrameHeader* header, std::uint64_t window);
+// Viewer: post a request for the given window, to be printed no earlier than `due` (0: at
+// once), and return its sequence number.
+std::uint32_t PostRemoteRequest(RemoteFrameHeader* header, std::uint64_t window,
+                                std::int64_t due = 0);
+// Viewer: the due time of a print asked for now (`now`, on a counter of ticksPerMs ticks per
+// millisecond) for a wake-up `sleepMs` from now: finished just before then, going by the
+// time the latest print took (printTicks).
+std::int64_t RemoteDueTime(std::int64_t now, double ticksPerMs, int sleepMs,
+                           std::int64_t printTicks);
+// Helper: whole milliseconds to wait at `now` before printing the pending request, first
+// seen at `seenAt`; 0 when it is due (within a millisecond) or has waited
+// RemotePrintDelayLimitMs since it was seen.
+std::uint32_t RemotePrintDelayMs(const RemoteFrameHeader* header, std::int64_t now,
+                                 std::int64_t seenAt, double ticksPerMs);
 // Viewer: read the reply to request `sequence`. Returns RemoteFrameWaiting when the block does
 // not answer that request yet, RemoteFrameCorrupt when it cannot be trusted, otherwise the
 // reply's status; for RemoteFrameReady, width and height are set and the pixels are known to
