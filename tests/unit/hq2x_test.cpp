@@ -17,6 +17,11 @@
 #include <string>
 #include <vector>
 
+// Test names and failures name the level, not its bytes.
+void PrintTo(Hq2xLevel level, std::ostream* out) {
+    *out << Hq2xLevelName(level);
+}
+
 namespace {
 
 class Hq2xTables : public testing::Test {
