@@ -5,6 +5,7 @@
 // else in the game.
 #include "platform/dib.h"
 #include "platform/game_contract.h"
+#include "platform/performance_counter.h"
 #include "platform/win32.h"
 
 #include "viewer/wine_capture/remote_frame.h"
@@ -28,7 +29,6 @@ struct HelperRecord {
     std::uint32_t answered = 0; // the request answered last
     std::uint32_t seen = 0;     // the request held back for its due time, and since when
     std::int64_t seenAt = 0;
-    double ticksPerMs = 0; // of QueryPerformanceCounter
 };
 
 HelperRecord Helper;
@@ -119,12 +119,6 @@ std::int32_t PrintRequestedWindow(HWND window, int* width, int* height) {
     return RemoteFrameReady;
 }
 
-std::int64_t Now() {
-    LARGE_INTEGER count{};
-    QueryPerformanceCounter(&count);
-    return count.QuadPart;
-}
-
 // Prints the pending request once it is due and returns how long to wait for the next
 // wake-up: until the pending request is due, or the usual poll. A wake-up without a new
 // request (the event set again for one already answered, or for the stop request) prints
@@ -133,19 +127,20 @@ DWORD ServeRequest() {
     RemoteFrameHeader* header = Helper.header;
     const std::uint32_t sequence = PendingRemoteRequest(header, Helper.answered);
     if (sequence == 0) return RequestPollMs;
-    const std::int64_t now = Now();
+    const std::int64_t now = PerformanceCounterNow();
     if (sequence != Helper.seen) {
         Helper.seen = sequence;
         Helper.seenAt = now;
     }
-    const std::uint32_t delay = RemotePrintDelayMs(header, now, Helper.seenAt, Helper.ticksPerMs);
+    const std::uint32_t delay =
+        RemotePrintDelayMs(header, now, Helper.seenAt, PerformanceTicksPerMs());
     if (delay > 0) return delay;
     Helper.answered = sequence;
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(header->requestWindow));
     int width = 0, height = 0;
-    header->printBegan = Now();
+    header->printBegan = PerformanceCounterNow();
     const std::int32_t status = PrintRequestedWindow(window, &width, &height);
-    header->printEnded = Now();
+    header->printEnded = PerformanceCounterNow();
     PublishRemoteFrame(header, sequence, status, std::uint32_t(width > 0 ? width : 0),
                        std::uint32_t(height > 0 ? height : 0));
     SetEvent(Helper.doneEvent);
@@ -156,9 +151,6 @@ DWORD WINAPI HelperThread(LPVOID) {
     if (OpenExchange()) {
         Helper.header->helperState = HelperRunning;
         SetEvent(Helper.doneEvent);
-        LARGE_INTEGER frequency{};
-        QueryPerformanceFrequency(&frequency);
-        Helper.ticksPerMs = double(frequency.QuadPart) / 1000.0;
         HANDLE waits[] = {Helper.requestEvent, Helper.viewerProcess};
         DWORD wait = RequestPollMs;
         for (;;) {

@@ -2,7 +2,7 @@
 // fixed rings of the latest samples per filter mode, summed up into lumenpane.log at the end.
 #include "viewer/surface/pass_timing.h"
 
-#include "platform/win32.h"
+#include "platform/performance_counter.h"
 #include "viewer/surface/surface.h"
 #include "viewer/surface/viewer_log.h"
 
@@ -48,23 +48,8 @@ Ring<PresentColumns> PresentRings[ModeCount];
 float PresentRow[PresentColumns];
 std::int64_t PresentStart = 0, PresentStageStart = 0, PresentPrintEnded = 0;
 
-double TicksPerMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart) / 1000.0;
-    }();
-    return perMs;
-}
-
-std::int64_t Now() {
-    LARGE_INTEGER c{};
-    QueryPerformanceCounter(&c);
-    return c.QuadPart;
-}
-
 float Ms(std::int64_t ticks) {
-    return float(double(ticks) / TicksPerMs());
+    return float(double(ticks) / PerformanceTicksPerMs());
 }
 
 template <int Columns> void Keep(Ring<Columns>& ring, const float* row) {
@@ -99,13 +84,13 @@ void LogRing(const char* mode, const Ring<Columns>& ring, const char* const* nam
 } // namespace
 
 void PassBegin() {
-    PassStart = StageStart = Now();
+    PassStart = StageStart = PerformanceCounterNow();
     std::fill(PassRow, PassRow + PassColumns, 0.0f);
     PassRow[PassPrint] = -1.0f;
 }
 
 void PassMark(PassStage finished) {
-    const std::int64_t now = Now();
+    const std::int64_t now = PerformanceCounterNow();
     PassRow[finished] += Ms(now - StageStart);
     StageStart = now;
 }
@@ -114,7 +99,7 @@ void PassEnd(int mode, bool counted) {
     if (mode < 0 || mode >= ModeCount) return;
     CurrentMode = mode;
     if (!counted) return;
-    PassRow[PassTotal] = Ms(Now() - PassStart);
+    PassRow[PassTotal] = Ms(PerformanceCounterNow() - PassStart);
     PassRow[PassBeyondSleep] = PassRow[PassTotal] - PassRow[StageSleep];
     // Passes that wait on purpose (the focus hand-over, F5 held for the game, the F6 wait)
     // say nothing about the work of a pass.
@@ -128,13 +113,13 @@ void PassPrinted(std::int64_t began, std::int64_t ended) {
 }
 
 void PresentBegin() {
-    PresentStart = PresentStageStart = Now();
+    PresentStart = PresentStageStart = PerformanceCounterNow();
     std::fill(PresentRow, PresentRow + PresentColumns, 0.0f);
     PresentPrintEnded = 0;
 }
 
 void PresentMark(PresentStage finished) {
-    const std::int64_t now = Now();
+    const std::int64_t now = PerformanceCounterNow();
     PresentRow[finished] += Ms(now - PresentStageStart);
     PresentStageStart = now;
     if (finished == PresentCopyRows) PresentPrintEnded = FramePrintEnded; // under the lock
@@ -144,7 +129,7 @@ void PresentMark(PresentStage finished) {
 
 void PresentEnd(bool shown) {
     if (!shown) return;
-    PresentRow[PresentTotal] = Ms(Now() - PresentStart);
+    PresentRow[PresentTotal] = Ms(PerformanceCounterNow() - PresentStart);
     Keep(PresentRings[CurrentMode.load()], PresentRow);
 }
 

@@ -2,6 +2,7 @@
 // and its events, starting the helper and fetching frames.
 #include "viewer/wine_capture/remote_capture.h"
 
+#include "platform/performance_counter.h"
 #include "viewer/surface/viewer_log.h"
 #include "viewer/wine_capture/helper_parts.h"
 #include "viewer/wine_capture/remote_frame.h"
@@ -166,21 +167,6 @@ std::uint64_t WindowNumber(HWND window) {
     return static_cast<std::uint64_t>(reinterpret_cast<UINT_PTR>(window));
 }
 
-std::int64_t Now() {
-    LARGE_INTEGER count{};
-    QueryPerformanceCounter(&count);
-    return count.QuadPart;
-}
-
-double TicksPerMs() {
-    static const double perMs = [] {
-        LARGE_INTEGER frequency{};
-        QueryPerformanceFrequency(&frequency);
-        return double(frequency.QuadPart) / 1000.0;
-    }();
-    return perMs;
-}
-
 // The request this fetch reads: the one asked ahead for this window, else a new one due now.
 std::uint32_t RequestForFetch(RemoteFrameHeader* header, HWND window) {
     const std::uint32_t early = RemoteCapture.early;
@@ -194,7 +180,7 @@ std::uint32_t RequestForFetch(RemoteFrameHeader* header, HWND window) {
 
 void NotePrintTime(const RemoteFrameHeader* header) {
     const std::int64_t ticks = header->printEnded - header->printBegan;
-    if (ticks >= 0 && ticks < std::int64_t(RemoteFrameWaitMs * TicksPerMs()))
+    if (ticks >= 0 && ticks < std::int64_t(RemoteFrameWaitMs * PerformanceTicksPerMs()))
         RemoteCapture.printTicks = ticks;
 }
 
@@ -214,7 +200,8 @@ void RequestRemoteFrameAhead(int wakeUpMs) {
     if (!RemoteCapture.active || !header || !RemoteCapture.window ||
         header->helperState != HelperRunning)
         return;
-    const std::int64_t due = RemoteDueTime(Now(), TicksPerMs(), wakeUpMs, RemoteCapture.printTicks);
+    const std::int64_t due = RemoteDueTime(PerformanceCounterNow(), PerformanceTicksPerMs(),
+                                           wakeUpMs, RemoteCapture.printTicks);
     RemoteCapture.early = PostRemoteRequest(header, WindowNumber(RemoteCapture.window), due);
     SetEvent(RemoteCapture.requestEvent);
 }
