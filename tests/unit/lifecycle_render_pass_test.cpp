@@ -103,6 +103,17 @@ TEST_F(RenderPassTest, HotKeysPressedBeforeTheHandOverWaitUntilAWindowIsSeenInFr
     EXPECT_EQ(FrameState.filterMode, FilterScale2x);
 }
 
+TEST_F(RenderPassTest, HotKeysActWhenAGameThatDoesNotAnswerNeverTakesTheForeground) {
+    Sim.foreground = viewer;
+    Sim.foregroundTakenLate = true;
+    SimAfter(17 + 50, [] { SimTap(VK_F8); });
+    RenderPass();
+    EXPECT_EQ(FrameState.filterMode, FilterOff);
+    for (int pass = 0; pass < 20; ++pass) RenderPass(); // a third of a second, nobody in front
+    EXPECT_EQ(Sim.foreground, nullptr);
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+}
+
 TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) {
     SimWindowOf(viewer).minimised = true;
     EXPECT_TRUE(RenderPass());

@@ -31,7 +31,9 @@ void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     if (!viewer || GetForegroundWindow() != viewer) return;
     SleepEx(FocusHandOverMs, FALSE);
-    if (SetForegroundWindow(TargetGame.gameWindow)) FrameState.foregroundToGame = true;
+    if (!SetForegroundWindow(TargetGame.gameWindow)) return;
+    FrameState.foregroundToGame = true;
+    FrameState.foregroundHandedAt = Timer();
 }
 
 void Present() {

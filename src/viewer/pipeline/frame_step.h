@@ -21,6 +21,7 @@ struct FrameStateRecord {
     // The render thread gave the game the foreground and has not yet seen any window take
     // it: until then a foreground of none is the game's still to come (see hot_keys.cpp).
     bool foregroundToGame = false;
+    double foregroundHandedAt = 0.0; // Timer() of that hand-over
     FilterMode filterMode = FilterOff;
     double lastFilterKeyTime = 0.0;
     Image* captureImage = nullptr;

@@ -18,6 +18,9 @@ namespace {
 constexpr DWORD F5PressMs = 50;
 constexpr int KeyPollMs = 10;
 constexpr double KeyUpLimitSeconds = 2.0;
+// A game that has not taken the foreground this long after the hand-over is not answering:
+// the hot keys act without it, as they must during a hang.
+constexpr double HandOverLimitSeconds = 0.25;
 
 bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
@@ -31,10 +34,13 @@ enum class Front { GameOrViewer, Other, HandOver };
 // game's window thread takes it (under Wine at least). Keys pressed just before, while the
 // viewer was in front, must still act, but only once the game is in front, where the F5 for
 // a filter change reaches it. Any window seen in front ends that moment; so does the game
-// taking the front between the two readings.
+// taking the front between the two readings. A game that does not take it in time ends the
+// waiting, not the moment: the keys act while still no window is in front.
 Front WhoIsInFront() {
     HWND front = GetForegroundWindow();
     const bool handingOver = FrameState.foregroundToGame && !front;
+    if (handingOver && Timer() - FrameState.foregroundHandedAt >= HandOverLimitSeconds)
+        return Front::GameOrViewer;
     if (front) FrameState.foregroundToGame = false;
     if (front && front == TargetGame.gameWindow) return Front::GameOrViewer;
     front = GetForegroundWindow();
