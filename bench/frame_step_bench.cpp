@@ -2,11 +2,12 @@
 // render window, the picture, and the overlay when one shows. The simulated print is a plain
 // copy, so the numbers are the viewer's own work per frame (at 60 frames a second a frame
 // step has well under 16 ms).
+#include "platform/game_contract.h"
 #include "sim_desktop.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/capture.h"
+#include "viewer/pipeline/filters/hq2x.h"
 #include "viewer/pipeline/frame_step.h"
-#include "viewer/pipeline/hq2x.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
 
@@ -23,7 +24,7 @@ void SetUpViewer(FilterMode mode, bool counter) {
     CaptureState = CaptureStateRecord{};
     const int scale = mode == FilterOff ? 2 : 1;
     const int width = 320 * scale + 4, height = 240 * scale + 4;
-    HWND game = SimAddWindow("TFormLcfGameMain", "Demo", RECT{30000, 30000, 30646, 30512});
+    HWND game = SimAddWindow(GameWindowClass, "Demo", RECT{30000, 30000, 30646, 30512});
     HWND render =
         SimAddWindow("TPanel", "", RECT{30000, 30000, 30000 + width, 30000 + height}, 0, game);
     SimWindow& w = SimWindowOf(render);

@@ -1,10 +1,9 @@
 // The pictures and routines of the pixel benchmarks.
 #include "pixel_routines.h"
 
-#include "hq2x_baseline.h"
-#include "viewer/pipeline/hq2x_frame.h"
-#include "viewer/pipeline/pixel_convert.h"
-#include "viewer/pipeline/scale2x.h"
+#include "viewer/pipeline/filters/hq2x_frame.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
+#include "viewer/pipeline/filters/scale2x.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -23,9 +22,6 @@ void NarrowReference(PixelStage& s) {
 void Filter(PixelStage& s) {
     Hq2xScale(s.small565.data(), s.large565.data(), W, H, 4 * W);
 }
-void FilterBaseline(PixelStage& s) {
-    BaselineHq2xScale(s.small565.data(), s.large565.data(), W, H, 4 * W);
-}
 void FilterReference(PixelStage& s) {
     ReferenceHq2x(s.small565.data(), s.large565.data(), W, H, BundledHq2xRules());
 }
@@ -40,10 +36,6 @@ void WidenReference(PixelStage& s) {
 void Path(PixelStage& s) {
     Hq2xFrame(s.smallArgb.data(), W * 4, W, H, s.small565.data(), s.large565.data(), 4 * W,
               s.largeArgb.data(), 8 * W);
-}
-void PathBaseline(PixelStage& s) {
-    BaselineHq2xFrame(s.smallArgb.data(), W * 4, W, H, s.small565.data(), s.large565.data(), 4 * W,
-                      s.largeArgb.data(), 8 * W);
 }
 void PathReference(PixelStage& s) {
     NarrowReference(s);
@@ -60,11 +52,11 @@ void ScaleReference(PixelStage& s) {
 } // namespace
 
 const PixelRoutine kPixelRoutines[] = {
-    {"ConvertRowTo565 320x240", Narrow, nullptr, NarrowReference, false, 0, 0, 0},
-    {"Hq2xScale", Filter, FilterBaseline, FilterReference, true, 0, 0, 3.0},
-    {"ConvertRowFrom565 640x480", Widen, nullptr, WidenReference, false, 0, 0, 0},
-    {"hq2x path", Path, PathBaseline, PathReference, true, 500, 3000, 0},
-    {"Scale2xFrame", Scale, nullptr, ScaleReference, false, 150, 150, 0},
+    {"ConvertRowTo565 320x240", Narrow, NarrowReference, false, 0, 0, 0},
+    {"Hq2xScale", Filter, FilterReference, true, 0, 0, 3.0},
+    {"ConvertRowFrom565 640x480", Widen, WidenReference, false, 0, 0, 0},
+    {"hq2x path", Path, PathReference, true, 500, 3000, 0},
+    {"Scale2xFrame", Scale, ScaleReference, false, 150, 150, 0},
 };
 const int kPixelRoutineCount = int(sizeof kPixelRoutines / sizeof kPixelRoutines[0]);
 

@@ -2,7 +2,7 @@
 // (Google Benchmark) and the timing program that the Windows builds run under Wine.
 #pragma once
 
-#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
 
 #include <cstdint>
 #include <vector>
@@ -29,14 +29,12 @@ struct BenchPicture {
 // images filled as the path fills them. The filter tables must exist.
 std::vector<BenchPicture> MakeBenchPictures();
 
-// A routine of the filter modes, the same routine as it was before the many-block hq2x
-// routines (null: unchanged since), and its straightforward reference.
+// A routine of the filter modes and its straightforward reference.
 struct PixelRoutine {
     const char* name;
     void (*fast)(PixelStage&);
-    void (*baseline)(PixelStage&);
     void (*reference)(PixelStage&);
-    bool perLevel;                    // fast runs at every available hq2x level
+    bool perLevel;                    // fast runs at every available hq2x level, beside SSE2
     double limitGameUs, limitNoiseUs; // 0: no time limit
     double minimumGameSpeedUp;        // over the reference; 0: none
 };

@@ -1,8 +1,8 @@
-// The pixel routines of the filter modes beside their straightforward references and, for
-// hq2x, beside the routines as they were before the many-block ones ("today"), on a
+// The pixel routines of the filter modes beside their straightforward references on a
 // game-like 320x240 picture, a dithered one and noise. The hq2x routines run at every
-// instruction-set level the processor offers. After the runs a summary gives the median of
-// each routine, its speed-ups and the time it must stay within.
+// instruction-set level the processor offers, each compared with the SSE2 level (the routine
+// a processor without SSSE3 gets). After the runs a summary gives the median of each
+// routine, its speed-ups and the time it must stay within.
 #include "pixel_routines.h"
 
 #include <benchmark/benchmark.h>
@@ -62,13 +62,15 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
         return it == medianUs.end() ? 0.0 : it->second;
     };
     std::printf("\n%-26s %-9s %-10s %10s %10s %13s %8s %8s  %s\n", "routine (CPU time)", "input",
-                "variant", "median us", "today us", "reference us", "x today", "x ref",
+                "variant", "median us", "SSE2 us", "reference us", "x SSE2", "x ref",
                 "target (best variant)");
     for (int r = 0; r < kPixelRoutineCount; ++r) {
         const PixelRoutine& routine = kPixelRoutines[r];
         const std::vector<std::string> variants = FastVariants(routine);
         for (const BenchPicture& picture : pictures) {
-            const double today = find(Key(routine, "today", picture.name));
+            const double sse2 =
+                routine.perLevel ? find(Key(routine, Hq2xLevelName(Hq2xLevel::Sse2), picture.name))
+                                 : 0.0;
             const double reference = find(Key(routine, "reference", picture.name));
             for (const std::string& variant : variants) {
                 const double us = find(Key(routine, variant, picture.name));
@@ -76,13 +78,13 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
                 const std::string target = variant == variants.back()
                                                ? Target(routine, picture.name, us, reference / us)
                                                : "";
-                char todayText[32] = "-", ratioText[32] = "-";
-                if (today > 0) {
-                    std::snprintf(todayText, sizeof todayText, "%.1f", today);
-                    std::snprintf(ratioText, sizeof ratioText, "%.2fx", today / us);
+                char sse2Text[32] = "-", ratioText[32] = "-";
+                if (sse2 > 0) {
+                    std::snprintf(sse2Text, sizeof sse2Text, "%.1f", sse2);
+                    std::snprintf(ratioText, sizeof ratioText, "%.2fx", sse2 / us);
                 }
                 std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx  %s\n", routine.name,
-                            picture.name, variant.c_str(), us, todayText, reference, ratioText,
+                            picture.name, variant.c_str(), us, sse2Text, reference, ratioText,
                             reference / us, target.c_str());
             }
         }
@@ -126,8 +128,6 @@ int main(int argc, char** argv) {
             } else {
                 Register(Key(routine, "new", picture.name), routine.fast, stage, &best);
             }
-            if (routine.baseline)
-                Register(Key(routine, "today", picture.name), routine.baseline, stage, &best);
             Register(Key(routine, "reference", picture.name), routine.reference, stage, &best);
         }
     }

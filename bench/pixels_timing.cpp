@@ -1,7 +1,7 @@
 // The pixel benchmarks without Google Benchmark, for the Windows builds (run under Wine):
-// the same pictures and routines as pixels_bench.cpp. Each variant of a routine (the new
-// routine at every hq2x level, the routine as it was before the many-block hq2x routines,
-// the reference) is timed in rounds, the variants taking turns within each round, so that
+// the same pictures and routines as pixels_bench.cpp. Each variant of a routine (the routine
+// at every hq2x level, SSE2 being the yardstick of the others, and the reference) is timed
+// in rounds, the variants taking turns within each round, so that
 // their ratios come from one run under the same conditions; the table gives the median
 // time per call in wall time, so run it on an otherwise idle machine.
 //
@@ -50,7 +50,6 @@ std::vector<Variant> VariantsOf(const PixelRoutine& routine) {
     } else {
         variants.push_back({"new", routine.fast, levels.back(), 1, {}});
     }
-    if (routine.baseline) variants.push_back({"today", routine.baseline, levels.back(), 1, {}});
     variants.push_back({"reference", routine.reference, levels.back(), 1, {}});
     return variants;
 }
@@ -72,18 +71,19 @@ void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds)
         for (Variant& variant : variants)
             variant.us.push_back(MicrosecondsOf(variant, picture.stage, variant.callsPerBatch));
 
-    const Variant* today = Find(variants, "today");
+    const Variant* sse2 =
+        routine.perLevel ? Find(variants, Hq2xLevelName(Hq2xLevel::Sse2)) : nullptr;
     const double reference = Median(Find(variants, "reference")->us);
     for (const Variant& variant : variants) {
-        if (variant.name == "today" || variant.name == "reference") continue;
+        if (variant.name == "reference") continue;
         const double us = Median(variant.us);
-        char todayText[32] = "-", ratioText[32] = "-";
-        if (today) {
-            std::snprintf(todayText, sizeof todayText, "%.1f", Median(today->us));
-            std::snprintf(ratioText, sizeof ratioText, "%.2fx", Median(today->us) / us);
+        char sse2Text[32] = "-", ratioText[32] = "-";
+        if (sse2) {
+            std::snprintf(sse2Text, sizeof sse2Text, "%.1f", Median(sse2->us));
+            std::snprintf(ratioText, sizeof ratioText, "%.2fx", Median(sse2->us) / us);
         }
         std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx\n", routine.name, picture.name,
-                    variant.name.c_str(), us, todayText, reference, ratioText, reference / us);
+                    variant.name.c_str(), us, sse2Text, reference, ratioText, reference / us);
     }
 }
 
@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     std::printf("%d-bit build, hq2x level at start: %s; median of %d rounds, wall time\n",
                 int(sizeof(void*) * 8), Hq2xLevelName(start), rounds);
     std::printf("%-26s %-9s %-10s %10s %10s %13s %8s %8s\n", "routine", "input", "variant",
-                "median us", "today us", "reference us", "x today", "x ref");
+                "median us", "SSE2 us", "reference us", "x SSE2", "x ref");
     for (int r = 0; r < kPixelRoutineCount; ++r) {
         if (!std::strstr(kPixelRoutines[r].name, only)) continue;
         for (BenchPicture& picture : pictures) TimeRoutine(kPixelRoutines[r], picture, rounds);
