@@ -164,17 +164,6 @@ const ReferenceRules& BundledHq2xRules() {
     return rules;
 }
 
-bool ReadTextFile(const char* path, std::string& text) {
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return false;
-    text.clear();
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
-        text.append(buffer, n);
-    std::fclose(file);
-    return true;
-}
-
 std::uint32_t ReferenceYuv(std::uint16_t pixel) {
     const Channels c = Split(pixel);
     const int r = c.v[0], g = c.v[1], b = c.v[2];

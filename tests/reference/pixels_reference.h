@@ -33,8 +33,6 @@ using ReferenceRules = std::array<ReferenceRule, 256>;
 bool ParseHq2xRules(const std::string& text, ReferenceRules& rules, std::string& error);
 // The copy of the rule table kept with the tests.
 const ReferenceRules& BundledHq2xRules();
-// The whole content of a file; false when it cannot be read.
-bool ReadTextFile(const char* path, std::string& text);
 
 // Y << 16 | U << 8 | V of an RGB565 pixel.
 std::uint32_t ReferenceYuv(std::uint16_t pixel);

@@ -1,9 +1,9 @@
 // The hq2x tables, rule table and filter against the per-channel reference; the filter's
 // tests run once for every instruction-set level the build and the processor offer.
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/hq2x_frame.h"
-#include "viewer/pipeline/hq2x_rows.h"
-#include "viewer/pipeline/hq2x_rules.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/hq2x_frame.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
+#include "viewer/pipeline/filters/hq2x_rules.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -116,15 +116,6 @@ void ExpectSameRules(const ReferenceRules& expected) {
             EXPECT_EQ(cell.formIfDiffers, want.formIfDiffers) << pattern << " cell " << sub;
         }
     }
-}
-
-TEST(Hq2xRules, MatchTheSharedRuleTable) {
-    std::string text;
-    if (!ReadTextFile(LMP_SHARED_HQ2X_RULES, text)) GTEST_SKIP() << "no " << LMP_SHARED_HQ2X_RULES;
-    ReferenceRules rules{};
-    std::string error;
-    ASSERT_TRUE(ParseHq2xRules(text, rules, error)) << error;
-    ExpectSameRules(rules);
 }
 
 TEST(Hq2xRules, MatchTheCopyKeptWithTheTests) {
