@@ -3,6 +3,7 @@
 
 #include "demo_picture.h"
 #include "platform/dib.h"
+#include "platform/game_contract.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr char MainClass[] = "TFormLcfGameMain";
+constexpr const char* MainClass = GameWindowClass;
 constexpr char RenderClass[] = "TLmpRenderPane";
 constexpr int Edge = 2;        // the child's own frame around the picture
 constexpr UINT_PTR TickId = 1; // animation timer

@@ -2,7 +2,7 @@
 //
 // One program in three roles:
 //   remote_capture_e2e                 the checks below (starts the other two roles)
-//   remote_capture_e2e game W H DUMP   a stand-in game: a TFormLcfGameMain window parked at
+//   remote_capture_e2e game W H DUMP   a stand-in game: a window of the game's class parked at
 //                                      (30000, 30000) whose render child of outer size W x H
 //                                      shows a frozen picture; it prints that child itself
 //                                      (same process), writes the rows to DUMP and the time
@@ -20,6 +20,7 @@
 // attaches to the same game again; a stop request ends the helper too; a busy game costs at
 // most the wait bound per frame and keeps the last picture; a too large window is refused.
 #include "platform/dib.h"
+#include "platform/game_contract.h"
 #include "platform/win32.h"
 
 #include "viewer/pipeline/capture.h"
@@ -136,15 +137,15 @@ int RunGame(int width, int height, const std::string& dump) {
     WNDCLASSA mainClass{};
     mainClass.lpfnWndProc = MainProc;
     mainClass.hInstance = instance;
-    mainClass.lpszClassName = "TFormLcfGameMain";
+    mainClass.lpszClassName = GameWindowClass;
     WNDCLASSA renderClass{};
     renderClass.lpfnWndProc = RenderProc;
     renderClass.hInstance = instance;
     renderClass.lpszClassName = "StandInRender";
     RegisterClassA(&mainClass);
     RegisterClassA(&renderClass);
-    HWND main = CreateWindowExA(0, "TFormLcfGameMain", "Stand-in", WS_POPUP | WS_VISIBLE, 30000,
-                                30000, width, height, nullptr, nullptr, instance, nullptr);
+    HWND main = CreateWindowExA(0, GameWindowClass, "Stand-in", WS_POPUP | WS_VISIBLE, 30000, 30000,
+                                width, height, nullptr, nullptr, instance, nullptr);
     HWND render = CreateWindowExA(0, "StandInRender", "", WS_CHILD | WS_VISIBLE, 0, 0, width,
                                   height, main, nullptr, instance, nullptr);
     if (!main || !render) return 2;
@@ -176,7 +177,7 @@ BOOL CALLBACK FindGameMain(HWND window, LPARAM parameter) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     GetClassNameA(window, className, sizeof className);
-    if (owner == record->processId && std::strcmp(className, "TFormLcfGameMain") == 0) {
+    if (owner == record->processId && std::strcmp(className, GameWindowClass) == 0) {
         record->found = window;
         return FALSE;
     }

@@ -1,8 +1,9 @@
 // Test-only stand-in for the viewer, for the starter's end-to-end tests: it attaches to
 // the game window, opens a window named the way the viewer names its own (class
-// "fbgfxclass_" + game title, caption the title), and logs every F8 press and release it
+// ViewerWindowClassPrefix + game title, caption the title), and logs every F8 press and release it
 // sees through GetAsyncKeyState to viewer_standin.log beside its executable. It ends when
 // the game window is gone.
+#include "platform/game_contract.h"
 #include "platform/win32.h"
 
 #include <cstdio>
@@ -30,7 +31,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 HWND OpenWindow(const std::string& title) {
-    const std::string className = "fbgfxclass_" + title;
+    const std::string className = ViewerWindowClassPrefix + title;
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -46,7 +47,7 @@ HWND OpenWindow(const std::string& title) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     logFile = std::fopen(LogPath().c_str(), "a");
     if (!logFile) return 4;
-    const HWND game = FindWindowA("TFormLcfGameMain", nullptr);
+    const HWND game = FindWindowA(GameWindowClass, nullptr);
     if (!game) {
         Log("nogame", "");
         return 1;

@@ -1,5 +1,6 @@
 // The start sequence against the simulated desktop: what is started with which command
 // line, every way it ends, its waits and pauses on the simulated clock, and the F8 presses.
+#include "platform/game_contract.h"
 #include "sim_desktop.h"
 #include "starter/starter.h"
 #include "temp_folder.h"
@@ -54,7 +55,7 @@ struct StarterSequence : ::testing::Test {
         if (gameWindowAfterMs >= 0)
             SimAfter(gameWindowAfterMs, [this] {
                 gameWindowTime = Sim.clockMs;
-                SimAddWindow("TFormLcfGameMain", gameTitle, RECT{0, 0, 326, 246}, gameId);
+                SimAddWindow(GameWindowClass, gameTitle, RECT{0, 0, 326, 246}, gameId);
             });
         return true;
     }
@@ -67,10 +68,10 @@ struct StarterSequence : ::testing::Test {
         if (viewerWindowAfterMs >= 0)
             SimAfter(viewerWindowAfterMs, [this] {
                 char title[100] = {};
-                GetWindowTextA(FindWindowA("TFormLcfGameMain", nullptr), title, 100);
+                GetWindowTextA(FindWindowA(GameWindowClass, nullptr), title, 100);
                 viewerWindowTime = Sim.clockMs;
-                SimAddWindow(std::string("fbgfxclass_") + title, *title ? title : "lumenpane",
-                             RECT{0, 0, 646, 506}, viewerId);
+                SimAddWindow(std::string(ViewerWindowClassPrefix) + title,
+                             *title ? title : "lumenpane", RECT{0, 0, 646, 506}, viewerId);
             });
         return true;
     }
@@ -148,7 +149,7 @@ TEST_F(StarterSequence, PathsComeFromTheFolderEvenWithoutABackslash) {
 }
 
 TEST_F(StarterSequence, RunningGameGivesWarningAndStartsNothing) {
-    SimAddWindow("TFormLcfGameMain", "Other Game", RECT{0, 0, 326, 246});
+    SimAddWindow(GameWindowClass, "Other Game", RECT{0, 0, 326, 246});
     EXPECT_EQ(StarterMain(), kExitGameAlreadyRunning);
     ExpectOnlyMessage("Please close all other RM2k(3) games first.", MB_ICONEXCLAMATION);
     EXPECT_EQ(SimCallsStartingWith("MessageBoxA(")[0],
