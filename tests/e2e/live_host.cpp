@@ -8,7 +8,7 @@
 #include "platform/win32.h"
 
 #include "demo/game_window.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 

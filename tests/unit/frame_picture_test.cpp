@@ -3,9 +3,9 @@
 // are missing.
 #include "viewer_fixture.h"
 
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/pixel_convert.h"
-#include "viewer/pipeline/scale2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
+#include "viewer/pipeline/filters/scale2x.h"
 
 #include <algorithm>
 

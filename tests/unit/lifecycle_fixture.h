@@ -2,9 +2,10 @@
 // TargetGame record and a stand-in game window.
 #pragma once
 
+#include "platform/game_contract.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 
@@ -34,7 +35,7 @@ struct SimGame {
 
 inline SimGame AddGame(const std::string& title = "Demo Quest", RECT rect = GameRect) {
     const DWORD pid = SimAddProcess("rpg_rt.exe");
-    HWND window = SimAddWindow("TFormLcfGameMain", title, rect, pid);
+    HWND window = SimAddWindow(GameWindowClass, title, rect, pid);
     SimWindowOf(window).style = GameStyle;
     SimWindowOf(window).exStyle = GameExStyle;
     return {window, pid};

@@ -1,6 +1,7 @@
 // The viewer's main thread: finding the game, taking its window over, and giving it back.
 #include "lifecycle_fixture.h"
-#include "viewer/pipeline/hq2x.h"
+#include "platform/game_contract.h"
+#include "viewer/pipeline/filters/hq2x.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +76,7 @@ TEST_F(ViewerStartStop, AttachesToTheFirstGameWindowAndCutsItsTitleTo99Character
     EXPECT_EQ(TargetGame.gameWindow, first.window);
     EXPECT_EQ(TargetGame.processId, first.processId);
     EXPECT_EQ(TargetGame.title, std::string(99, 'T'));
-    EXPECT_EQ(viewerClass, "fbgfxclass_" + std::string(99, 'T'));
+    EXPECT_EQ(viewerClass, ViewerWindowClassPrefix + std::string(99, 'T'));
     EXPECT_EQ(viewerCaption, std::string(99, 'T'));
 }
 

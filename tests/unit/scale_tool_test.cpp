@@ -6,9 +6,9 @@
 #include "scale_picture.h"
 #include "scale_tool.h"
 #include "temp_folder.h"
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/pixel_convert.h"
-#include "viewer/pipeline/scale2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
+#include "viewer/pipeline/filters/scale2x.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Puts the TargetGame record back to the values it has when the program loads.
 #pragma once
 
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 
 inline void ResetTargetGame() {
     TargetGame.title = "Lumenpane";

@@ -6,10 +6,11 @@
 // or single size (324x244 window), and F5 switches between the two.
 #pragma once
 
+#include "platform/game_contract.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
-#include "viewer/lifecycle/fullscreen.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/fullscreen.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"
@@ -52,8 +53,7 @@ class ViewerOnSim : public ::testing::Test {
         ResetSim();
         ResetViewerRecords();
         gameProcess = SimAddProcess("rpg_rt.exe");
-        game =
-            SimAddWindow("TFormLcfGameMain", "Demo", RECT{30000, 30000, 30646, 30512}, gameProcess);
+        game = SimAddWindow(GameWindowClass, "Demo", RECT{30000, 30000, 30646, 30512}, gameProcess);
         render = SimAddWindow("TPanel", "", RECT{30000, 30000, 30644, 30484}, gameProcess, game);
         ShowGameFrame(true);
         Sim.onKeyEvent = [this](BYTE key, DWORD flags) {

@@ -2,7 +2,7 @@
 // read the display settings and run the viewer; end the process with its exit code.
 #include "platform/win32.h"
 #include "viewer/lifecycle/display_settings.h"
-#include "viewer/lifecycle/game_guard.h"
+#include "viewer/lifecycle/game/game_guard.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/surface/surface.h"
 

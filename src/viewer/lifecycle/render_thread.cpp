@@ -5,7 +5,7 @@
 // Nothing here waits on the game's window thread for long: a game that stops answering
 // keeps the viewer's hot keys, overlay and presentation going (see target_game.h).
 #include "platform/win32.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/lifecycle/viewer.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"

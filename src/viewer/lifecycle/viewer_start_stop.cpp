@@ -2,12 +2,12 @@
 // start the render thread, wait for the game window to go, then give the window back.
 #include "platform/game_contract.h"
 #include "platform/win32.h"
-#include "viewer/lifecycle/fullscreen.h"
-#include "viewer/lifecycle/game_guard.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/fullscreen.h"
+#include "viewer/lifecycle/game/game_guard.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/lifecycle/timer_period.h"
 #include "viewer/lifecycle/viewer.h"
-#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
 #include "viewer/surface/surface.h"
 
 namespace {

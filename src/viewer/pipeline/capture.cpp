@@ -7,7 +7,7 @@
 #include "viewer/pipeline/capture.h"
 
 #include "platform/dib.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/pass_timing.h"

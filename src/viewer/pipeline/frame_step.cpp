@@ -3,12 +3,12 @@
 // picture of the current filter and the overlay.
 #include "viewer/pipeline/frame_step.h"
 
-#include "viewer/lifecycle/fullscreen.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/fullscreen.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/hq2x_frame.h"
-#include "viewer/pipeline/scale2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/hq2x_frame.h"
+#include "viewer/pipeline/filters/scale2x.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"

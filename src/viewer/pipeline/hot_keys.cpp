@@ -8,8 +8,8 @@
 // that do not read the hot keys (another program in front, the viewer minimised) still
 // query them and drop what they report, so a key pressed for another program does not act
 // once the game is back in front.
-#include "viewer/lifecycle/fullscreen.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/fullscreen.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/surface.h"
 

@@ -1,7 +1,7 @@
 // The forms of every block's sub-pixels as small codes, made from the rule table when the
 // program is compiled.
-#include "viewer/pipeline/hq2x_rows.h"
-#include "viewer/pipeline/hq2x_rules.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
+#include "viewer/pipeline/filters/hq2x_rules.h"
 
 #include <array>
 

@@ -8,7 +8,7 @@
 // - the bottom row stands in for its own row below (H = E), and the last pixel of the
 //   image, which has no pixel after it, stands in for its own right neighbour (F = E).
 // So the filter reads nothing outside the width x height source pixels.
-#include "viewer/pipeline/scale2x.h"
+#include "viewer/pipeline/filters/scale2x.h"
 
 #include <cstddef>
 // SSE2 where the compiler targets it; LMP_PORTABLE_PIXELS selects the plain C++ code,

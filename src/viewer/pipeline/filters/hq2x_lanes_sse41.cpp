@@ -1,9 +1,9 @@
 // The many-block hq2x routines built for processors with SSE4.1 (this file's target flags
 // are set in src/CMakeLists.txt).
-#include "viewer/pipeline/hq2x_rows.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
 
 #if !defined(LMP_PORTABLE_PIXELS)
-#include "viewer/pipeline/hq2x_lanes.inc"
+#include "viewer/pipeline/filters/hq2x_lanes.inc"
 
 Hq2xRowRoutines Hq2xRowsSse41() {
     return {FilterRow, WidenRow};

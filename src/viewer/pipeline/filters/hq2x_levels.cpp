@@ -1,7 +1,7 @@
 // Which hq2x routines run: the best the processor offers, found once when the program
 // starts, and the public filter entry that uses them.
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/hq2x_rows.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
 
 #include <cstddef>
 

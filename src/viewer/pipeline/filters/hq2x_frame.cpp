@@ -1,9 +1,9 @@
 // Narrow, hq2x, widen: the one hq2x frame sequence.
-#include "viewer/pipeline/hq2x_frame.h"
+#include "viewer/pipeline/filters/hq2x_frame.h"
 
-#include "viewer/pipeline/hq2x.h"
-#include "viewer/pipeline/hq2x_rows.h"
-#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
 
 namespace {
 

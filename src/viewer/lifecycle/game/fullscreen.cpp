@@ -7,10 +7,10 @@
 // calls) keeps the two from interleaving. Switching into the mode the window is already in
 // changes nothing, so the saved windowed placement is never overwritten by the full-screen
 // one and never restored when nothing was saved.
-#include "viewer/lifecycle/fullscreen.h"
+#include "viewer/lifecycle/game/fullscreen.h"
 
 #include "platform/load_time_lock.h"
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/surface/surface.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The two lookup tables of the hq2x filter, indexed by an RGB565 value.
-#include "viewer/pipeline/hq2x.h"
+#include "viewer/pipeline/filters/hq2x.h"
 
 #include <new>
 

@@ -13,9 +13,9 @@
 // With SSE2, eight blocks of a row are done at once: all of them as the uniform case, then
 // the few whose edge neighbours differ again through the rule table, with their patterns
 // and side-pair tests computed for all eight together.
-#include "viewer/pipeline/hq2x_rows.h"
-#include "viewer/pipeline/hq2x_rules.h"
-#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/filters/hq2x_rows.h"
+#include "viewer/pipeline/filters/hq2x_rules.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
 
 #include <array>
 #include <cstddef>

@@ -32,5 +32,5 @@ struct Hq2xRule {
 };
 
 inline constexpr Hq2xRule Hq2xRules[256] = {
-#include "viewer/pipeline/hq2x_rules.inc"
+#include "viewer/pipeline/filters/hq2x_rules.inc"
 };

@@ -1,5 +1,5 @@
 // Row conversions between 32-bit 0xAARRGGBB pixels and RGB565.
-#include "viewer/pipeline/pixel_convert.h"
+#include "viewer/pipeline/filters/pixel_convert.h"
 
 #include "viewer/surface/pixel_format.h"
 

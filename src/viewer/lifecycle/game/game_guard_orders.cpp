@@ -5,7 +5,7 @@
 //
 // All fields are decimal; LEFT..BOTTOM may be negative, the others may not. Handles are the
 // values of the inherited handles in the guard.
-#include "viewer/lifecycle/game_guard.h"
+#include "viewer/lifecycle/game/game_guard.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The record of the attached game and the one owner of the game's window.
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 
 #include "viewer/surface/surface.h"
 

@@ -1,8 +1,8 @@
 // The guard's two sides: the viewer starting and releasing it, and the guard program waiting
 // for the viewer and giving the game back when the viewer ended without its ordinary stop.
-#include "viewer/lifecycle/game_guard.h"
+#include "viewer/lifecycle/game/game_guard.h"
 
-#include "viewer/lifecycle/target_game.h"
+#include "viewer/lifecycle/game/target_game.h"
 
 namespace {
 
