@@ -16,7 +16,7 @@ HWND Window(std::uintptr_t id) {
 const HWND None = nullptr;
 const HWND Game = Window(0x10);
 const HWND Viewer = Window(0x20);
-const HWND OtherProgram = Window(0x30);
+const HWND Other = Window(0x30); // another program's window
 
 constexpr double Seen = 1000.0; // Timer() when the viewer was seen in front
 constexpr double HandedAt = Seen + FocusHandOver::DelaySeconds;
@@ -55,124 +55,44 @@ TEST(FocusHandOver, TheForegroundIsDueAtItsDelayAfterTheViewerWasSeenInFront) {
 }
 
 TEST(FocusHandOver, WhoIsInFrontForTheHotKeys) {
+    constexpr Front Act = Front::GameOrViewer, Drop = Front::Other, Hold = Front::HandOver;
     struct Case {
+        bool handedOver;    // the foreground was given to the game at HandedAt
+        double after;       // seconds from HandedAt to the readings
+        HWND first, second; // what the first and the second reading of the foreground find
+        Front keys;         // the hot keys act, are dropped or are held for a later pass
+        int taken;          // readings the classification takes
+        Front then;         // a further pass at the same time with nobody in front
         const char* what;
-        bool handedOver;   // the foreground was given to the game at HandedAt
-        double after;      // seconds from HandedAt to the readings
-        Readings readings; // what the first and the second reading of the foreground find
-        Front expected;
-        int taken;  // readings the classification takes
-        Front then; // a further pass at the same time with nobody in front
     };
+    // clang-format off
     const Case cases[] = {
-        {"no hand-over, the game in front",
-         false,
-         0.1,
-         {{Game, None}},
-         Front::GameOrViewer,
-         1,
-         Front::Other},
-        {"no hand-over, the viewer in front",
-         false,
-         0.1,
-         {{Viewer, Viewer}},
-         Front::GameOrViewer,
-         2,
-         Front::Other},
-        {"no hand-over, another program in front",
-         false,
-         0.1,
-         {{OtherProgram, OtherProgram}},
-         Front::Other,
-         2,
-         Front::Other},
-        {"no hand-over, nobody in front",
-         false,
-         0.1,
-         {{None, None}},
-         Front::Other,
-         2,
-         Front::Other},
-        {"no hand-over, the game in front at the second reading only",
-         false,
-         0.1,
-         {{None, Game}},
-         Front::Other,
-         2,
-         Front::Other},
-        {"viewer clicked, the game takes the front",
-         true,
-         0.02,
-         {{Game, None}},
-         Front::GameOrViewer,
-         1,
-         Front::Other},
-        {"viewer clicked, the game not yet in front",
-         true,
-         0.1,
-         {{None, None}},
-         Front::HandOver,
-         2,
-         Front::HandOver},
-        {"the game took the front between the readings",
-         true,
-         0.1,
-         {{None, Game}},
-         Front::GameOrViewer,
-         2,
-         Front::Other},
-        {"the game takes the front late: the keys act without it",
-         true,
-         0.25,
-         {{None, None}},
-         Front::GameOrViewer,
-         1,
-         Front::GameOrViewer},
-        {"nobody in front during a hang",
-         true,
-         5.0,
-         {{None, None}},
-         Front::GameOrViewer,
-         1,
-         Front::GameOrViewer},
-        {"another program in front",
-         true,
-         0.1,
-         {{OtherProgram, OtherProgram}},
-         Front::Other,
-         2,
-         Front::Other},
-        {"another program took the front between the readings",
-         true,
-         0.1,
-         {{None, OtherProgram}},
-         Front::Other,
-         2,
-         Front::Other},
-        {"the viewer in front again",
-         true,
-         0.1,
-         {{Viewer, Viewer}},
-         Front::GameOrViewer,
-         2,
-         Front::Other},
-        {"another program, then the game in front",
-         true,
-         0.1,
-         {{OtherProgram, Game}},
-         Front::Other,
-         2,
-         Front::Other},
+        {false, 0.1,  Game,   None,   Act,  1, Drop, "no hand-over, the game in front"},
+        {false, 0.1,  Viewer, Viewer, Act,  2, Drop, "no hand-over, the viewer in front"},
+        {false, 0.1,  Other,  Other,  Drop, 2, Drop, "no hand-over, another program in front"},
+        {false, 0.1,  None,   None,   Drop, 2, Drop, "no hand-over, nobody in front"},
+        {false, 0.1,  None,   Game,   Drop, 2, Drop, "no hand-over, the game second only"},
+        {true,  0.02, Game,   None,   Act,  1, Drop, "viewer clicked, the game takes the front"},
+        {true,  0.1,  None,   None,   Hold, 2, Hold, "viewer clicked, the game not yet in front"},
+        {true,  0.1,  None,   Game,   Act,  2, Drop, "the game took the front between readings"},
+        {true,  0.25, None,   None,   Act,  1, Act,  "the game late: the keys act without it"},
+        {true,  5.0,  None,   None,   Act,  1, Act,  "nobody in front during a hang"},
+        {true,  0.1,  Other,  Other,  Drop, 2, Drop, "another program in front"},
+        {true,  0.1,  None,   Other,  Drop, 2, Drop, "another program between the readings"},
+        {true,  0.1,  Viewer, Viewer, Act,  2, Drop, "the viewer in front again"},
+        {true,  0.1,  Other,  Game,   Drop, 2, Drop, "another program, then the game"},
     };
-    for (Case c : cases) {
+    // clang-format on
+    for (const Case& c : cases) {
         FocusHandOver handOver;
         if (c.handedOver) {
             handOver.Begin(Seen);
             handOver.Handed(HandedAt);
         }
         const double now = HandedAt + c.after;
-        EXPECT_EQ(c.readings.ClassifyWith(handOver, now), c.expected) << c.what;
-        EXPECT_EQ(c.readings.taken, c.taken) << c.what;
+        Readings readings{{c.first, c.second}};
+        EXPECT_EQ(readings.ClassifyWith(handOver, now), c.keys) << c.what;
+        EXPECT_EQ(readings.taken, c.taken) << c.what;
         Readings nobody{{None, None}};
         EXPECT_EQ(nobody.ClassifyWith(handOver, now), c.then) << c.what << ", then nobody";
     }
