@@ -19,21 +19,25 @@ namespace {
 constexpr int TargetFrameRate = 60;
 // 1000 / 60 = 16.67 ms, rounded to the nearest millisecond.
 constexpr int PacingSleepMs = int(1000.0 / TargetFrameRate + 0.5);
-constexpr DWORD FocusHandOverMs = 150;
 constexpr const char* DesktopWindowName = "Program Manager";
 
 const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 
 // A click into the viewer window gives it the foreground; hand it back to the game so the
-// player's keys keep reaching the game. The hot keys pressed while the viewer was in front
-// act once the game has taken the foreground (hot_keys.cpp).
+// player's keys keep reaching the game. With the fixed pacing the pass waits for the due time
+// itself. The hot keys pressed while the viewer was in front act once the game has taken the
+// foreground (focus_hand_over.h).
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     if (!viewer || GetForegroundWindow() != viewer) return;
-    SleepEx(FocusHandOverMs, FALSE);
-    if (!SetForegroundWindow(TargetGame.gameWindow)) return;
-    FrameState.foregroundToGame = true;
-    FrameState.foregroundHandedAt = Timer();
+    FocusHandOver& handOver = FrameState.focusHandOver;
+    const double seen = Timer();
+    handOver.Begin(seen);
+    SleepEx(DWORD(handOver.MsUntilDue(seen)), FALSE);
+    if (SetForegroundWindow(TargetGame.gameWindow))
+        handOver.Handed(Timer());
+    else
+        handOver.Failed();
 }
 
 void Present() {

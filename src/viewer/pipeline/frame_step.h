@@ -1,6 +1,8 @@
 // One frame of the viewer: frame counting, hot keys, capture, filter and overlay.
 #pragma once
 
+#include "viewer/pipeline/focus_hand_over.h"
+
 #include <cstdint>
 
 struct Image;
@@ -18,10 +20,8 @@ struct FrameStateRecord {
     bool f6Latch = false;
     bool f7Latch = false;
     bool f8Latch = false;
-    // The render thread gave the game the foreground and has not yet seen any window take
-    // it: until then a foreground of none is the game's still to come (see hot_keys.cpp).
-    bool foregroundToGame = false;
-    double foregroundHandedAt = 0.0; // Timer() of that hand-over
+    // Begun by the render thread's pass, read by the hot keys; times are Timer()'s.
+    FocusHandOver focusHandOver;
     FilterMode filterMode = FilterOff;
     double lastFilterKeyTime = 0.0;
     Image* captureImage = nullptr;

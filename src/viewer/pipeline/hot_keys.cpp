@@ -18,36 +18,19 @@ namespace {
 constexpr DWORD F5PressMs = 50;
 constexpr int KeyPollMs = 10;
 constexpr double KeyUpLimitSeconds = 2.0;
-// A game that has not taken the foreground this long after the hand-over is not answering:
-// the hot keys act without it, as they must during a hang.
-constexpr double HandOverLimitSeconds = 0.25;
 
 bool Reported(int key) {
     return GetAsyncKeyState(key) != 0;
 }
 
-enum class Front { GameOrViewer, Other, HandOver };
+using Front = FocusHandOver::Front;
 
-// Each comparison reads the foreground anew; a foreground of none matches neither window,
-// also when the surface has no window. The one exception is the moment after the render
-// thread handed the foreground from the viewer to the game: no window is in front until the
-// game's window thread takes it (under Wine at least). Keys pressed just before, while the
-// viewer was in front, must still act, but only once the game is in front, where the F5 for
-// a filter change reaches it. Any window seen in front ends that moment; so does the game
-// taking the front between the two readings. A game that does not take it in time ends the
-// waiting, not the moment: the keys act while still no window is in front.
+// The game and the viewer are compared with the foreground read anew each time; a hand-over
+// to the game still waiting for it to take the foreground holds the keys back.
 Front WhoIsInFront() {
-    HWND front = GetForegroundWindow();
-    const bool handingOver = FrameState.foregroundToGame && !front;
-    if (handingOver && Timer() - FrameState.foregroundHandedAt >= HandOverLimitSeconds)
-        return Front::GameOrViewer;
-    if (front) FrameState.foregroundToGame = false;
-    if (front && front == TargetGame.gameWindow) return Front::GameOrViewer;
-    front = GetForegroundWindow();
-    if (!front) return handingOver ? Front::HandOver : Front::Other;
-    FrameState.foregroundToGame = false;
-    if (front == ViewerWindowHandle(TargetGame)) return Front::GameOrViewer;
-    return handingOver && front == TargetGame.gameWindow ? Front::GameOrViewer : Front::Other;
+    return FrameState.focusHandOver.Classify([] { return GetForegroundWindow(); },
+                                             TargetGame.gameWindow, ViewerWindowHandle(TargetGame),
+                                             Timer());
 }
 
 // A press of F6 that comes with Alt+Enter or F4 must not reach the viewer window as well:
