@@ -1,8 +1,8 @@
 #include "viewer/surface/display_fit.h"
 
+#include "viewer/surface/setting_choice.h"
+
 #include <cstdint>
-#include <cstring>
-#include <string_view>
 
 namespace {
 
@@ -20,20 +20,6 @@ FitRect KeepShape(int clientWidth, int clientHeight, int frameWidth, int frameHe
     r.x = (clientWidth - r.width) / 2;
     r.y = (clientHeight - r.height) / 2;
     return r;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != b[i]) return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -58,17 +44,6 @@ FitRect FitFrame(DisplayFit fit, int clientWidth, int clientHeight, int frameWid
 }
 
 DisplayFit InterpretFitValue(const char* value, std::string* logLine) {
-    if (logLine) logLine->clear();
-    std::string_view text = value ? value : "";
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    if (text.empty() || SameLetters(text, "stretch")) return DisplayFit::Stretch;
-    if (SameLetters(text, "aspect")) return DisplayFit::Aspect;
-    if (SameLetters(text, "integer")) return DisplayFit::Integer;
-    if (logLine) {
-        *logLine = "lumenpane.ini: unknown fit \"";
-        *logLine += text;
-        *logLine += "\" in [display], using stretch";
-    }
-    return DisplayFit::Stretch;
+    static const char* const names[] = {"stretch", "aspect", "integer"};
+    return DisplayFit(InterpretSettingChoice("fit", value, names, logLine));
 }
