@@ -45,7 +45,7 @@ void SetUpViewer(FilterMode mode, bool counter) {
 void TearDownViewer() {
     for (Image* image :
          {FrameState.captureImage, FrameState.smallArgbImage, FrameState.largeArgbImage,
-          FrameState.smallRgb565Image, FrameState.largeRgb565Image})
+          FrameState.smallRgb565Image, FrameState.largeRgb565Image, FrameState.overlayBacking})
         if (image) DestroyImage(image);
     FrameState = FrameStateRecord{};
     TargetGame.running = 0;

@@ -151,3 +151,46 @@ TEST_F(Picture, FramesWithoutASurfaceSkipTheDrawingAndRecoverWhenItOpens) {
 }
 
 } // namespace
+
+// With the smooth pacing a pass draws only what changed, and hands only those rows over.
+TEST_F(Picture, TheSmoothPacingDrawsOnlyWhatChanged) {
+    FrameState.pacing = Pacing::Smooth;
+    const auto markedRows = [] {
+        int marked = 0, first = -1, last = -1;
+        for (int y = 0; y < Surface.height; ++y) {
+            if (!Surface.rowMarks[y]) continue;
+            if (first < 0) first = y;
+            last = y;
+            ++marked;
+        }
+        std::memset(Surface.rowMarks, 0, std::size_t(Surface.height));
+        return std::vector<int>{marked, first, last};
+    };
+    for (FilterMode mode : {FilterOff, FilterScale2x, FilterHq2x}) {
+        SCOPED_TRACE(int(mode));
+        FrameState.filterMode = mode;
+        ShowGameFrame(mode == FilterOff);
+        Frame(); // a new filter: the picture is drawn whole
+        EXPECT_EQ(markedRows(), (std::vector<int>{480, 0, 479}));
+        EXPECT_TRUE(FrameState.pictureShown);
+        const std::vector<std::uint32_t> picture = FrameBuffer();
+
+        Frame(); // a frozen game: nothing is drawn or handed over
+        EXPECT_FALSE(FrameState.sampledNewPicture);
+        EXPECT_EQ(markedRows()[0], 0);
+
+        FrameState.fpsOverlayOn = true; // the overlay alone: its box's rows only
+        Frame();
+        EXPECT_EQ(markedRows(), (std::vector<int>{24, 16, 39}));
+        FrameState.fpsOverlayOn = false; // and away again: the clean picture comes back
+        Frame();
+        EXPECT_EQ(markedRows(), (std::vector<int>{24, 16, 39}));
+        EXPECT_EQ(FrameBuffer(), picture);
+
+        SimWindow& window = SimWindowOf(render); // one pixel of the game changes: a new picture
+        window.picture[std::size_t(12) * (window.rect.right - window.rect.left) + 12] ^= 0xFFFFFFu;
+        Frame();
+        EXPECT_TRUE(FrameState.sampledNewPicture);
+        EXPECT_EQ(markedRows()[0], 480);
+    }
+}

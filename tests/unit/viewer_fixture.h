@@ -25,7 +25,7 @@
 inline void ResetViewerRecords() {
     for (Image** image :
          {&FrameState.captureImage, &FrameState.smallArgbImage, &FrameState.largeArgbImage,
-          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image})
+          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image, &FrameState.overlayBacking})
         if (*image) DestroyImage(*image);
     FrameState = FrameStateRecord{};
     CaptureState = CaptureStateRecord{};

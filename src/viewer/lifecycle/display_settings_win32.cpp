@@ -2,6 +2,7 @@
 #include "viewer/lifecycle/display_settings.h"
 
 #include "platform/win32.h"
+#include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/display_fit.h"
 #include "viewer/surface/surface.h"
 #include "viewer/surface/viewer_log.h"
@@ -17,5 +18,9 @@ void ReadDisplaySettings() {
     GetPrivateProfileStringA("display", "fit", "", value, sizeof value, path);
     std::string logLine;
     SetSurfaceFit(InterpretFitValue(value, &logLine));
+    if (!logLine.empty()) AppendViewerLog(logLine.c_str());
+
+    GetPrivateProfileStringA("display", "pacing", "", value, sizeof value, path);
+    FrameState.pacing = InterpretPacingValue(value, &logLine);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 }

@@ -12,6 +12,7 @@
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -27,13 +28,26 @@ const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 // player's keys keep reaching the game. With the fixed pacing the pass waits for the due time
 // itself. The hot keys pressed while the viewer was in front act once the game has taken the
 // foreground (focus_hand_over.h).
+// The smooth pacing does not hold its samples for it: each pass looks whether the viewer is
+// still in front, and the pass at or after the due time hands the foreground over.
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
-    if (!viewer || GetForegroundWindow() != viewer) return;
+    const bool viewerInFront = viewer && GetForegroundWindow() == viewer;
     FocusHandOver& handOver = FrameState.focusHandOver;
-    const double seen = Timer();
-    handOver.Begin(seen);
-    SleepEx(DWORD(handOver.MsUntilDue(seen)), FALSE);
+    if (FrameState.pacing == Pacing::Smooth) {
+        if (!viewerInFront) {
+            if (handOver.due) handOver.Failed(); // the player went elsewhere meanwhile
+            return;
+        }
+        const double now = Timer();
+        handOver.Begin(now);
+        if (!handOver.Due(now)) return;
+    } else {
+        if (!viewerInFront) return;
+        const double seen = Timer();
+        handOver.Begin(seen);
+        SleepEx(DWORD(handOver.MsUntilDue(seen)), FALSE);
+    }
     if (SetForegroundWindow(TargetGame.gameWindow))
         handOver.Handed(Timer());
     else
@@ -57,6 +71,25 @@ void RestMinimised() {
     DiscardHotKeyPresses(); // no frame step runs: keys pressed now must not act on restore
 }
 
+// The fixed pacing sleeps PacingSleepMs before each pass. The smooth one sleeps until the
+// schedule's next sample, on the absolute clock (the viewer holds a 1 ms timer period), and
+// the fixed time while the viewer is minimised, since nothing is sampled then.
+void SleepForPacing() {
+    if (FrameState.pacing != Pacing::Smooth || IsIconic(ViewerWindowHandle(TargetGame))) {
+        SleepMs(PacingSleepMs);
+        return;
+    }
+    const double left = FrameState.schedule.NextSample(Timer()) - Timer();
+    if (left > 0) SleepMs(int(std::lround(left * 1000.0)));
+}
+
+// How long from now the next pass samples the game: the capture helper prints ahead for it.
+int MsToNextSample() {
+    if (FrameState.pacing != Pacing::Smooth) return PacingSleepMs;
+    const double left = FrameState.schedule.NextSample(Timer()) - Timer();
+    return left > 0 ? int(std::lround(left * 1000.0)) : 0;
+}
+
 // One key event per pass; only the exact close request does anything. It is posted: a game
 // that does not answer now receives it once it answers again.
 void HandleOneKey() {
@@ -67,9 +100,10 @@ void HandleOneKey() {
 
 bool RenderPass() {
     PassBegin();
-    SleepMs(PacingSleepMs);
+    SleepForPacing();
     PassMark(StageSleep);
     if (!IsWindow(TargetGame.gameWindow) || TargetGame.running.load() == 0) return false;
+    ReleaseF5WhenDue(Timer());
     PassMark(StageChecks);
     HandFocusToGame();
     PassMark(StageFocus);
@@ -77,13 +111,16 @@ bool RenderPass() {
     PassMark(StagePark);
     const bool shown = !IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow);
     PassMark(StageIconic);
-    if (shown)
+    if (shown) {
         Present();
-    else
+        FrameState.schedule.Sampled(FrameState.sampledBegan, FrameState.sampledEnded,
+                                    FrameState.sampledNewPicture);
+    } else {
         RestMinimised();
+    }
     HandleOneKey();
     // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
-    if (shown) CaptureAhead(PacingSleepMs);
+    if (shown) CaptureAhead(MsToNextSample());
     PassMark(StageKey);
     PassEnd(FrameState.filterMode,
             shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds);

@@ -11,7 +11,9 @@
 #include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/pass_timing.h"
+#include "viewer/surface/surface.h"
 #ifdef _WIN32
+#include "platform/performance_counter.h"
 #include "viewer/wine_capture/remote_capture.h"
 #include "viewer/wine_capture/remote_frame.h"
 #endif
@@ -55,11 +57,14 @@ int CaptureThroughHelper(HWND window, Image*& image) {
     const int reply = FetchRemoteFrame(window, &width, &height, &pixels);
     PassMark(StageHelperWait);
     if (reply != RemoteFrameReady) return RemoteFrameCaptureResult(reply);
-    if (FitCaptureImage(image, width, height) < 0) return -1;
-    CopyPackedRows(pixels, width, height, image);
-#ifdef LMP_PASS_TIMING
+    const int fit = FitCaptureImage(image, width, height);
+    if (fit < 0) return -1;
+    CaptureState.pictureChanged = CopyPackedRows(pixels, width, height, image) || fit > 0;
     std::int64_t began = 0, ended = 0;
     RemotePrintTimes(&began, &ended);
+    CaptureState.printBegan = double(began) / (PerformanceTicksPerMs() * 1000.0);
+    CaptureState.printEnded = double(ended) / (PerformanceTicksPerMs() * 1000.0);
+#ifdef LMP_PASS_TIMING
     PassPrinted(began, ended);
 #endif
     return 1;
@@ -115,7 +120,13 @@ int CaptureGameWindow(HWND window, Image*& image) {
         return -2;
     }
     SelectDibSection();
+    const double began = Timer();
     if (!PrintWindow(window, CaptureState.memoryDc, 0)) return -3;
-    CopyPackedRows(static_cast<const std::uint8_t*>(CaptureState.dibBits), width, height, image);
+    CaptureState.printBegan = began;
+    CaptureState.printEnded = Timer();
+    CaptureState.pictureChanged =
+        CopyPackedRows(static_cast<const std::uint8_t*>(CaptureState.dibBits), width, height,
+                       image) ||
+        fit > 0;
     return 1;
 }

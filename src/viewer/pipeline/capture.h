@@ -15,6 +15,10 @@ struct CaptureStateRecord {
     HBITMAP dibSection = nullptr;
     BITMAPINFOHEADER dibHeader{};
     void* dibBits = nullptr;
+    // The latest capture that copied a picture: whether it differed from the one before (a
+    // replaced image counts as different), and when its print began and ended (Timer()).
+    bool pictureChanged = false;
+    double printBegan = 0.0, printEnded = 0.0;
 };
 
 extern CaptureStateRecord CaptureState;

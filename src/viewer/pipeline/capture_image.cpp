@@ -18,8 +18,15 @@ int FitCaptureImage(Image*& image, int width, int height) {
     return image ? 1 : -1;
 }
 
-void CopyPackedRows(const std::uint8_t* pixels, int width, int height, Image* image) {
+bool CopyPackedRows(const std::uint8_t* pixels, int width, int height, Image* image) {
     const std::size_t rowBytes = std::size_t(width) * 4;
-    for (int y = 0; y < height; ++y)
-        std::memcpy(ImageRow(image, y), pixels + std::size_t(y) * rowBytes, rowBytes);
+    bool changed = false;
+    for (int y = 0; y < height; ++y) {
+        void* row = ImageRow(image, y);
+        const std::uint8_t* from = pixels + std::size_t(y) * rowBytes;
+        if (std::memcmp(row, from, rowBytes) == 0) continue;
+        std::memcpy(row, from, rowBytes);
+        changed = true;
+    }
+    return changed;
 }

@@ -12,5 +12,6 @@ bool CaptureImageFits(const Image* image, int width, int height);
 // Keeps the image when it fits, otherwise destroys it and makes a w x h 32-bit one.
 // Returns 0 kept, 1 replaced, -1 no image could be made (image is then null).
 int FitCaptureImage(Image*& image, int width, int height);
-// Copies w x h pixels whose rows lie w x 4 bytes apart into the image's rows, at its pitch.
-void CopyPackedRows(const std::uint8_t* pixels, int width, int height, Image* image);
+// Copies w x h pixels whose rows lie w x 4 bytes apart into the image's rows, at its pitch;
+// true when any row differed from what the image held (every row is compared whole).
+bool CopyPackedRows(const std::uint8_t* pixels, int width, int height, Image* image);

@@ -13,6 +13,8 @@
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/surface.h"
 
+#include <cstring>
+
 FrameStateRecord FrameState;
 
 namespace {
@@ -28,6 +30,7 @@ constexpr WorkImagePlan WorkImages[] = {
     {&FrameStateRecord::largeArgbImage, 640, 480, 0, 0, DefaultColour},
     {&FrameStateRecord::smallRgb565Image, 320, 240, 16, 0, 0},
     {&FrameStateRecord::largeRgb565Image, 640, 480, 16, 0, 0},
+    {&FrameStateRecord::overlayBacking, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
 };
 
 // The game draws its picture 2 pixels right of and below its render window's corner.
@@ -75,9 +78,9 @@ void MakeWorkImages() {
     }
 }
 
-void CountFrame(double now) {
+void CountFrame(double now, bool counted) {
     if (FrameState.nextFpsUpdate == 0.0) FrameState.nextFpsUpdate = now + 1.0;
-    ++FrameState.frameCount;
+    if (counted) ++FrameState.frameCount;
     if (now > FrameState.nextFpsUpdate) {
         FrameState.fps = FrameState.frameCount;
         FrameState.frameCount = 0;
@@ -93,6 +96,7 @@ void ReopenSurfaceWhenResized() {
         TargetGame.currentHeight == TargetGame.wantedHeight)
         return;
     if (ReopenViewerSurface(TargetGame.wantedWidth, TargetGame.wantedHeight) != 0) return;
+    FrameState.pictureShown = false; // a new frame buffer holds no picture yet
     TargetGame.currentWidth = TargetGame.wantedWidth;
     TargetGame.currentHeight = TargetGame.wantedHeight;
 }
@@ -112,9 +116,46 @@ void DrawPicture() {
     }
 }
 
+namespace {
+
+// With the smooth pacing only what changed is drawn: the picture when the capture brought a
+// new one (or the filter or the frame buffer changed), else the overlay alone over the clean
+// picture kept beneath it, else nothing. Only the rows drawn are handed to presentation.
+void DrawChanges(bool newPicture) {
+    const double now = Timer();
+    CountFrame(now, newPicture);
+    char text[sizeof FrameState.shownOverlay] = {};
+    OverlayText(now, text, int(sizeof text));
+    const bool overlayChanged = std::strcmp(text, FrameState.shownOverlay) != 0;
+    const bool redraw =
+        newPicture || !FrameState.pictureShown || FrameState.shownFilter != FrameState.filterMode;
+    if (redraw) {
+        DrawPicture();
+        KeepOverlayBacking();
+        FrameState.pictureShown = true;
+        FrameState.shownFilter = FrameState.filterMode;
+    } else if (overlayChanged) {
+        RestoreOverlayBacking();
+    }
+    if (redraw || overlayChanged) {
+        DrawOverlay(now);
+        std::memcpy(FrameState.shownOverlay, text, sizeof text);
+    }
+    PassMark(StageOverlay);
+    if (redraw)
+        UnlockSurface(-1, -1);
+    else if (overlayChanged)
+        UnlockSurface(OverlayBoxY, OverlayBoxY + OverlayBoxHeight - 1);
+    else
+        UnlockSurface(1, 0); // no row changed
+}
+
+} // namespace
+
 void RenderFrame() {
+    const bool smooth = FrameState.pacing == Pacing::Smooth;
     MakeWorkImages();
-    CountFrame(Timer());
+    if (!smooth) CountFrame(Timer());
     HWND renderWindow = GetWindow(TargetGame.gameWindow, GW_CHILD);
     ReopenSurfaceWhenResized();
     PassMark(StagePrepare);
@@ -124,12 +165,19 @@ void RenderFrame() {
     PassMark(StageHotKeys);
     LockSurface();
     PassMark(StageLockWait);
-    CaptureGameWindow(renderWindow, FrameState.captureImage);
+    const int captured = CaptureGameWindow(renderWindow, FrameState.captureImage);
+    FrameState.sampledNewPicture = captured == 1 && CaptureState.pictureChanged;
+    FrameState.sampledBegan = captured == 1 ? CaptureState.printBegan : Timer();
+    FrameState.sampledEnded = captured == 1 ? CaptureState.printEnded : FrameState.sampledBegan;
     PassMark(StageCaptureCopy);
-    DrawPicture();
-    PassMark(StagePicture);
-    DrawOverlay(Timer());
-    PassMark(StageOverlay);
-    UnlockSurface(-1, -1);
+    if (smooth) {
+        DrawChanges(FrameState.sampledNewPicture);
+    } else {
+        DrawPicture();
+        PassMark(StagePicture);
+        DrawOverlay(Timer());
+        PassMark(StageOverlay);
+        UnlockSurface(-1, -1);
+    }
     PassMark(StageUnlock);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "viewer/pipeline/focus_hand_over.h"
+#include "viewer/pipeline/pacing.h"
 
 #include <cstdint>
 
@@ -29,9 +30,25 @@ struct FrameStateRecord {
     Image* largeArgbImage = nullptr;
     Image* smallRgb565Image = nullptr;
     Image* largeRgb565Image = nullptr;
+
+    // The pacing, set at start-up. With the smooth one, the schedule of the samples, and what
+    // the frame buffer shows, so that a sample that finds the picture unchanged draws nothing
+    // and a change of the overlay alone is drawn over the clean picture kept beneath it.
+    Pacing pacing = Pacing::Fixed;
+    GameFrameSchedule schedule;
+    bool sampledNewPicture = false;                // the latest pass's capture found a new picture
+    double sampledBegan = 0.0, sampledEnded = 0.0; // its print (the pass's time when none)
+    bool pictureShown = false; // the frame buffer holds the picture of shownFilter
+    FilterMode shownFilter = FilterOff;
+    char shownOverlay[32] = {};      // the overlay's text on it ("" none)
+    Image* overlayBacking = nullptr; // the picture beneath the overlay's box
+    double f5ReleaseAt = 0.0;        // F5 held down for the game until then (0: not held)
 };
 
 extern FrameStateRecord FrameState;
+
+// The overlay's box: its corner in the frame, its height and its widest width ("Filter: Scale2x").
+constexpr int OverlayBoxX = 16, OverlayBoxY = 16, OverlayBoxHeight = 24, OverlayBoxMaxWidth = 136;
 
 // How long the filter's name shows after F8, in seconds.
 constexpr double FilterOverlaySeconds = 3.0;
@@ -40,7 +57,7 @@ void RenderFrame();
 
 // The parts of RenderFrame, in the order it runs them (frame_step.cpp unless noted).
 void MakeWorkImages();
-void CountFrame(double now);
+void CountFrame(double now, bool counted = true);
 void ReopenSurfaceWhenResized();
 void HandleHotKeys(); // hot_keys.cpp
 // Queries F6, F7 and F8 and ignores the answers (hot_keys.cpp): for passes that do not read
@@ -51,3 +68,8 @@ void DrawPicture();
 // overlay shows; DrawOverlay blends the box onto the frame buffer.
 int OverlayText(double now, char* text, int capacity);
 void DrawOverlay(double now);
+// With the smooth pacing: the box's area of the picture kept beneath the overlay, and put back.
+void KeepOverlayBacking();
+void RestoreOverlayBacking();
+// Releases F5 for the game once its press, begun by a filter change, is due to end.
+void ReleaseF5WhenDue(double now);

@@ -50,8 +50,14 @@ void WaitForF4AndEnterUp() {
 
 // F5 switches the game between its single-size and its doubled picture; the game resizes its
 // window, which goes straight back off-screen at its start-up size. Neither the key nor the
-// move waits for the game.
+// move waits for the game. The smooth pacing does not hold its samples for the press: it
+// releases the key in the first pass after the press is due to end (ReleaseF5WhenDue).
 void PressF5ForGame() {
+    if (FrameState.pacing == Pacing::Smooth) {
+        if (FrameState.f5ReleaseAt == 0.0) keybd_event(VK_F5, 0, 0, 0);
+        FrameState.f5ReleaseAt = Timer() + F5PressMs / 1000.0;
+        return;
+    }
     PressKeyForGame(VK_F5, F5PressMs);
     ParkGameWindow();
 }
@@ -86,6 +92,13 @@ void HandleF8() {
 }
 
 } // namespace
+
+void ReleaseF5WhenDue(double now) {
+    if (FrameState.f5ReleaseAt == 0.0 || now < FrameState.f5ReleaseAt) return;
+    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
+    FrameState.f5ReleaseAt = 0.0;
+    ParkGameWindow();
+}
 
 void DiscardHotKeyPresses() {
     for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);

@@ -4,17 +4,20 @@
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/image.h"
 
+#include "viewer/surface/surface.h"
+
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 constexpr const char* FilterNames[] = {"Off", "Scale2x", "hq2x"};
 
-constexpr int BoxHeight = 24;
+constexpr int BoxHeight = OverlayBoxHeight;
 constexpr int CounterBoxWidth = 80;
 constexpr int TextMargin = 8;
 constexpr int GlyphWidth = 8;
-constexpr float BoxX = 16.0f, BoxY = 16.0f;
+constexpr float BoxX = float(OverlayBoxX), BoxY = float(OverlayBoxY);
 constexpr std::uint32_t BoxColour = 0x80000000u; // black at alpha 128
 constexpr std::uint32_t TextColour = 0xFFFFFFFFu;
 
@@ -43,4 +46,36 @@ void DrawOverlay(double now) {
     DrawText(box, float(TextMargin), float(TextMargin), text, TextColour);
     PutImage(nullptr, BoxX, BoxY, box, WholeImage, 0, 0, 0, Alpha);
     DestroyImage(box);
+}
+
+namespace {
+
+// Copies the box's area between the frame buffer and the backing image, either way.
+void CopyBoxArea(bool toFrame) {
+    auto* frame = static_cast<std::uint8_t*>(SurfacePixels());
+    Image* backing = FrameState.overlayBacking;
+    if (!frame || !backing || Surface.bytesPerPixel != 4 ||
+        Surface.width < OverlayBoxX + OverlayBoxMaxWidth ||
+        Surface.height < OverlayBoxY + OverlayBoxHeight)
+        return;
+    const std::size_t bytes = std::size_t(OverlayBoxMaxWidth) * 4;
+    for (int y = 0; y < OverlayBoxHeight; ++y) {
+        std::uint8_t* screen =
+            frame + std::size_t(OverlayBoxY + y) * Surface.pitch + std::size_t(OverlayBoxX) * 4;
+        auto* kept = static_cast<std::uint8_t*>(ImageRow(backing, y));
+        if (toFrame)
+            std::memcpy(screen, kept, bytes);
+        else
+            std::memcpy(kept, screen, bytes);
+    }
+}
+
+} // namespace
+
+void KeepOverlayBacking() {
+    CopyBoxArea(false);
+}
+
+void RestoreOverlayBacking() {
+    CopyBoxArea(true);
 }
