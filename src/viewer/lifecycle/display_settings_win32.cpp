@@ -22,5 +22,6 @@ void ReadDisplaySettings() {
 
     GetPrivateProfileStringA("display", "pacing", "", value, sizeof value, path);
     FrameState.pacing = InterpretPacingValue(value, &logLine);
+    SetSurfacePresentInStep(FrameState.pacing == Pacing::Smooth);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 }

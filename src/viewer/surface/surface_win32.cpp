@@ -105,6 +105,10 @@ void SetSurfaceFit(DisplayFit fit) {
     Win.fit = fit;
 }
 
+void SetSurfacePresentInStep(bool inStep) {
+    Win.cadence.inStep = inStep;
+}
+
 void HideMouse() {
     Surface.pointerVisible = false;
 }

@@ -16,6 +16,7 @@
 
 #include "platform/win32.h"
 #include "viewer/surface/display_fit.h"
+#include "viewer/surface/present_cadence.h"
 
 #include <atomic>
 #include <cstdint>
@@ -43,6 +44,7 @@ struct WindowRecord {
     HGDIOBJ previousBitmap = nullptr;
 
     std::atomic<DisplayFit> fit{DisplayFit::Stretch}; // any thread may set it
+    PresentCadence cadence; // inStep set at start-up, before the window thread runs
     // What the black bars around the picture were last painted for (window thread only).
     DisplayFit barsFit = DisplayFit::Stretch;
     int barsWidth = 0;

@@ -1,7 +1,9 @@
-// The surface's window thread: it creates the window, and about every 10 ms takes the
-// surface lock, copies the rows the application marked into the presentation buffer, shows
-// it, and handles the window's messages. Also the window's class and placement.
+// The surface's window thread: it creates the window, and about every 10 ms (or once per
+// display refresh, present_cadence.h) takes the surface lock, copies the rows the application
+// marked into the presentation buffer, shows it, and handles the window's messages. Also the
+// window's class and placement.
 #include "platform/game_contract.h"
+#include "platform/performance_counter.h"
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/present_rows.h"
 #include "viewer/surface/surface.h"
@@ -33,6 +35,37 @@ void PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+}
+
+// DwmFlush waits for the next composition of the desktop (Windows Vista and later, from
+// dwmapi.dll, looked up once); false where there is none or it fails.
+bool WaitForRefresh() {
+    using Flush = HRESULT(WINAPI*)();
+    static const Flush flush = [] {
+        HMODULE dwm = LoadLibraryA("dwmapi.dll");
+        return dwm ? reinterpret_cast<Flush>(
+                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")))
+                   : nullptr;
+    }();
+    return flush && SUCCEEDED(flush());
+}
+
+// Between two presentations: the display's refresh where the cadence says so, the surface
+// lock released meanwhile; otherwise PresentationIntervalMs.
+double Seconds() {
+    return double(PerformanceCounterNow()) / (PerformanceTicksPerMs() * 1000.0);
+}
+
+void AwaitPresentation() {
+    PresentCadence& cadence = Win.cadence;
+    const double start = Seconds();
+    if (cadence.WaitForRefresh(start)) {
+        const bool succeeded = WaitForRefresh();
+        const double now = Seconds();
+        cadence.Waited(succeeded, now - start, now);
+        if (cadence.WaitForRefresh(now)) return;
+    }
+    SleepEx(PresentationIntervalMs, FALSE);
 }
 
 void PresentationPass(HWND window) {
@@ -67,7 +100,7 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     SetEvent(Win.ready);
 
     while (!Win.stop.load()) {
-        SleepEx(PresentationIntervalMs, FALSE);
+        AwaitPresentation();
         PresentationPass(window);
     }
     TearDownPresentation();
