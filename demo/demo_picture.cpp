@@ -192,6 +192,16 @@ void DrawDemoFrame(DemoFrame& out, int frame) {
     Panel(out, frame);
 }
 
+void DrawFrameTag(DemoFrame& out, int number) {
+    FillBox(out, FrameTagX - 3, FrameTagY - 3, FrameTagDigits * FrameTagAdvance + 4,
+            DemoGlyphHeight + 6, outline);
+    char digits[16];
+    int modulus = 1;
+    for (int i = 0; i < FrameTagDigits; ++i) modulus *= 10;
+    std::snprintf(digits, sizeof digits, "%0*d", FrameTagDigits, number % modulus);
+    Text(out, FrameTagX, FrameTagY, digits, FrameTagInk);
+}
+
 bool WriteDemoFrame(const DemoFrame& frame, const char* path) {
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;

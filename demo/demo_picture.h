@@ -15,6 +15,17 @@ struct DemoFrame {
 // Draws the scene as it looks at animation frame `frame` (30 frames make one second).
 void DrawDemoFrame(DemoFrame& out, int frame);
 
+// The frame-clock tag: FrameTagDigits decimal digits of `number` (modulo 10^FrameTagDigits,
+// leading zeros) in the demo font, in FrameTagInk on a dark box in the top right corner, clear
+// of the viewer's overlay in the top left. Each digit's glyph starts FrameTagAdvance pixels
+// after the previous one, the first at (FrameTagX, FrameTagY).
+constexpr int FrameTagDigits = 6;
+constexpr int FrameTagX = 283;
+constexpr int FrameTagY = 4;
+constexpr int FrameTagAdvance = 6;
+constexpr std::uint32_t FrameTagInk = 0xF8E078;
+void DrawFrameTag(DemoFrame& out, int number);
+
 // Writes a frame as DemoHeight rows of DemoWidth little-endian 32-bit 0x00RRGGBB pixels,
 // top row first, no header (307200 bytes). Returns false when the file cannot be written.
 bool WriteDemoFrame(const DemoFrame& frame, const char* path);

@@ -2,6 +2,7 @@
 #include "game_window.h"
 
 #include "demo_picture.h"
+#include "frame_clock.h"
 #include "platform/dib.h"
 #include "platform/game_contract.h"
 
@@ -20,13 +21,16 @@ constexpr int FramedX = 40;    // where F4 puts a window that started full scree
 constexpr int FramedY = 40;
 constexpr DWORD FramedStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
+// Owned by the thread that runs the game window (the window procedures run on it, also for
+// prints sent from other threads or processes); no lock.
 struct GameState {
     GameOptions options;
     HWND mainWindow = nullptr;
     HWND renderWindow = nullptr;
     bool doubled = true;
     bool fullScreen = false;
-    int frame = 0;
+    int frame = 0; // the animation frame drawn into picture
+    FrameClock clock;
     DemoFrame picture;
     std::uint32_t doubledPixels[DemoWidth * 2 * DemoHeight * 2];
 };
@@ -45,6 +49,7 @@ int ChildHeight() {
 
 void DrawCurrentFrame() {
     DrawDemoFrame(game.picture, game.options.frozen ? FrozenFrame : game.frame);
+    if (game.clock.hz > 0 && !game.options.frozen) DrawFrameTag(game.picture, game.frame);
     for (int y = 0; y < DemoHeight * 2; ++y)
         for (int x = 0; x < DemoWidth * 2; ++x)
             game.doubledPixels[y * DemoWidth * 2 + x] =
@@ -68,7 +73,19 @@ void PaintRender(HDC dc) {
     SetDIBitsToDevice(dc, Edge, Edge, w, h, 0, 0, 0, h, bits, &info, DIB_RGB_COLORS);
 }
 
-// Outer size of the main window whose client area holds the child exactly.
+// With the frame clock: brings the picture to the frame due now and logs what a print or
+// paint (`kind`) is about to show.
+void ShowFrameDue(const char* kind) {
+    if (game.clock.hz <= 0) return;
+    std::int64_t now = FrameClockNow();
+    int due = FrameDue(game.clock, now);
+    if (due != game.frame && !game.options.frozen) {
+        game.frame = due;
+        DrawCurrentFrame();
+    }
+    LogFrameShown(game.clock, due, now, kind);
+}
+
 // Outer size of the framed main window whose client area holds the child exactly.
 SIZE FramedSizeForChild() {
     RECT r = {0, 0, ChildWidth(), ChildHeight()};
@@ -160,6 +177,7 @@ LRESULT CALLBACK RenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window, &ps);
+        ShowFrameDue("paint");
         PaintRender(dc);
         EndPaint(window, &ps);
         return 0;
@@ -168,6 +186,7 @@ LRESULT CALLBACK RenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case WM_PRINT:
     case WM_PRINTCLIENT:
+        ShowFrameDue("print");
         PaintRender(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_KEYDOWN:
@@ -192,7 +211,12 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             nullptr, reinterpret_cast<CREATESTRUCTA*>(lParam)->hInstance, nullptr);
         return game.renderWindow ? 0 : -1;
     case WM_TIMER:
-        if (!game.options.frozen) {
+        if (game.clock.hz > 0) {
+            // The picture follows the clock; the tick repaints the game's own window with
+            // the frame due and writes the frame log once a second.
+            FlushFrameLogIfDue(game.clock, FrameClockNow());
+            if (!game.options.frozen) InvalidateRect(game.renderWindow, nullptr, FALSE);
+        } else if (!game.options.frozen) {
             ++game.frame;
             DrawCurrentFrame();
             InvalidateRect(game.renderWindow, nullptr, FALSE);
@@ -217,6 +241,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_DESTROY:
         KillTimer(window, TickId);
+        StopFrameClock(game.clock);
         game.mainWindow = game.renderWindow = nullptr;
         PostQuitMessage(0);
         return 0;
@@ -266,6 +291,8 @@ GameOptions GameOptionsFromEnvironment() {
     if (const char* v = std::getenv("LMP_DEMO_SIZE")) o.doubled = std::strcmp(v, "single") != 0;
     if (const char* v = std::getenv("LMP_DEMO_POS")) std::sscanf(v, "%d,%d", &o.x, &o.y);
     if (const char* v = std::getenv("LMP_DEMO_HANG_SECONDS")) o.hangSeconds = std::atoi(v);
+    if (const char* v = std::getenv("LMP_DEMO_CLOCK")) o.clockHz = std::atoi(v);
+    if (const char* v = std::getenv("LMP_DEMO_FRAME_LOG")) o.frameLogPath = v;
     o.frozen = EnvFlag("LMP_DEMO_FREEZE");
     o.fullScreen = EnvFlag("LMP_DEMO_FULLSCREEN");
     return o;
@@ -284,6 +311,9 @@ HWND CreateGameWindow(const GameOptions& options, HINSTANCE instance) {
     LogGameEvent((std::string("cmdline ") + GetCommandLineA()).c_str());
     game.doubled = options.doubled;
     game.frame = 0;
+    if (options.clockHz > 0 &&
+        !StartFrameClock(game.clock, options.clockHz, options.frameLogPath.c_str()))
+        LogGameEvent("frame log failed");
     DrawCurrentFrame();
     if (!options.dumpPath.empty() && !WriteDemoFrame(game.picture, options.dumpPath.c_str()))
         LogGameEvent("dump failed");

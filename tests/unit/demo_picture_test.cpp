@@ -59,6 +59,47 @@ TEST(DemoPicture, SkyIsAGradientAndFrameCounterChanges) {
     EXPECT_GT(DifferingPixels(*f, *g, 202, 236), 0) << "the panel shows the frame number";
 }
 
+// The digits the frame-clock tag shows, read back glyph by glyph ('?' for no digit).
+std::string ReadFrameTag(const DemoFrame& f) {
+    std::string text;
+    for (int i = 0; i < FrameTagDigits; ++i) {
+        char found = '?';
+        for (char c = '0'; c <= '9'; ++c) {
+            const std::uint8_t* rows = DemoGlyph(c);
+            bool same = true;
+            for (int y = 0; y < DemoGlyphHeight; ++y)
+                for (int x = 0; x < DemoGlyphWidth; ++x) {
+                    int px = FrameTagX + i * FrameTagAdvance + x, py = FrameTagY + y;
+                    bool ink = f.pixels[py * DemoWidth + px] == FrameTagInk;
+                    same = same && ink == bool(rows[y] >> (DemoGlyphWidth - 1 - x) & 1);
+                }
+            if (same) found = c;
+        }
+        text += found;
+    }
+    return text;
+}
+
+TEST(DemoPicture, FrameTagShowsTheNumberInTheTopRightCornerOnly) {
+    const struct {
+        int number;
+        const char* shown;
+    } cases[] = {{0, "000000"}, {37, "000037"}, {123456, "123456"}, {1234567, "234567"}};
+    auto plain = Draw(37);
+    for (const auto& c : cases) {
+        auto tagged = Draw(37);
+        DrawFrameTag(*tagged, c.number);
+        EXPECT_EQ(ReadFrameTag(*tagged), c.shown) << c.number;
+        int changedOutside = 0;
+        for (int y = 0; y < DemoHeight; ++y)
+            for (int x = 0; x < DemoWidth; ++x)
+                changedOutside +=
+                    (x < DemoWidth - 48 || y > 16) &&
+                    tagged->pixels[y * DemoWidth + x] != plain->pixels[y * DemoWidth + x];
+        EXPECT_EQ(changedOutside, 0) << c.number;
+    }
+}
+
 TEST(DemoPicture, FileIsRowsOfLittleEndianPixelsWithoutHeader) {
     auto f = Draw(37);
     std::string path = testing::TempDir() + "demo_frame.raw";

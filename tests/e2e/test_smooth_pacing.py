@@ -1,0 +1,67 @@
+"""Smooth pacing: the viewer full screen (1024x768) with pacing=smooth over the stand-in game
+on its 60 Hz clock prints nearly every frame the game draws, in each filter mode; and the
+frame counting that judges it. Run through run.py."""
+
+import os
+import time
+import unittest
+
+import frame_clock
+import harness
+
+SECONDS_PER_MODE = 30
+MOST_SKIPPED_PER_MINUTE = 6
+
+
+class FrameCountingTest(unittest.TestCase):
+    def test_skipped_and_repeated_frames(self):
+        p = 1000.0 / 60
+        cases = [  # prints (frame, ms), span in periods, expected (frames, skipped, repeated)
+            ("every frame once", [(f, f * p + 5) for f in range(6)], (0, 6), (6, 0, 0)),
+            ("printed twice", [(0, 1), (0, 10), (1, p + 1), (2, 2 * p + 1)], (0, 3), (3, 0, 0)),
+            ("one missed", [(0, 1), (1, p + 1), (3, 3 * p + 1), (4, 4 * p + 1)], (0, 5),
+             (5, 1, 1)),
+            ("late, then early", [(0, 16), (1, p + 1), (2, 2 * p + 16), (3, 3 * p + 1)], (0, 4),
+             (4, 0, 0)),
+            ("two missed", [(0, 1), (3, 3 * p + 1)], (0, 4), (4, 2, 1)),
+            ("span mid-period", [(f, f * p + 1) for f in range(10) if f != 5], (2.5, 7.5),
+             (5, 1, 1)),
+        ]
+        for name, prints, (begin, end), expected in cases:
+            with self.subTest(name):
+                counts = frame_clock.count_frames(frame_clock.FrameLog(60, 0.0, prints),
+                                                  begin * p, end * p)
+                self.assertEqual((counts["frames"], counts["skipped"], counts["repeated"]),
+                                 expected)
+
+
+@unittest.skipUnless(os.environ.get("LMP_EXPECT_SMOOTH_PACING") == "1",
+                     "the viewer has no [display] pacing=smooth setting yet"
+                     " (set LMP_EXPECT_SMOOTH_PACING=1 to run)")
+class SmoothPacingTest(unittest.TestCase):
+    def test_every_game_frame_printed_in_each_filter_mode(self):
+        s = harness.shared_session()
+        if tuple(s.screen_size) != harness.SCREEN_SIZE:
+            self.skipTest("needs a %dx%d screen" % harness.SCREEN_SIZE)
+        frame_log = s.file("smooth-frames.log")
+        game = frame_clock.start_clock_game(s, frame_log)
+        viewer = s.run(frame_clock.viewer_with_pacing(s, "viewer-smooth", "smooth"))
+        try:
+            s.wait_viewer_mode(True, timeout=30)
+            time.sleep(2)
+            spans = {}
+            for mode in frame_clock.MODES:
+                if mode != "Off":
+                    frame_clock.switch_filter(s, game, mode)
+                began = time.time()
+                time.sleep(SECONDS_PER_MODE)
+                spans[mode] = (began, time.time())
+            s.close_window(s.wait_viewer()["hwnd"])
+            self.assertEqual((s.wait_exit(game.proc, 15), s.wait_exit(viewer, 15)), (0, 0))
+        finally:
+            harness.kill_running([viewer, game.proc])
+        log = frame_clock.read_frame_log(frame_log)
+        for mode, (began, ended) in spans.items():
+            with self.subTest(mode):
+                counts = frame_clock.count_frames(log, log.game_ms(began), log.game_ms(ended))
+                self.assertLessEqual(counts["skipped_per_min"], MOST_SKIPPED_PER_MINUTE, counts)
