@@ -3,6 +3,8 @@
 
 #include "viewer/surface/surface.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 SimDesktopRecord Sim;
@@ -49,7 +51,8 @@ SimWindow& SimWindowOf(HWND window) {
 
 DWORD SimAddProcess(const std::string& applicationName) {
     DWORD id = Sim.nextProcessId++;
-    Sim.processes[id] = SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, "", {}};
+    Sim.processes[id] =
+        SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, "", {}};
     return id;
 }
 
@@ -100,7 +103,15 @@ double SimHungFor(HWND window) {
     if (w == Sim.windows.end()) return 0.0;
     auto process = Sim.processes.find(w->second.processId);
     if (process == Sim.processes.end()) return 0.0;
-    return std::max(0.0, process->second.hungUntilMs - Sim.clockMs);
+    const SimProcess& p = process->second;
+    double wait = std::max(0.0, p.hungUntilMs - Sim.clockMs);
+    if (p.answerPeriodMs > 0.0) {
+        const double since = Sim.clockMs + wait - p.answerPhaseMs;
+        const double loop =
+            p.answerPhaseMs + std::ceil(since / p.answerPeriodMs - 1e-9) * p.answerPeriodMs;
+        wait = std::max(wait, loop - Sim.clockMs);
+    }
+    return wait;
 }
 
 void SimWaitForAnswer(HWND window) {

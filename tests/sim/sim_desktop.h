@@ -32,6 +32,8 @@ struct SimWindow {
     // (row by row), or nothing when empty. printResult is what PrintWindow returns.
     std::vector<std::uint32_t> picture;
     BOOL printResult = TRUE;
+    // Called by PrintWindow before it copies the picture: a game that draws what is due now.
+    std::function<void(SimWindow&)> paint;
     std::vector<UINT> messages; // messages received through SendMessageA
     std::vector<UINT> posted;   // messages posted with PostMessageA
 };
@@ -65,6 +67,10 @@ struct SimProcess {
     // The process's window thread answers nothing before this time: calls that wait for it
     // return only then, requests that do not wait take effect then.
     double hungUntilMs = 0.0;
+    // A game whose window thread reads its messages once per frame: with a period set, a call
+    // that waits for it returns at the next loop, at answerPhaseMs plus whole periods.
+    double answerPeriodMs = 0.0;
+    double answerPhaseMs = 0.0;
 };
 
 // The settings of one CreateProcessA call, apart from the names.

@@ -89,6 +89,7 @@ BOOL PrintWindow(HWND window, HDC dc, UINT) {
     SimGdiObject* context = Find(dc);
     if (w == Sim.windows.end() || !context) return FALSE;
     if (!w->second.printResult) return FALSE;
+    if (w->second.paint) w->second.paint(w->second);
     SimGdiObject* bitmap = Find(context->selected);
     const auto& picture = w->second.picture;
     if (!bitmap || picture.empty()) return w->second.printResult;

@@ -111,13 +111,10 @@ bool RenderPass() {
     PassMark(StagePark);
     const bool shown = !IsIconic(ViewerWindowHandle(TargetGame)) && IsWindow(TargetGame.gameWindow);
     PassMark(StageIconic);
-    if (shown) {
+    if (shown)
         Present();
-        FrameState.schedule.Sampled(FrameState.sampledBegan, FrameState.sampledEnded,
-                                    FrameState.sampledNewPicture);
-    } else {
+    else
         RestMinimised();
-    }
     HandleOneKey();
     // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
     if (shown) CaptureAhead(MsToNextSample());

@@ -118,6 +118,20 @@ void DrawPicture() {
 
 namespace {
 
+// How long after the game's change its picture is presented: the schedule's main sample
+// comes GameFrameSchedule::Offset after it, and the print, the filter and the hand-over take
+// a few milliseconds more. A picture that is later than that is presented at once.
+constexpr double PresentLatencySeconds = GameFrameSchedule::Offset + 0.003;
+
+// Every picture of a game frame goes to the display at the same moment of its frame, not as
+// soon as it is drawn: samples land on whole milliseconds, and a picture ready a little
+// earlier or later than the one before would otherwise meet a display refresh on either side
+// of it, showing one frame twice and dropping the next.
+void PresentInStep() {
+    const double change = FrameState.schedule.CaughtChange();
+    Surface.presentAfter = change > 0.0 ? change + PresentLatencySeconds : 0.0;
+}
+
 // With the smooth pacing only what changed is drawn: the picture when the capture brought a
 // new one (or the filter or the frame buffer changed), else the overlay alone over the clean
 // picture kept beneath it, else nothing. Only the rows drawn are handed to presentation.
@@ -131,6 +145,7 @@ void DrawChanges(bool newPicture) {
         newPicture || !FrameState.pictureShown || FrameState.shownFilter != FrameState.filterMode;
     if (redraw) {
         DrawPicture();
+        if (newPicture) PresentInStep();
         KeepOverlayBacking();
         FrameState.pictureShown = true;
         FrameState.shownFilter = FrameState.filterMode;
@@ -169,6 +184,9 @@ void RenderFrame() {
     FrameState.sampledNewPicture = captured == 1 && CaptureState.pictureChanged;
     FrameState.sampledBegan = captured == 1 ? CaptureState.printBegan : Timer();
     FrameState.sampledEnded = captured == 1 ? CaptureState.printEnded : FrameState.sampledBegan;
+    if (smooth)
+        FrameState.schedule.Sampled(FrameState.sampledBegan, FrameState.sampledEnded,
+                                    FrameState.sampledNewPicture);
     PassMark(StageCaptureCopy);
     if (smooth) {
         DrawChanges(FrameState.sampledNewPicture);

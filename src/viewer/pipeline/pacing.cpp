@@ -38,6 +38,7 @@ double GameFrameSchedule::NextSample(double now) {
 void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
     if (newPicture) {
         stale_ = 0;
+        caught_ = 0.0;
         switch (kind_) {
         case Kind::Search:
             if (haveStale_)
@@ -49,6 +50,7 @@ void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
             Correct((staleAt_ + ended) / 2 - change_, true);
             break;
         case Kind::Main:
+            caught_ = change_;
             change_ += period_;
             PlanMain();
             break;
@@ -80,6 +82,7 @@ void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
 }
 
 void GameFrameSchedule::Lock(double change) {
+    caught_ = change;
     change_ = change + period_;
     frames_ = 0;
     sinceCorrection_ = 0;
@@ -94,7 +97,8 @@ void GameFrameSchedule::Correct(double error, bool measured) {
     if (measured && sinceCorrection_ >= 30)
         period_ = std::clamp(period_ + error / sinceCorrection_ / 4, 1.0 / 75.0, 1.0 / 20.0);
     sinceCorrection_ = 0;
-    change_ += error + period_;
+    caught_ = change_ + error;
+    change_ = caught_ + period_;
     PlanMain();
 }
 

@@ -42,6 +42,9 @@ class GameFrameSchedule {
     void Sampled(double began, double ended, bool newPicture);
 
     double Period() const { return period_; }
+    // When the change that the latest new picture showed came, as the schedule predicted or
+    // placed it; 0 while the schedule knows no such moment.
+    double CaughtChange() const { return caught_; }
     bool Locked() const { return kind_ == Kind::Main || kind_ == Kind::Probe; }
 
   private:
@@ -53,6 +56,7 @@ class GameFrameSchedule {
 
     double period_ = StartPeriod;
     double change_ = 0.0; // the predicted time of the change the next main sample takes
+    double caught_ = 0.0;
     Kind kind_ = Kind::Search;
     double target_ = 0.0;
     bool started_ = false;

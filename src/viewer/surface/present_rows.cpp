@@ -33,7 +33,8 @@ void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target
     }
 }
 
-bool CopyMarkedRows(std::uint32_t* presentation) {
+bool CopyMarkedRows(std::uint32_t* presentation, double now) {
+    if (now < Surface.presentAfter) return false;
     bool any = false;
     for (int y = 0; y < Surface.height; ++y) {
         if (!Surface.rowMarks[y]) continue;

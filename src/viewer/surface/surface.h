@@ -41,6 +41,9 @@ struct SurfaceState {
     std::uint32_t flags = 0;
     std::uint8_t* frameBuffer = nullptr; // row 0, 16-byte aligned
     std::uint8_t* rowMarks = nullptr;    // one flag per row, set when the row changed
+    // The marked rows are presented no earlier than this (Timer() seconds; 0: at once), so
+    // that pictures of a game's frames reach the display at the same moment of each frame.
+    double presentAfter = 0.0;
     int lockCount = 0;
     bool pointerVisible = true;
     char title[MaxSurfaceTitle + 1] = {};

@@ -72,7 +72,7 @@ void PresentationPass(HWND window) {
     PresentBegin();
     TakeSurfaceLock();
     PresentMark(PresentLockWait);
-    const bool marked = CopyMarkedRows(Win.pixels);
+    const bool marked = CopyMarkedRows(Win.pixels, Seconds());
     PresentMark(PresentCopyRows);
     if (marked) PresentNow(window);
     PresentMark(PresentShow);

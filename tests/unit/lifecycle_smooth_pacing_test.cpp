@@ -1,0 +1,131 @@
+// The smooth pacing end to end on the simulated desktop: the render thread's passes against a
+// game drawing 60 frames a second, judged at presentation on a display refreshing at its own
+// rate: which game frames never reached the screen and which stayed on it for two game
+// periods or more.
+#include "lifecycle_fixture.h"
+#include "viewer/pipeline/capture.h"
+#include "viewer/pipeline/frame_step.h"
+#include "viewer/surface/image.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr double GamePeriodMs = 1000.0 / 60.0;
+constexpr double RunMs = 20000.0;
+
+struct Scene {
+    double displayHz;
+    bool oncePerFrame; // the game reads its messages once per frame, not at once
+    double phase;      // of the game's frames, in periods
+};
+
+struct Shown {
+    int frames = 0, skipped = 0, repeated = 0;
+};
+
+// The display shows the newest picture ready at each refresh; the first second is left out.
+Shown AtPresentation(const std::vector<std::pair<double, long>>& ready, double from, double to,
+                     double displayHz) {
+    const double refresh = 1000.0 / displayHz;
+    std::vector<long> shown;
+    std::size_t next = 0;
+    long current = -1;
+    for (double v = from; v < to; v += refresh) {
+        while (next < ready.size() && ready[next].first <= v) current = ready[next++].second;
+        shown.push_back(current);
+    }
+    Shown result;
+    result.frames = int(shown.back() - shown.front()) + 1;
+    const int twoPeriods = int(std::ceil(2 * GamePeriodMs / refresh - 1e-9));
+    for (std::size_t i = 0; i < shown.size();) {
+        std::size_t j = i;
+        while (j < shown.size() && shown[j] == shown[i]) ++j;
+        if (i > 0 && j < shown.size()) {
+            result.skipped += int(shown[j] - shown[i]) - 1;
+            if (int(j - i) >= twoPeriods) ++result.repeated;
+        }
+        i = j;
+    }
+    return result;
+}
+
+// The number of the game frame the latest capture holds.
+long FrameShown() {
+    std::uint32_t pixel;
+    std::memcpy(&pixel, ImageRow(FrameState.captureImage, 2) + 2 * 4, 4);
+    return long(pixel);
+}
+
+class SmoothPacing : public ::testing::Test {
+  protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { Reset(); }
+    static void Reset() {
+        ResetViewer();
+        for (Image** image : {&FrameState.captureImage, &FrameState.smallArgbImage,
+                              &FrameState.largeArgbImage, &FrameState.smallRgb565Image,
+                              &FrameState.largeRgb565Image, &FrameState.overlayBacking})
+            if (*image) DestroyImage(*image);
+        FrameState = FrameStateRecord{};
+        CaptureState = CaptureStateRecord{};
+    }
+
+    // Runs the viewer's passes for RunMs against a game whose every print shows the frame due
+    // at that moment, its number in the picture's first pixel.
+    Shown Play(const Scene& scene) {
+        Reset();
+        const SimGame game = AttachGame();
+        const double origin = Sim.clockMs + scene.phase * GamePeriodMs;
+        HWND render = SimAddWindow("TPanel", "", RECT{0, 0, 644, 484}, game.processId, game.window);
+        SimWindowOf(render).picture.assign(644 * 484, 0xFF336699u);
+        SimWindowOf(render).paint = [origin](SimWindow& w) {
+            w.picture[2 * 644 + 2] =
+                std::uint32_t(std::floor((Sim.clockMs + 1e-6 - origin) / GamePeriodMs));
+        };
+        if (scene.oncePerFrame) {
+            Sim.processes.at(game.processId).answerPeriodMs = GamePeriodMs;
+            Sim.processes.at(game.processId).answerPhaseMs = origin;
+        }
+        FrameState.pacing = Pacing::Smooth;
+        StartViewer();
+        Sim.foreground = game.window;
+        const double start = Sim.clockMs;
+        std::vector<std::pair<double, long>> ready;
+        while (Sim.clockMs < start + RunMs) {
+            Sim.calls.clear();
+            EXPECT_TRUE(RenderPass());
+            // The window thread presents the new rows once they may be shown.
+            if (FrameState.sampledNewPicture)
+                ready.push_back(
+                    {std::max(Sim.clockMs, Surface.presentAfter * 1000.0), FrameShown()});
+        }
+        return AtPresentation(ready, start + 1000.0, start + RunMs, scene.displayHz);
+    }
+};
+
+TEST_F(SmoothPacing, EveryGameFrameReachesTheDisplay) {
+    for (double displayHz : {60.0, 59.94}) {
+        for (bool oncePerFrame : {false, true}) {
+            for (double phase : {0.0, 0.25, 0.5, 0.75}) {
+                const Shown shown = Play(Scene{displayHz, oncePerFrame, phase});
+                SCOPED_TRACE(testing::Message()
+                             << displayHz << " Hz, "
+                             << (oncePerFrame ? "once per frame" : "at once") << ", phase " << phase
+                             << ": " << shown.frames << " frames, " << shown.skipped << " skipped, "
+                             << shown.repeated << " repeated");
+                EXPECT_GT(shown.frames, 1100);
+                // At most 6 a minute, over the 19 seconds counted.
+                EXPECT_LE(shown.skipped, 2);
+                EXPECT_LE(shown.repeated, 2);
+            }
+        }
+    }
+}
+
+} // namespace
