@@ -12,6 +12,7 @@ std::uintptr_t nextHandle = 0x1000;
 }
 
 void ResetSim() {
+    SimEndThreads();
     CloseSurface();
     Surface = SurfaceState{};
     Sim = SimDesktopRecord{};
@@ -49,7 +50,8 @@ SimWindow& SimWindowOf(HWND window) {
 
 DWORD SimAddProcess(const std::string& applicationName) {
     DWORD id = Sim.nextProcessId++;
-    Sim.processes[id] = SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, "", {}};
+    Sim.processes[id] =
+        SimProcess{id, STILL_ACTIVE, NORMAL_PRIORITY_CLASS, applicationName, "", {}};
     return id;
 }
 
@@ -84,6 +86,13 @@ void SimAfter(double delayMs, std::function<void()> fn) {
 }
 
 void SimAdvance(double ms) {
+    if (SimThreadsRunning())
+        SimWaitUntil([] { return false; }, Sim.clockMs + ms);
+    else
+        SimMoveClock(ms);
+}
+
+void SimMoveClock(double ms) {
     const double end = Sim.clockMs + ms;
     while (!Sim.scheduled.empty() && Sim.scheduled.begin()->first <= end) {
         auto it = Sim.scheduled.begin();
