@@ -27,6 +27,7 @@ struct GameState {
     bool doubled = true;
     bool fullScreen = false;
     int frame = 0;
+    bool hangInNextPrint = false; // F9 with options.hangInPrint: the next WM_PRINT hangs
     DemoFrame picture;
     std::uint32_t doubledPixels[DemoWidth * 2 * DemoHeight * 2];
 };
@@ -131,6 +132,16 @@ void SwitchSize() {
     LogGameEvent(game.doubled ? "size double 640x480" : "size single 320x240");
 }
 
+// A game that stops answering (a long load, a script stuck in a loop): the window thread
+// takes no messages for a while.
+void Hang() {
+    char line[32];
+    std::snprintf(line, sizeof line, "hang %d", game.options.hangSeconds);
+    LogGameEvent(line);
+    Sleep(DWORD(game.options.hangSeconds) * 1000);
+    LogGameEvent("hang over");
+}
+
 bool HandleKey(WPARAM key) {
     if (key == VK_F5) {
         LogGameEvent("key F5");
@@ -138,13 +149,10 @@ bool HandleKey(WPARAM key) {
         return true;
     }
     if (key == VK_F9 && game.options.hangSeconds > 0) {
-        // A game that stops answering (a long load, a script stuck in a loop): the window
-        // thread takes no messages for a while.
-        char line[32];
-        std::snprintf(line, sizeof line, "hang %d", game.options.hangSeconds);
-        LogGameEvent(line);
-        Sleep(DWORD(game.options.hangSeconds) * 1000);
-        LogGameEvent("hang over");
+        if (game.options.hangInPrint)
+            game.hangInNextPrint = true;
+        else
+            Hang();
         return true;
     }
     if (key == VK_F4) {
@@ -168,6 +176,11 @@ LRESULT CALLBACK RenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case WM_PRINT:
     case WM_PRINTCLIENT:
+        // The game answered whatever asked before the print, and stops inside it.
+        if (game.hangInNextPrint) {
+            game.hangInNextPrint = false;
+            Hang();
+        }
         PaintRender(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_KEYDOWN:
@@ -268,6 +281,7 @@ GameOptions GameOptionsFromEnvironment() {
     if (const char* v = std::getenv("LMP_DEMO_HANG_SECONDS")) o.hangSeconds = std::atoi(v);
     o.frozen = EnvFlag("LMP_DEMO_FREEZE");
     o.fullScreen = EnvFlag("LMP_DEMO_FULLSCREEN");
+    o.hangInPrint = EnvFlag("LMP_DEMO_HANG_IN_PRINT");
     return o;
 }
 

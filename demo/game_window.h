@@ -16,8 +16,9 @@ struct GameOptions {
     bool frozen = false;  // animation fixed on FrozenFrame
     bool doubled = true;  // start in the 640x480 size
     bool fullScreen = false;
-    int x = 40, y = 40; // outer top-left of the framed main window
-    int hangSeconds = 0; // > 0: F9 stops the window thread answering for that long (tests)
+    int x = 40, y = 40;       // outer top-left of the framed main window
+    int hangSeconds = 0;      // > 0: F9 stops the window thread answering for that long (tests)
+    bool hangInPrint = false; // the hang F9 asks for comes inside the next WM_PRINT
 };
 
 // Animation frame shown (and dumped) while frozen.
@@ -25,7 +26,7 @@ constexpr int FrozenFrame = 37;
 
 // Options from the environment, so they pass through a program that starts the game:
 // LMP_DEMO_TITLE, LMP_DEMO_LOG, LMP_DEMO_DUMP, LMP_DEMO_FREEZE=1, LMP_DEMO_SIZE=single|double,
-// LMP_DEMO_POS=x,y, LMP_DEMO_FULLSCREEN=1, LMP_DEMO_HANG_SECONDS=N.
+// LMP_DEMO_POS=x,y, LMP_DEMO_FULLSCREEN=1, LMP_DEMO_HANG_SECONDS=N, LMP_DEMO_HANG_IN_PRINT=1.
 GameOptions GameOptionsFromEnvironment();
 
 // Appends one line to the game's log (if any), flushed at once.
