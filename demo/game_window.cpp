@@ -31,6 +31,7 @@ struct GameState {
     bool fullScreen = false;
     int frame = 0; // the animation frame drawn into picture
     FrameClock clock;
+    bool hangInNextPrint = false; // F9 with options.hangInPrint: the next WM_PRINT hangs
     DemoFrame picture;
     std::uint32_t doubledPixels[DemoWidth * 2 * DemoHeight * 2];
 };
@@ -148,6 +149,16 @@ void SwitchSize() {
     LogGameEvent(game.doubled ? "size double 640x480" : "size single 320x240");
 }
 
+// A game that stops answering (a long load, a script stuck in a loop): the window thread
+// takes no messages for a while.
+void Hang() {
+    char line[32];
+    std::snprintf(line, sizeof line, "hang %d", game.options.hangSeconds);
+    LogGameEvent(line);
+    Sleep(DWORD(game.options.hangSeconds) * 1000);
+    LogGameEvent("hang over");
+}
+
 bool HandleKey(WPARAM key) {
     if (key == VK_F5) {
         LogGameEvent("key F5");
@@ -155,13 +166,10 @@ bool HandleKey(WPARAM key) {
         return true;
     }
     if (key == VK_F9 && game.options.hangSeconds > 0) {
-        // A game that stops answering (a long load, a script stuck in a loop): the window
-        // thread takes no messages for a while.
-        char line[32];
-        std::snprintf(line, sizeof line, "hang %d", game.options.hangSeconds);
-        LogGameEvent(line);
-        Sleep(DWORD(game.options.hangSeconds) * 1000);
-        LogGameEvent("hang over");
+        if (game.options.hangInPrint)
+            game.hangInNextPrint = true;
+        else
+            Hang();
         return true;
     }
     if (key == VK_F4) {
@@ -186,6 +194,11 @@ LRESULT CALLBACK RenderProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 1;
     case WM_PRINT:
     case WM_PRINTCLIENT:
+        // The game answered whatever asked before the print, and stops inside it.
+        if (game.hangInNextPrint) {
+            game.hangInNextPrint = false;
+            Hang();
+        }
         ShowFrameDue("print");
         PaintRender(reinterpret_cast<HDC>(wParam));
         return 0;
@@ -295,6 +308,7 @@ GameOptions GameOptionsFromEnvironment() {
     if (const char* v = std::getenv("LMP_DEMO_FRAME_LOG")) o.frameLogPath = v;
     o.frozen = EnvFlag("LMP_DEMO_FREEZE");
     o.fullScreen = EnvFlag("LMP_DEMO_FULLSCREEN");
+    o.hangInPrint = EnvFlag("LMP_DEMO_HANG_IN_PRINT");
     return o;
 }
 

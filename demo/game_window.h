@@ -20,6 +20,7 @@ struct GameOptions {
     int hangSeconds = 0;      // > 0: F9 stops the window thread answering for that long (tests)
     int clockHz = 0;          // > 0: the picture follows a frame clock of that rate (frame_clock.h)
     std::string frameLogPath; // with the clock: the frame log; empty: none
+    bool hangInPrint = false; // the hang F9 asks for comes inside the next WM_PRINT
 };
 
 // Animation frame shown (and dumped) while frozen.
@@ -27,8 +28,8 @@ constexpr int FrozenFrame = 37;
 
 // Options from the environment, so they pass through a program that starts the game:
 // LMP_DEMO_TITLE, LMP_DEMO_LOG, LMP_DEMO_DUMP, LMP_DEMO_FREEZE=1, LMP_DEMO_SIZE=single|double,
-// LMP_DEMO_POS=x,y, LMP_DEMO_FULLSCREEN=1, LMP_DEMO_HANG_SECONDS=N, LMP_DEMO_CLOCK=HZ,
-// LMP_DEMO_FRAME_LOG.
+// LMP_DEMO_POS=x,y, LMP_DEMO_FULLSCREEN=1, LMP_DEMO_HANG_SECONDS=N, LMP_DEMO_HANG_IN_PRINT=1,
+// LMP_DEMO_CLOCK=HZ, LMP_DEMO_FRAME_LOG.
 GameOptions GameOptionsFromEnvironment();
 
 // Appends one line to the game's log (if any), flushed at once.

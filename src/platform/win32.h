@@ -24,6 +24,7 @@
 
 #else
 
+#include <cstddef>
 #include <cstdint>
 
 using BOOL = int;
@@ -42,6 +43,7 @@ using LRESULT = LONG_PTR;
 using LPSTR = char*;
 using LPCSTR = const char*;
 using LPVOID = void*;
+using SIZE_T = std::size_t;
 
 struct HWND__;
 struct HDC__;
@@ -212,7 +214,14 @@ BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, 
 HANDLE CreateEventA(SECURITY_ATTRIBUTES* attributes, BOOL manualReset, BOOL initialState,
                     LPCSTR name);
 BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds);
+// Threads of the process; a thread's handle is signalled once it has ended.
+#define WINAPI
+using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
+HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD creationFlags, DWORD* threadId);
 BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT update);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
 

@@ -1,7 +1,8 @@
 """A game that stops answering for a while does not stop the viewer: hot keys act within a
 second, a close click blocks nothing and closes the game once it answers again, and the
 picture moves again after the hang. The stand-in game's F9 stops its window thread for
-LMP_DEMO_HANG_SECONDS. Run through run.py.
+LMP_DEMO_HANG_SECONDS, at once or (LMP_DEMO_HANG_IN_PRINT=1) inside the next print it is
+asked for, after it has answered the viewer's probe. Run through run.py.
 
 The real viewer on a separate game prints through the capture helper; PrintWindow itself
 waits on the game's thread only within one process, so the same-process host checks the
@@ -118,7 +119,7 @@ class HungGameTest(unittest.TestCase):
         self.assertIn("WM_CLOSE", game.log())
         self.assertEqual(self.s.wait_exit(viewer, 15), 0)
 
-    def test_the_same_process_host_does_not_print_a_hung_game(self):
+    def run_host_through_a_hang(self, hang_in_print):
         self.hang_seconds = 5
         log_path = self.s.file("hung-host-%d.log" % time.monotonic_ns())
 
@@ -127,6 +128,7 @@ class HungGameTest(unittest.TestCase):
         host_exe = self.s.private_copy("tests/lmp_live_host.exe", "hung-host")
         host = self.s.run(host_exe, env={
             "LMP_DEMO_HANG_SECONDS": str(self.hang_seconds),
+            "LMP_DEMO_HANG_IN_PRINT": "1" if hang_in_print else "0",
             "LMP_DEMO_LOG": harness.windows_path(log_path)})
         self.start_windowed(host)
         self.hang(log)
@@ -138,6 +140,12 @@ class HungGameTest(unittest.TestCase):
         self.s.close_window(self.s.wait_viewer()["hwnd"])
         self.assertEqual(self.s.wait_exit(host, 15), 0)
 
+    def test_the_same_process_host_does_not_print_a_hung_game(self):
+        self.run_host_through_a_hang(hang_in_print=False)
+
+    def test_the_same_process_host_goes_on_past_a_print_stuck_in_the_game(self):
+        # The game answers the viewer's probe and stops inside the print that follows it.
+        self.run_host_through_a_hang(hang_in_print=True)
 
 if __name__ == "__main__":
     unittest.main()

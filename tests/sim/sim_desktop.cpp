@@ -14,6 +14,7 @@ std::uintptr_t nextHandle = 0x1000;
 }
 
 void ResetSim() {
+    SimEndThreads();
     CloseSurface();
     Surface = SurfaceState{};
     Sim = SimDesktopRecord{};
@@ -87,6 +88,13 @@ void SimAfter(double delayMs, std::function<void()> fn) {
 }
 
 void SimAdvance(double ms) {
+    if (SimThreadsRunning())
+        SimWaitUntil([] { return false; }, Sim.clockMs + ms);
+    else
+        SimMoveClock(ms);
+}
+
+void SimMoveClock(double ms) {
     const double end = Sim.clockMs + ms;
     while (!Sim.scheduled.empty() && Sim.scheduled.begin()->first <= end) {
         auto it = Sim.scheduled.begin();

@@ -32,6 +32,9 @@ struct SimWindow {
     // (row by row), or nothing when empty. printResult is what PrintWindow returns.
     std::vector<std::uint32_t> picture;
     BOOL printResult = TRUE;
+    // A print waits until this time even when the window's thread answers messages: the
+    // game answered a probe and then stopped answering before the print reached it.
+    double printHungUntilMs = 0.0;
     // Called by PrintWindow before it copies the picture: a game that draws what is due now.
     std::function<void(SimWindow&)> paint;
     std::vector<UINT> messages; // messages received through SendMessageA
@@ -130,6 +133,7 @@ struct SimDesktopRecord {
     int gdiObjectsDeleted = 0;
     bool failCreateDibSection = false;
     bool failOpenSurface = false; // OpenSurface closes the old surface, then fails
+    bool failCreateThread = false;
 
     int criticalSectionDepth = 0; // entries minus exits over all critical sections
 
@@ -174,8 +178,21 @@ void SimTap(BYTE key);
 // Run fn when the simulated clock reaches atMs (absolute) or after delayMs from now.
 void SimAt(double atMs, std::function<void()> fn);
 void SimAfter(double delayMs, std::function<void()> fn);
-// Move the clock forward, running what was scheduled on the way.
+// Move the clock forward, running what was scheduled on the way. While threads made with
+// CreateThread run, it is a wait of the calling thread, and the others go on meanwhile.
 void SimAdvance(double ms);
+// The clock alone: forward by ms, running what was scheduled on the way.
+void SimMoveClock(double ms);
+
+// Threads made with CreateThread (sim_threads.cpp): whether one has not ended; the calling
+// thread's wait until ready() holds or the clock reaches untilMs (true: ready), others going
+// on meanwhile; a thread handle's state (-1 not a thread, 0 running, 1 ended); closing one.
+// ResetSim ends every thread inside the wait it is in.
+bool SimThreadsRunning();
+bool SimWaitUntil(const std::function<bool()>& ready, double untilMs);
+int SimThreadState(HANDLE handle);
+bool SimCloseThreadHandle(HANDLE handle);
+void SimEndThreads();
 
 // How long a call that waits for this window's thread waits now (0 unless it hangs), and
 // that wait itself: the clock moves on to the end of the hang.

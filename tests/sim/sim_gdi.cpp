@@ -85,6 +85,9 @@ BOOL DeleteObject(HGDIOBJ object) {
 BOOL PrintWindow(HWND window, HDC dc, UINT) {
     Sim.calls.push_back("PrintWindow");
     SimWaitForAnswer(window);
+    if (auto hung = Sim.windows.find(window); hung != Sim.windows.end())
+        if (hung->second.printHungUntilMs > Sim.clockMs)
+            SimAdvance(hung->second.printHungUntilMs - Sim.clockMs);
     auto w = Sim.windows.find(window);
     SimGdiObject* context = Find(dc);
     if (w == Sim.windows.end() || !context) return FALSE;

@@ -2,6 +2,7 @@
 #include "sim_desktop.h"
 
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -44,7 +45,9 @@ HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
 BOOL CloseHandle(HANDLE handle) {
     Sim.calls.push_back("CloseHandle(" + SimHandleText(handle) + ")");
     Sim.inheritable.erase(handle);
-    return Sim.openHandles.erase(handle) || Sim.events.erase(handle) ? TRUE : FALSE;
+    return Sim.openHandles.erase(handle) || Sim.events.erase(handle) || SimCloseThreadHandle(handle)
+               ? TRUE
+               : FALSE;
 }
 
 DWORD GetPriorityClass(HANDLE process) {
@@ -87,22 +90,59 @@ BOOL SetEvent(HANDLE event) {
     return TRUE;
 }
 
-// Events (manual reset) and processes; the clock runs on to the next scheduled change while
-// nothing is signalled. Waiting forever with nothing scheduled fails instead of hanging.
+BOOL ResetEvent(HANDLE event) {
+    Sim.calls.push_back("ResetEvent(" + SimHandleText(event) + ")");
+    auto it = Sim.events.find(event);
+    if (it == Sim.events.end()) return FALSE;
+    *it->second = false;
+    return TRUE;
+}
+
+namespace {
+
+// The first signalled handle's index, -1 when none is, -2 when one is no waitable handle.
+int FirstSignalled(DWORD count, const HANDLE* handles) {
+    for (DWORD i = 0; i < count; ++i) {
+        if (auto event = Sim.events.find(handles[i]); event != Sim.events.end()) {
+            if (*event->second) return int(i);
+            continue;
+        }
+        if (const int thread = SimThreadState(handles[i]); thread >= 0) {
+            if (thread == 1) return int(i);
+            continue;
+        }
+        auto process = Sim.processes.find(ProcessOf(handles[i]));
+        if (process == Sim.processes.end()) return -2;
+        if (process->second.exitCode != STILL_ACTIVE) return int(i);
+    }
+    return -1;
+}
+
+// While threads run, the wait lets them go on; otherwise the clock runs on to the next
+// scheduled change while nothing is signalled.
+DWORD WaitWithThreads(DWORD count, const HANDLE* handles, DWORD milliseconds) {
+    const double end = milliseconds == INFINITE ? std::numeric_limits<double>::infinity()
+                                                : Sim.clockMs + milliseconds;
+    int found = -1;
+    SimWaitUntil([&] { return (found = FirstSignalled(count, handles)) != -1; }, end);
+    if (found == -2) return WAIT_FAILED;
+    if (found >= 0) return WAIT_OBJECT_0 + DWORD(found);
+    return milliseconds == INFINITE ? WAIT_FAILED : WAIT_TIMEOUT;
+}
+
+} // namespace
+
+// Events (manual reset), threads and processes. Waiting forever with nothing scheduled fails
+// instead of hanging.
 DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds) {
     Sim.calls.push_back("WaitForMultipleObjects(" + std::to_string(count) + ")");
     if (waitAll || count == 0) return WAIT_FAILED;
+    if (SimThreadsRunning()) return WaitWithThreads(count, handles, milliseconds);
     const double end = milliseconds == INFINITE ? 1e300 : Sim.clockMs + milliseconds;
     for (;;) {
-        for (DWORD i = 0; i < count; ++i) {
-            if (auto event = Sim.events.find(handles[i]); event != Sim.events.end()) {
-                if (*event->second) return WAIT_OBJECT_0 + i;
-                continue;
-            }
-            auto process = Sim.processes.find(ProcessOf(handles[i]));
-            if (process == Sim.processes.end()) return WAIT_FAILED;
-            if (process->second.exitCode != STILL_ACTIVE) return WAIT_OBJECT_0 + i;
-        }
+        const int found = FirstSignalled(count, handles);
+        if (found == -2) return WAIT_FAILED;
+        if (found >= 0) return WAIT_OBJECT_0 + DWORD(found);
         if (Sim.scheduled.empty() || Sim.scheduled.begin()->first > end) {
             if (milliseconds == INFINITE) return WAIT_FAILED;
             Sim.clockMs = end;
@@ -110,6 +150,10 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, D
         }
         SimAdvance(Sim.scheduled.begin()->first - Sim.clockMs);
     }
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    return WaitForMultipleObjects(1, &handle, FALSE, milliseconds);
 }
 
 BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT) {

@@ -1,6 +1,7 @@
 // Printing a window into the capture image: result codes, when the image and the DIB section
 // are made, kept and replaced, and that no GDI object is left behind.
 #include "sim_desktop.h"
+#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/surface.h"
@@ -211,3 +212,91 @@ TEST_F(Capture, GdiObjectsStayFlatOverManyFramesWithChangingSizes) {
 }
 
 } // namespace
+
+namespace {
+
+// A game whose print takes a while or hangs, captured on the print worker pass after pass
+// (17 ms apart) from the time it starts, 500 ms after a first capture of picture 1.
+struct SlowPrintCase {
+    const char* name;
+    double printHangMs;  // the game answers the probe, then the print waits this long
+    double gameHangMs;   // the game answers nothing for this long
+    bool stopWhileStuck; // the viewer ends during the hang
+    int firstResult;     // of the first pass
+    double firstWaitMs;  // how long the first pass waited for the game
+    bool firstShowsNew;  // the first pass shows the picture of the moment
+};
+
+constexpr SlowPrintCase SlowPrintCases[] = {
+    {"answers at once", 0, 0, false, 1, 0, true},
+    {"answers within the wait", 30, 0, false, 1, 30, true},
+    {"hangs after the probe", 400, 0, false, PrintJobRunning, PrintWaitMs, false},
+    {"does not answer the probe", 0, 400, false, -5, GameAnswerLimitMs, false},
+    {"ends while a print is stuck", 400, 0, true, PrintJobRunning, PrintWaitMs, false},
+};
+
+} // namespace
+
+TEST_F(Capture, APrintThatHangsHoldsNoPassAndNoOtherPrintIsQueuedBehindIt) {
+    for (const SlowPrintCase& c : SlowPrintCases) {
+        SCOPED_TRACE(c.name);
+        if (image) DestroyImage(image);
+        image = nullptr;
+        SetUp();
+        const DWORD game = SimAddProcess("rpg_rt.exe");
+        HWND window = SimAddWindow("Child", "", RECT{0, 0, 40, 30}, game);
+        Repaint(window, 0x00100000);
+        ASSERT_EQ(CaptureGameWindow(window, image), 1);
+        const std::vector<std::uint32_t> first = SimWindowOf(window).picture;
+        Repaint(window, 0x00200000);
+
+        const double hangStart = Sim.clockMs, hangEnd = hangStart + 400;
+        SimWindowOf(window).printHungUntilMs = hangStart + c.printHangMs;
+        Sim.processes[game].hungUntilMs = hangStart + c.gameHangMs;
+        // What the game shows by the time it answers again.
+        SimAt(hangStart + 10, [&] { Repaint(window, 0x00300000); });
+        const int printsBefore = Count("PrintWindow"), probesBefore = Count("SendMessageTimeout");
+
+        const int result = CaptureGameWindow(window, image);
+        EXPECT_EQ(result, c.firstResult);
+        EXPECT_DOUBLE_EQ(Sim.clockMs - hangStart, c.firstWaitMs);
+        if (c.firstShowsNew) {
+            EXPECT_TRUE(ImageShows(image, window));
+            continue;
+        }
+        std::vector<std::uint32_t> latest = SimWindowOf(window).picture;
+        SimWindowOf(window).picture = first; // the image keeps the picture before the hang
+        EXPECT_TRUE(ImageShows(image, window));
+        SimWindowOf(window).picture = latest;
+
+        if (c.stopWhileStuck) {
+            const double stopped = Sim.clockMs;
+            StopCapture();
+            EXPECT_EQ(Sim.clockMs, stopped) << "the end waited for the stuck print";
+            SimAdvance(hangEnd + 50 - Sim.clockMs);
+            EXPECT_FALSE(SimThreadsRunning()) << "the worker did not end after its print";
+            EXPECT_EQ(Count("PrintWindow"), printsBefore + 1);
+            EXPECT_EQ(SimLiveGdiObjects(), 2);
+            continue;
+        }
+        // Passes 17 ms apart through the hang: none waits longer for the game, and while a
+        // print is stuck nothing else is asked of the game; the print's picture, made when
+        // the game answers again, comes back.
+        int during = 0;
+        for (int pass = 0; during != 1 && pass < 40; ++pass) {
+            SCOPED_TRACE(pass);
+            SleepMs(17);
+            const double began = Sim.clockMs;
+            during = CaptureGameWindow(window, image);
+            EXPECT_LE(Sim.clockMs - began, double(PrintWaitMs));
+            if (c.printHangMs == 0) continue;
+            EXPECT_EQ(during, Sim.clockMs < hangEnd ? PrintJobRunning : 1);
+            EXPECT_EQ(Count("PrintWindow"), printsBefore + 1);
+            EXPECT_EQ(Count("SendMessageTimeout"), probesBefore + 1);
+        }
+        EXPECT_EQ(during, 1);
+        EXPECT_LT(Sim.clockMs, hangEnd + 17 + GameAnswerLimitMs);
+        EXPECT_TRUE(ImageShows(image, window)) << "the picture after the hang";
+        EXPECT_EQ(SimLiveGdiObjects(), 2);
+    }
+}

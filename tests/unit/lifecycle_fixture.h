@@ -2,6 +2,7 @@
 // TargetGame record and a stand-in game window.
 #pragma once
 
+#include "frame_records_reset.h"
 #include "platform/game_contract.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
@@ -19,11 +20,14 @@ constexpr LONG GameStyle = 0x14CA0000;   // visible, clipped, caption, system me
 constexpr LONG GameExStyle = 0x00040100; // app window, window edge
 constexpr RECT GameRect{100, 80, 746, 589};
 
+// Also the frame step's records: a test that runs passes must not leave its filter, its
+// schedule or its print worker to the next.
 inline void ResetViewer() {
     if (TargetGame.renderThread) {
         TargetGame.running = 0;
         WaitThread(TargetGame.renderThread);
     }
+    ResetFrameRecords();
     ResetSim();
     ResetTargetGame();
 }

@@ -64,22 +64,13 @@ long FrameShown() {
 
 class SmoothPacing : public ::testing::Test {
   protected:
-    void SetUp() override { Reset(); }
-    void TearDown() override { Reset(); }
-    static void Reset() {
-        ResetViewer();
-        for (Image** image : {&FrameState.captureImage, &FrameState.smallArgbImage,
-                              &FrameState.largeArgbImage, &FrameState.smallRgb565Image,
-                              &FrameState.largeRgb565Image, &FrameState.overlayBacking})
-            if (*image) DestroyImage(*image);
-        FrameState = FrameStateRecord{};
-        CaptureState = CaptureStateRecord{};
-    }
+    void SetUp() override { ResetViewer(); }
+    void TearDown() override { ResetViewer(); }
 
     // Runs the viewer's passes for RunMs against a game whose every print shows the frame due
     // at that moment, its number in the picture's first pixel.
     Shown Play(const Scene& scene) {
-        Reset();
+        ResetViewer();
         const SimGame game = AttachGame();
         const double origin = Sim.clockMs + scene.phase * GamePeriodMs;
         HWND render = SimAddWindow("TPanel", "", RECT{0, 0, 644, 484}, game.processId, game.window);

@@ -6,6 +6,7 @@
 // or single size (324x244 window), and F5 switches between the two.
 #pragma once
 
+#include "frame_records_reset.h"
 #include "platform/game_contract.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
@@ -23,12 +24,7 @@
 #include <vector>
 
 inline void ResetViewerRecords() {
-    for (Image** image :
-         {&FrameState.captureImage, &FrameState.smallArgbImage, &FrameState.largeArgbImage,
-          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image, &FrameState.overlayBacking})
-        if (*image) DestroyImage(*image);
-    FrameState = FrameStateRecord{};
-    CaptureState = CaptureStateRecord{};
+    ResetFrameRecords();
     ResetViewerPlacement();
     ResetTargetGame();
     TargetGame.title = "Demo";

@@ -126,5 +126,6 @@ bool RenderPass() {
 
 void RenderThread(void* /*parameter*/) {
     while (RenderPass()) {}
+    StopCapture(); // does not wait for a print stuck in a game that does not answer
     WritePassTimings();
 }

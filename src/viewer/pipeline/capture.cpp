@@ -4,14 +4,14 @@
 // context, also while the window lies off-screen; the DIB's rows are then copied into the
 // image at the image's own pitch. The memory device context lives for the whole run; the DIB
 // section and the image are made together and kept while the window's outer size stays.
+// The probe and PrintWindow run on the print worker (print_worker.h); everything else here,
+// on the render thread.
 #include "viewer/pipeline/capture.h"
 
 #include "platform/dib.h"
-#include "viewer/lifecycle/game/target_game.h"
 #include "viewer/pipeline/capture_image.h"
 #include "viewer/surface/image.h"
 #include "viewer/surface/pass_timing.h"
-#include "viewer/surface/surface.h"
 #ifdef _WIN32
 #include "platform/performance_counter.h"
 #include "viewer/wine_capture/remote_capture.h"
@@ -48,53 +48,9 @@ void SelectDibSection() {
         CaptureState.originalBitmap = previous;
 }
 
-} // namespace
-
-#ifdef _WIN32
-int CaptureThroughHelper(HWND window, Image*& image) {
-    int width = 0, height = 0;
-    const std::uint8_t* pixels = nullptr;
-    const int reply = FetchRemoteFrame(window, &width, &height, &pixels);
-    PassMark(StageHelperWait);
-    if (reply != RemoteFrameReady) return RemoteFrameCaptureResult(reply);
-    const int fit = FitCaptureImage(image, width, height);
-    if (fit < 0) return -1;
-    CaptureState.pictureChanged = CopyPackedRows(pixels, width, height, image) || fit > 0;
-    std::int64_t began = 0, ended = 0;
-    RemotePrintTimes(&began, &ended);
-    CaptureState.printBegan = double(began) / (PerformanceTicksPerMs() * 1000.0);
-    CaptureState.printEnded = double(ended) / (PerformanceTicksPerMs() * 1000.0);
-#ifdef LMP_PASS_TIMING
-    PassPrinted(began, ended);
-#endif
-    return 1;
-}
-#endif
-
-void CaptureAhead(int wakeUpMs) {
-#ifdef _WIN32
-    RequestRemoteFrameAhead(wakeUpMs);
-#else
-    (void)wakeUpMs;
-#endif
-}
-
-int CaptureGameWindow(HWND window, Image*& image) {
-    if (!IsWindow(window)) return 0;
-#ifdef _WIN32
-    // A picture the helper has printed ahead took an answer of the game's window thread, and
-    // taking it waits for nothing: no need to ask the game whether it answers.
-    if (RemoteFrameArrived(window)) return CaptureThroughHelper(window, image);
-#endif
-    // Printing waits on the game's window thread: a game that does not answer now is not
-    // printed, and the image keeps the last picture.
-    const bool answers = GameAnswers(window);
-    PassMark(StageGameAnswers);
-    if (!answers) return -5;
-#ifdef _WIN32
-    // Wine cannot print a window of another process: a helper inside the game prints it.
-    if (RemoteCaptureActive(window)) return CaptureThroughHelper(window, image);
-#endif
+// The image and the DIB section at the window's outer size, the DIB section selected into
+// the memory device context: 0, or -1 no image, -2 no DIB section (and then no image).
+int PrepareDibSection(HWND window, Image*& image) {
     HDC display = CreateDCA("Display", nullptr, nullptr, nullptr);
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -120,13 +76,125 @@ int CaptureGameWindow(HWND window, Image*& image) {
         return -2;
     }
     SelectDibSection();
-    const double began = Timer();
-    if (!PrintWindow(window, CaptureState.memoryDc, 0)) return -3;
-    CaptureState.printBegan = began;
-    CaptureState.printEnded = Timer();
+    return 0;
+}
+
+bool ImageFitsDibSection(const Image* image) {
+    return image && CaptureState.dibBits &&
+           image->width == std::uint32_t(CaptureState.dibHeader.biWidth) &&
+           image->height == std::uint32_t(-CaptureState.dibHeader.biHeight);
+}
+
+int CopyPrintedPicture(Image* image) {
     CaptureState.pictureChanged =
-        CopyPackedRows(static_cast<const std::uint8_t*>(CaptureState.dibBits), width, height,
-                       image) ||
-        fit > 0;
+        CopyPackedRows(static_cast<const std::uint8_t*>(CaptureState.dibBits),
+                       CaptureState.dibHeader.biWidth, -CaptureState.dibHeader.biHeight, image);
+    CaptureState.printBegan = CaptureState.worker.printBegan;
+    CaptureState.printEnded = CaptureState.worker.printEnded;
     return 1;
+}
+
+// Probe and print wait on the game's window thread: they run on the print worker, and the
+// pass waits for them at most PrintWaitMs.
+int PrintJob(HWND window, int job) {
+    const int result =
+        PrintThroughWorker(CaptureState.worker, window, CaptureState.memoryDc, job, PrintWaitMs);
+    PassMark(StageGameAnswers);
+    return result;
+}
+
+// The job of an earlier pass that did not end within its wait. While it runs on, this pass
+// asks for nothing (PrintJobRunning: the image keeps its picture). Once it has ended, a
+// picture it printed is this pass's: the print ended when the game answered again, so it
+// shows the game as it is now, and taking it spares a second print. Without a picture, 0:
+// the pass goes on as usual.
+int CollectEarlierPrint(Image* image) {
+    const int earlier = AwaitPrintJob(CaptureState.worker, 0);
+    if (earlier == PrintJobRunning) return PrintJobRunning;
+    if (earlier == 1 && ImageFitsDibSection(image)) return CopyPrintedPicture(image);
+    return 0;
+}
+
+} // namespace
+
+#ifdef _WIN32
+int CaptureThroughHelper(HWND window, Image*& image) {
+    int width = 0, height = 0;
+    const std::uint8_t* pixels = nullptr;
+    const int reply = FetchRemoteFrame(window, &width, &height, &pixels);
+    PassMark(StageHelperWait);
+    if (reply != RemoteFrameReady) return RemoteFrameCaptureResult(reply);
+    const int fit = FitCaptureImage(image, width, height);
+    if (fit < 0) return -1;
+    CaptureState.pictureChanged = CopyPackedRows(pixels, width, height, image) || fit > 0;
+    std::int64_t began = 0, ended = 0;
+    RemotePrintTimes(&began, &ended);
+    CaptureState.printBegan = double(began) / (PerformanceTicksPerMs() * 1000.0);
+    CaptureState.printEnded = double(ended) / (PerformanceTicksPerMs() * 1000.0);
+#ifdef LMP_PASS_TIMING
+    PassPrinted(began, ended);
+#endif
+    return 1;
+}
+
+namespace {
+
+// The first capture of a game that answers decides whether the helper inside the game
+// prints; for its captures the worker runs the probe alone. Returns the print job still to
+// run here, or 0 when the capture is done with *result.
+int ProbeForHelper(HWND window, Image*& image, int* result) {
+    if (CaptureState.routeDecided && !CaptureState.throughHelper)
+        return PrintJobProbe | PrintJobPrint;
+    const int answer = PrintJob(window, PrintJobProbe);
+    if (answer != PrintJobAnswered) {
+        *result = answer;
+        return 0;
+    }
+    if (!CaptureState.routeDecided) {
+        // Wine cannot print a window of another process: a helper inside the game prints it.
+        CaptureState.throughHelper = RemoteCaptureActive(window);
+        CaptureState.routeDecided = true;
+    }
+    if (!CaptureState.throughHelper) return PrintJobPrint; // the probe is done
+    *result = CaptureThroughHelper(window, image);
+    return 0;
+}
+
+} // namespace
+#endif
+
+void CaptureAhead(int wakeUpMs) {
+#ifdef _WIN32
+    RequestRemoteFrameAhead(wakeUpMs);
+#else
+    (void)wakeUpMs;
+#endif
+}
+
+int CaptureGameWindow(HWND window, Image*& image) {
+    if (!IsWindow(window)) return 0;
+#ifdef _WIN32
+    // A picture the helper has printed ahead took an answer of the game's window thread, and
+    // taking it waits for nothing: no need to ask the game whether it answers.
+    if (RemoteFrameArrived(window)) return CaptureThroughHelper(window, image);
+#endif
+    if (CaptureState.worker.inFlight) {
+        const int earlier = CollectEarlierPrint(image);
+        if (earlier != 0) return earlier;
+    }
+    // A game that does not answer now is not printed, and the image keeps the last picture.
+    int job = PrintJobProbe | PrintJobPrint;
+#ifdef _WIN32
+    int result = 0;
+    job = ProbeForHelper(window, image, &result);
+    if (job == 0) return result;
+#endif
+    const int prepared = PrepareDibSection(window, image);
+    if (prepared < 0) return prepared;
+    const int printed = PrintJob(window, job);
+    return printed == 1 ? CopyPrintedPicture(image) : printed;
+}
+
+void StopCapture() {
+    StopPrintWorker(CaptureState.worker);
 }

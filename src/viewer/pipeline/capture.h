@@ -2,12 +2,17 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "viewer/pipeline/print_worker.h"
 
 struct Image;
 
-// Threads. Only the thread that captures (the render thread) writes or reads the record; the
-// memory device context lives for the whole run. memoryDcCreated is kept as its own field
-// although it always equals memoryDc != nullptr: other code reads it by that name.
+// Threads. Only the thread that captures (the render thread) writes or reads the record,
+// apart from the print worker (print_worker.h): while a job is in flight (worker.inFlight),
+// memoryDc and the DIB section selected into it are the worker's, and the render thread
+// neither changes them nor reads dibBits. The memory device context lives for the whole run,
+// and a print still stuck when the viewer ends leaves it and the DIB section to the process
+// end. memoryDcCreated is kept as its own field although it always equals memoryDc !=
+// nullptr: other code reads it by that name.
 struct CaptureStateRecord {
     bool memoryDcCreated = false;
     HDC memoryDc = nullptr;
@@ -15,6 +20,11 @@ struct CaptureStateRecord {
     HBITMAP dibSection = nullptr;
     BITMAPINFOHEADER dibHeader{};
     void* dibBits = nullptr;
+    // Under Windows: whether the helper inside the game prints (throughHelper), decided on
+    // the first capture of a game that answers.
+    bool routeDecided = false;
+    bool throughHelper = false;
+    PrintWorkerRecord worker;
     // The latest capture that copied a picture: whether it differed from the one before (a
     // replaced image counts as different), and when its print began and ended (Timer()).
     bool pictureChanged = false;
@@ -23,10 +33,20 @@ struct CaptureStateRecord {
 
 extern CaptureStateRecord CaptureState;
 
+// How long a pass waits for its own print (the probe included) on the print worker.
+constexpr DWORD PrintWaitMs = 50;
+
 // 1 copied, 0 not a window, -1 no image, -2 no DIB section, -3 printing failed, -5 the game
-// does not answer (not printed, the image keeps its picture); through the helper also -4,
-// the window is larger than the helper accepts.
+// does not answer (not printed, the image keeps its picture), -6 (PrintJobRunning) a print
+// has not ended within PrintWaitMs, or the print of an earlier pass runs on: the game
+// stopped answering after the probe; the image keeps its picture and no other print is
+// asked for until that one has ended. Through the helper also -4, the window is larger than
+// the helper accepts.
 int CaptureGameWindow(HWND window, Image*& image);
+
+// After the last capture (the render thread's end): ends the print worker without waiting
+// for a stuck print.
+void StopCapture();
 
 // Asks for the next capture ahead, to be ready `wakeUpMs` from now, where the capture can
 // be prepared without waiting (the helper inside the game under Wine); otherwise nothing.
