@@ -114,6 +114,32 @@ TEST_F(RenderPassTest, HotKeysActWhenAGameThatDoesNotAnswerNeverTakesTheForegrou
     EXPECT_EQ(FrameState.filterMode, FilterScale2x);
 }
 
+// With the smooth pacing the hand-over and the F5 of a filter change run on due times: no
+// pass waits for them, and they happen when due.
+TEST_F(RenderPassTest, TheSmoothPacingHandsOverAndPressesF5WithoutHoldingAPass) {
+    FrameState.pacing = Pacing::Smooth;
+    Sim.foreground = viewer;
+    const double clicked = Sim.clockMs;
+    double handedAt = 0, longestPass = 0;
+    SimAfter(100, [] { SimTap(VK_F8); });
+    while (Sim.clockMs < clicked + 400) {
+        const double start = Sim.clockMs;
+        RenderPass();
+        longestPass = std::max(longestPass, Sim.clockMs - start);
+        if (!handedAt && Sim.foreground == game.window) handedAt = Sim.clockMs;
+    }
+    EXPECT_LE(longestPass, 20.0);
+    EXPECT_GE(handedAt - clicked, 150.0);
+    EXPECT_LE(handedAt - clicked, 150.0 + 20.0);
+    EXPECT_EQ(FrameState.filterMode, FilterScale2x);
+    ASSERT_EQ(Sim.keyEvents.size(), 2u);
+    EXPECT_EQ(Sim.keyEvents[0].key, VK_F5);
+    EXPECT_EQ(Sim.keyEvents[1].flags, DWORD(KEYEVENTF_KEYUP));
+    const double held = Sim.keyEvents[1].timeMs - Sim.keyEvents[0].timeMs;
+    EXPECT_GE(held, 50.0);
+    EXPECT_LE(held, 50.0 + 20.0);
+}
+
 TEST_F(RenderPassTest, MinimisedViewerHidesTheGameIdlesBothAndRestoringResumes) {
     SimWindowOf(viewer).minimised = true;
     EXPECT_TRUE(RenderPass());
