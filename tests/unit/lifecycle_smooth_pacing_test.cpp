@@ -2,6 +2,7 @@
 // game drawing 60 frames a second, judged at presentation on a display refreshing at its own
 // rate: which game frames never reached the screen and which stayed on it for two game
 // periods or more.
+#include "display_count.h"
 #include "lifecycle_fixture.h"
 #include "viewer/pipeline/capture.h"
 #include "viewer/pipeline/frame_step.h"
@@ -25,36 +26,6 @@ struct Scene {
     double phase;      // of the game's frames, in periods
 };
 
-struct Shown {
-    int frames = 0, skipped = 0, repeated = 0;
-};
-
-// The display shows the newest picture ready at each refresh; the first second is left out.
-Shown AtPresentation(const std::vector<std::pair<double, long>>& ready, double from, double to,
-                     double displayHz) {
-    const double refresh = 1000.0 / displayHz;
-    std::vector<long> shown;
-    std::size_t next = 0;
-    long current = -1;
-    for (double v = from; v < to; v += refresh) {
-        while (next < ready.size() && ready[next].first <= v) current = ready[next++].second;
-        shown.push_back(current);
-    }
-    Shown result;
-    result.frames = int(shown.back() - shown.front()) + 1;
-    const int twoPeriods = int(std::ceil(2 * GamePeriodMs / refresh - 1e-9));
-    for (std::size_t i = 0; i < shown.size();) {
-        std::size_t j = i;
-        while (j < shown.size() && shown[j] == shown[i]) ++j;
-        if (i > 0 && j < shown.size()) {
-            result.skipped += int(shown[j] - shown[i]) - 1;
-            if (int(j - i) >= twoPeriods) ++result.repeated;
-        }
-        i = j;
-    }
-    return result;
-}
-
 // The number of the game frame the latest capture holds.
 long FrameShown() {
     std::uint32_t pixel;
@@ -69,7 +40,7 @@ class SmoothPacing : public ::testing::Test {
 
     // Runs the viewer's passes for RunMs against a game whose every print shows the frame due
     // at that moment, its number in the picture's first pixel.
-    Shown Play(const Scene& scene) {
+    DisplayCount Play(const Scene& scene) {
         ResetViewer();
         const SimGame game = AttachGame();
         const double origin = Sim.clockMs + scene.phase * GamePeriodMs;
@@ -96,7 +67,9 @@ class SmoothPacing : public ::testing::Test {
                 ready.push_back(
                     {std::max(Sim.clockMs, Surface.presentAfter * 1000.0), FrameShown()});
         }
-        return AtPresentation(ready, start + 1000.0, start + RunMs, scene.displayHz);
+        // The first second is left out (start-up).
+        return CountAtDisplay(ready, start + 1000.0, start + RunMs, 1000.0 / scene.displayHz,
+                              GamePeriodMs);
     }
 };
 
@@ -104,7 +77,7 @@ TEST_F(SmoothPacing, EveryGameFrameReachesTheDisplay) {
     for (double displayHz : {60.0, 59.94}) {
         for (bool oncePerFrame : {false, true}) {
             for (double phase : {0.0, 0.25, 0.5, 0.75}) {
-                const Shown shown = Play(Scene{displayHz, oncePerFrame, phase});
+                const DisplayCount shown = Play(Scene{displayHz, oncePerFrame, phase});
                 SCOPED_TRACE(testing::Message()
                              << displayHz << " Hz, "
                              << (oncePerFrame ? "once per frame" : "at once") << ", phase " << phase

@@ -3,6 +3,8 @@
 // which stayed on it for two game periods or more.
 #include "viewer/pipeline/pacing.h"
 
+#include "display_count.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -58,28 +60,13 @@ Outcome Play(const Scene& scene) {
         }
     }
 
-    // The display shows the newest picture ready at each refresh; the first and last second
-    // are left out (start-up, and frames still to come).
-    const double refresh = 1.0 / scene.displayHz;
-    std::vector<long> shown;
-    std::size_t next = 0;
-    long current = -1;
-    for (double v = start + 1.0; v < start + RunSeconds - 1.0; v += refresh) {
-        while (next < ready.size() && ready[next].first <= v) current = ready[next++].second;
-        shown.push_back(current);
-    }
+    // The first and last second are left out (start-up, and frames still to come).
     if (period == 0) return outcome;
-    outcome.frames = int(shown.back() - shown.front()) + 1;
-    const int twoPeriods = int(std::ceil(2 * period / refresh - 1e-9));
-    for (std::size_t i = 0; i < shown.size();) {
-        std::size_t j = i;
-        while (j < shown.size() && shown[j] == shown[i]) ++j;
-        if (i > 0 && j < shown.size()) {
-            outcome.skipped += int(shown[j] - shown[i]) - 1;
-            if (int(j - i) >= twoPeriods) ++outcome.repeated;
-        }
-        i = j;
-    }
+    const DisplayCount shown =
+        CountAtDisplay(ready, start + 1.0, start + RunSeconds - 1.0, 1.0 / scene.displayHz, period);
+    outcome.frames = shown.frames;
+    outcome.skipped = shown.skipped;
+    outcome.repeated = shown.repeated;
     return outcome;
 }
 
