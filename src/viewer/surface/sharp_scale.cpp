@@ -31,6 +31,8 @@ void GroupColumns(SharpColumns& c) {
     c.kind.assign(groups, SharpGroupSingly);
     c.shuffle.assign(std::size_t(groups) * 16, 0);
     c.takeLanes.assign(std::size_t(groups) * 16, 0);
+    c.leadingGroups = 0;
+    c.blends = false;
     for (int g = 0; g < groups; ++g) {
         const SharpTap* taps = &c.taps[std::size_t(g) * 4];
         const int base = taps[0].first;
@@ -49,31 +51,52 @@ void GroupColumns(SharpColumns& c) {
         // from base + 1 on: all inside the row.
         if (near && !blends && base + 3 < c.sourceWidth) c.kind[g] = SharpGroupNearest;
         if (near && blends && base + 4 < c.sourceWidth) c.kind[g] = SharpGroupBlend;
+        c.blends = c.blends || blends;
     }
+    // Where columns blend, the vector routines blend every leading group.
+    const auto leads = [&c](int g) {
+        return c.kind[g] == (c.blends ? SharpGroupBlend : SharpGroupNearest) ||
+               (c.kind[g] == SharpGroupNearest && c.base[g] + 4 < c.sourceWidth);
+    };
+    while (c.leadingGroups < groups && leads(c.leadingGroups)) ++c.leadingGroups;
 }
 
-bool RowUsed(const SharpScale& s, int y) {
+// Whether the last picture row showing frame row y blends it with row y + 1.
+bool BlendsWithNext(const SharpScale& s, int y) {
     const int* first = s.firstRowOf.data();
-    if (first[y] < first[y + 1]) return true;
-    return y > 0 && first[y] > first[y - 1] && s.rows[first[y] - 1].take > 0;
+    return first[y] < first[y + 1] && s.rows[first[y + 1] - 1].take > 0;
+}
+
+bool RowShown(const SharpScale& s, int y) {
+    const int* first = s.firstRowOf.data();
+    return first[y] < first[y + 1] || (y > 0 && BlendsWithNext(s, y - 1));
+}
+
+std::uint32_t* AcrossRow(SharpScale& s, int y) {
+    return &s.across[std::size_t(y & 1) * s.width];
+}
+
+void ScaleAcross(SharpScale& s, const std::uint32_t* frame, int framePitch, int y) {
+    SharpRoutinesInUse().across(s.columns, frame + std::ptrdiff_t(y) * framePitch, AcrossRow(s, y));
 }
 
 struct RowRange {
     int begin = -1, end = -1;
 };
 
-void EmitRows(const SharpScale& s, int from, int to, bool blended, std::uint32_t* picture,
+// The picture rows from..to-1 that blend (or do not), from the rows scaled across.
+void EmitRows(SharpScale& s, int from, int to, bool blended, std::uint32_t* picture,
               int picturePitch, RowRange& done) {
     const SharpDownRow down = SharpRoutinesInUse().down;
     for (int r = from; r < to; ++r) {
         const SharpTap tap = s.rows[r];
         if ((tap.take > 0) != blended) continue;
-        const std::uint32_t* upper = &s.acrossRows[std::size_t(tap.first) * s.width];
+        const std::uint32_t* upper = AcrossRow(s, tap.first);
         std::uint32_t* out = picture + std::ptrdiff_t(r) * picturePitch;
         if (tap.take == 0)
             std::memcpy(out, upper, std::size_t(s.width) * 4);
         else
-            down(upper, upper + s.width, tap.take, out, s.width);
+            down(upper, AcrossRow(s, tap.first + 1), tap.take, out, s.width);
         if (done.begin < 0) done.begin = r;
         done.end = r + 1;
     }
@@ -102,30 +125,29 @@ void PrepareSharpScale(SharpScale& s, int sourceWidth, int sourceHeight, int wid
         while (r < height && s.rows[r].first < y) ++r;
         s.firstRowOf[y] = r;
     }
-    s.acrossRows.assign(std::size_t(sourceHeight) * width, 0);
-    s.acrossValid = false;
+    s.across.assign(std::size_t(2) * width, 0);
 }
 
 int SharpScaleRows(SharpScale& s, const std::uint32_t* frame, int framePitch, int fromRow,
                    int toRow, std::uint32_t* picture, int picturePitch, int* endRow) {
-    if (!s.acrossValid) fromRow = 0, toRow = s.sourceHeight;
     fromRow = std::max(fromRow, 0);
     toRow = std::min(toRow, s.sourceHeight);
-    s.acrossValid = s.acrossValid || (fromRow == 0 && toRow == s.sourceHeight);
-    const SharpAcrossRow across = SharpRoutinesInUse().across;
     const int* first = s.firstRowOf.data();
     RowRange done;
+    // The unchanged row above, for the picture rows that blend it with the first changed one.
+    if (fromRow > 0 && fromRow < toRow && BlendsWithNext(s, fromRow - 1))
+        ScaleAcross(s, frame, framePitch, fromRow - 1);
     for (int y = fromRow; y < toRow; ++y) {
-        if (RowUsed(s, y))
-            across(s.columns, frame + std::ptrdiff_t(y) * framePitch,
-                   &s.acrossRows[std::size_t(y) * s.width]);
+        if (RowShown(s, y)) ScaleAcross(s, frame, framePitch, y);
         // Rows blending y - 1 with y, then the rows of y alone: in picture order.
         if (y > 0) EmitRows(s, first[y - 1], first[y], true, picture, picturePitch, done);
         EmitRows(s, first[y], first[y + 1], false, picture, picturePitch, done);
     }
     // Rows blending the last changed row with the unchanged one below it.
-    if (fromRow < toRow && toRow < s.sourceHeight)
+    if (fromRow < toRow && toRow < s.sourceHeight && BlendsWithNext(s, toRow - 1)) {
+        ScaleAcross(s, frame, framePitch, toRow);
         EmitRows(s, first[toRow - 1], first[toRow], true, picture, picturePitch, done);
+    }
     *endRow = std::max(done.end, 0);
     return std::max(done.begin, 0);
 }

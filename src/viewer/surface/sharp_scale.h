@@ -5,9 +5,8 @@
 // than the frame (the frame pixel under the picture pixel's centre). No platform calls.
 //
 // The work is separable: each frame row is first scaled across into a row of the picture's
-// width (kept, one per frame row), then each picture row is that row, or a blend of two
-// neighbouring ones. Blends weigh in 1/256ths and round to nearest: every channel lies within
-// 2 of the exact area weights.
+// width, then each picture row is that row, or a blend of two neighbouring ones. Blends weigh in
+// 1/256ths and round to nearest: every channel lies within 2 of the exact area weights.
 #pragma once
 
 #include <cstdint>
@@ -32,17 +31,20 @@ struct SharpColumns {
     std::vector<std::uint8_t> kind;       // SharpGroupKind, one per group
     std::vector<std::uint8_t> shuffle;    // 16 per group: byte offsets from base
     std::vector<std::uint16_t> takeLanes; // 16 per group: each column's take, per channel
+    bool blends = false;                  // some column takes two frame pixels
+    // The groups before the first one that goes singly, or where columns blend, the first
+    // whose frame pixels from base + 1 on leave the row.
+    int leadingGroups = 0;
 };
 
-// Everything a picture size needs, made by PrepareSharpScale when the size changes and read
-// (acrossRows written) by SharpScaleRows. Owned by the one thread that scales.
+// Everything a picture size needs, made by PrepareSharpScale when the size changes and used
+// by SharpScaleRows. Owned by the one thread that scales.
 struct SharpScale {
     int sourceWidth = 0, sourceHeight = 0, width = 0, height = 0;
     SharpColumns columns;
-    std::vector<SharpTap> rows;            // one per picture row
-    std::vector<std::int32_t> firstRowOf;  // sourceHeight + 1: first picture row whose first >= y
-    std::vector<std::uint32_t> acrossRows; // sourceHeight rows of width pixels
-    bool acrossValid = false;              // false until one whole frame was scaled
+    std::vector<SharpTap> rows;           // one per picture row
+    std::vector<std::int32_t> firstRowOf; // sourceHeight + 1: first picture row whose first >= y
+    std::vector<std::uint32_t> across;    // two frame rows scaled across: even and odd rows
 };
 
 // The taps of one axis from `source` frame pixels to `size` picture pixels.
@@ -54,9 +56,9 @@ void PrepareSharpScale(SharpScale& scale, int sourceWidth, int sourceHeight, int
 
 // The frame (sourceHeight rows, framePitch pixels apart, 0x00RRGGBB) changed in rows
 // fromRow..toRow-1: rewrites the picture rows that show them (width pixels each, rows
-// picturePitch pixels apart). The first call after PrepareSharpScale scales the whole frame
-// whatever the range. No allocation. Returns the first picture row rewritten and sets
-// *endRow past the last one (equal when nothing was).
+// picturePitch pixels apart), reading the unchanged rows beside the range where a picture row
+// blends them in. No allocation. Returns the first picture row rewritten and sets *endRow
+// past the last one (equal when none was).
 int SharpScaleRows(SharpScale& scale, const std::uint32_t* frame, int framePitch, int fromRow,
                    int toRow, std::uint32_t* picture, int picturePitch, int* endRow);
 

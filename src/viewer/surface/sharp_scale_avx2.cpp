@@ -28,24 +28,26 @@ __m128i BlendGroup(const SharpColumns& c, int g, __m128i a, __m128i b) {
     return _mm_packus_epi16(_mm256_castsi256_si128(blended), _mm256_extracti128_si256(blended, 1));
 }
 
-void AcrossRow(const SharpColumns& c, const std::uint32_t* source, std::uint32_t* out) {
-    const int groups = c.width / 4;
-    for (int g = 0; g < groups; ++g) {
-        const std::uint8_t kind = c.kind[g];
-        if (kind == SharpGroupSingly) {
-            SharpAcrossColumns(c, source, out, 4 * g, 4 * g + 4);
-            continue;
-        }
-        const __m128i shuffle =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
-        const std::uint32_t* from = source + c.base[g];
-        __m128i pixels = _mm_shuffle_epi8(Load4(from), shuffle);
-        if (kind == SharpGroupBlend)
-            pixels = BlendGroup(c, g, pixels, _mm_shuffle_epi8(Load4(from + 1), shuffle));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * g), pixels);
-    }
-    SharpAcrossColumns(c, source, out, 4 * groups, c.width);
+__m128i Shuffle(const SharpColumns& c, int g) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
 }
+
+__m128i Nearest(const SharpColumns& c, const std::uint32_t* source, int g) {
+    return _mm_shuffle_epi8(Load4(source + c.base[g]), Shuffle(c, g));
+}
+
+__m128i Blended(const SharpColumns& c, const std::uint32_t* source, int g) {
+    const __m128i shuffle = Shuffle(c, g);
+    const std::uint32_t* from = source + c.base[g];
+    return BlendGroup(c, g, _mm_shuffle_epi8(Load4(from), shuffle),
+                      _mm_shuffle_epi8(Load4(from + 1), shuffle));
+}
+
+void Store4(std::uint32_t* pixels, __m128i value) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), value);
+}
+
+#include "viewer/surface/sharp_across.inc"
 
 void DownRow(const std::uint32_t* upper, const std::uint32_t* lower, int take, std::uint32_t* out,
              int width) {

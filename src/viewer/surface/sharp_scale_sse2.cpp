@@ -12,24 +12,17 @@ __m128i Gather(const std::uint32_t* source, const SharpTap* taps, int step) {
                          int(source[taps[1].first + step]), int(source[taps[0].first + step]));
 }
 
-void AcrossRow(const SharpColumns& c, const std::uint32_t* source, std::uint32_t* out) {
-    const int groups = c.width / 4;
-    for (int g = 0; g < groups; ++g) {
-        const SharpTap* taps = &c.taps[std::size_t(g) * 4];
-        switch (c.kind[g]) {
-        case SharpGroupNearest:
-            Store4(out + 4 * g, Gather(source, taps, 0));
-            break;
-        case SharpGroupBlend:
-            Store4(out + 4 * g, Blend4(Gather(source, taps, 0), Gather(source, taps, 1),
-                                       TakeLanes(c, g, 0), TakeLanes(c, g, 1)));
-            break;
-        default:
-            SharpAcrossColumns(c, source, out, 4 * g, 4 * g + 4);
-        }
-    }
-    SharpAcrossColumns(c, source, out, 4 * groups, c.width);
+__m128i Nearest(const SharpColumns& c, const std::uint32_t* source, int g) {
+    return Gather(source, &c.taps[std::size_t(g) * 4], 0);
 }
+
+__m128i Blended(const SharpColumns& c, const std::uint32_t* source, int g) {
+    const SharpTap* taps = &c.taps[std::size_t(g) * 4];
+    return Blend4(Gather(source, taps, 0), Gather(source, taps, 1), TakeLanes(c, g, 0),
+                  TakeLanes(c, g, 1));
+}
+
+#include "viewer/surface/sharp_across.inc"
 
 void DownRow(const std::uint32_t* upper, const std::uint32_t* lower, int take, std::uint32_t* out,
              int width) {

@@ -9,27 +9,23 @@
 
 namespace {
 
-void AcrossRow(const SharpColumns& c, const std::uint32_t* source, std::uint32_t* out) {
-    const int groups = c.width / 4;
-    for (int g = 0; g < groups; ++g) {
-        const std::uint8_t kind = c.kind[g];
-        if (kind == SharpGroupSingly) {
-            SharpAcrossColumns(c, source, out, 4 * g, 4 * g + 4);
-            continue;
-        }
-        const __m128i shuffle =
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
-        const std::uint32_t* from = source + c.base[g];
-        const __m128i a = _mm_shuffle_epi8(Load4(from), shuffle);
-        if (kind == SharpGroupNearest) {
-            Store4(out + 4 * g, a);
-            continue;
-        }
-        const __m128i b = _mm_shuffle_epi8(Load4(from + 1), shuffle);
-        Store4(out + 4 * g, Blend4(a, b, TakeLanes(c, g, 0), TakeLanes(c, g, 1)));
-    }
-    SharpAcrossColumns(c, source, out, 4 * groups, c.width);
+__m128i Shuffle(const SharpColumns& c, int g) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
 }
+
+__m128i Nearest(const SharpColumns& c, const std::uint32_t* source, int g) {
+    return _mm_shuffle_epi8(Load4(source + c.base[g]), Shuffle(c, g));
+}
+
+__m128i Blended(const SharpColumns& c, const std::uint32_t* source, int g) {
+    const __m128i shuffle = Shuffle(c, g);
+    const std::uint32_t* from = source + c.base[g];
+    return Blend4(_mm_shuffle_epi8(Load4(from), shuffle),
+                  _mm_shuffle_epi8(Load4(from + 1), shuffle), TakeLanes(c, g, 0),
+                  TakeLanes(c, g, 1));
+}
+
+#include "viewer/surface/sharp_across.inc"
 
 } // namespace
 
