@@ -7,5 +7,6 @@
 // Converts one row of width pixels of the open surface's format.
 void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target, int width);
 // Converts the rows the application marked into presentation (rows Surface.width apart) and
-// clears the marks; true when any row was converted. The caller holds the surface lock.
-bool CopyMarkedRows(std::uint32_t* presentation);
+// clears the marks; true when any row was converted, and then the rows from *firstRow to
+// *endRow - 1 hold every converted one. The caller holds the surface lock.
+bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow);
