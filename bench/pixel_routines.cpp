@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int W = kBenchWidth, H = kBenchHeight;
+constexpr int kSharpFrameWidth = 640, kSharpFrameHeight = 480;
 
 void Narrow(PixelStage& s) {
     for (int y = 0; y < H; ++y) ConvertRowTo565(&s.smallArgb[y * W], &s.small565[y * W], W);
@@ -80,5 +81,41 @@ std::vector<Hq2xLevel> AvailableHq2xLevels() {
     for (Hq2xLevel level :
          {Hq2xLevel::Plain, Hq2xLevel::Sse2, Hq2xLevel::Ssse3, Hq2xLevel::Sse41, Hq2xLevel::Avx2})
         if (Hq2xLevelAvailable(level)) levels.push_back(level);
+    return levels;
+}
+
+const SharpRoutine kSharpRoutines[] = {
+    {"sharp 640x480 -> 1440x1080", 1440, 1080, 1000, 2000},
+    {"sharp 640x480 -> 1920x1080", 1920, 1080, 1000, 2000},
+    {"sharp 640x480 -> 3840x2160", 3840, 2160, 0, 0},
+};
+const int kSharpRoutineCount = int(sizeof kSharpRoutines / sizeof kSharpRoutines[0]);
+
+SharpStage MakeSharpStage(const SharpRoutine& routine) {
+    SharpStage stage;
+    stage.frame = GameLikeArgb(kSharpFrameWidth, kSharpFrameHeight);
+    PrepareSharpScale(stage.scale, kSharpFrameWidth, kSharpFrameHeight, routine.width,
+                      routine.height);
+    stage.picture.assign(std::size_t(routine.width) * routine.height, 0);
+    ScaleSharp(stage); // the first call fills the tables' rows
+    return stage;
+}
+
+void ScaleSharp(SharpStage& s) {
+    int end = 0;
+    SharpScaleRows(s.scale, s.frame.data(), kSharpFrameWidth, 0, kSharpFrameHeight,
+                   s.picture.data(), s.scale.width, &end);
+}
+
+void ScaleSharpReference(SharpStage& s) {
+    ReferenceSharpScale(s.frame.data(), kSharpFrameWidth, kSharpFrameHeight, s.picture.data(),
+                        s.scale.width, s.scale.height);
+}
+
+std::vector<SharpLevel> AvailableSharpLevels() {
+    std::vector<SharpLevel> levels;
+    for (SharpLevel level :
+         {SharpLevel::Plain, SharpLevel::Sse2, SharpLevel::Ssse3, SharpLevel::Avx2})
+        if (SharpLevelAvailable(level)) levels.push_back(level);
     return levels;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "viewer/pipeline/filters/hq2x.h"
+#include "viewer/surface/sharp_scale.h"
 
 #include <cstdint>
 #include <vector>
@@ -44,3 +45,26 @@ extern const int kPixelRoutineCount;
 
 // The hq2x levels this build and processor offer, worst first.
 std::vector<Hq2xLevel> AvailableHq2xLevels();
+
+// Sharp scaling of the game-like 640x480 frame to one picture size, the whole frame per call:
+// a stage of its own (the frame, the tables and the picture, made once).
+struct SharpRoutine {
+    const char* name;
+    int width, height;
+    double limitBestUs, limitSse2Us; // at the best level and at SSE2; 0: no time limit
+};
+struct SharpStage {
+    std::vector<std::uint32_t> frame;
+    SharpScale scale;
+    std::vector<std::uint32_t> picture;
+};
+
+extern const SharpRoutine kSharpRoutines[];
+extern const int kSharpRoutineCount;
+
+SharpStage MakeSharpStage(const SharpRoutine& routine);
+// At the level in use, and the double-precision reference.
+void ScaleSharp(SharpStage& stage);
+void ScaleSharpReference(SharpStage& stage);
+// The sharp scaling levels this build and processor offer, worst first.
+std::vector<SharpLevel> AvailableSharpLevels();

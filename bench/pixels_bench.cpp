@@ -2,7 +2,8 @@
 // game-like 320x240 picture, a dithered one and noise. The hq2x routines run at every
 // instruction-set level the processor offers, each compared with the SSE2 level (the routine
 // a processor without SSSE3 gets). After the runs a summary gives the median of each
-// routine, its speed-ups and the time it must stay within.
+// routine, its speed-ups and the time it must stay within. Sharp scaling of the 640x480
+// frame to full-screen sizes runs the same way at each of its levels.
 #include "pixel_routines.h"
 
 #include <benchmark/benchmark.h>
@@ -109,6 +110,55 @@ void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* sta
         ->Unit(benchmark::kMicrosecond);
 }
 
+// Sharp scaling at every level beside its reference; the stage lives as long as the program.
+void RegisterSharp(const SharpRoutine& routine, SharpStage* stage) {
+    const auto add = [&](const std::string& variant, bool reference, SharpLevel level) {
+        benchmark::RegisterBenchmark((std::string(routine.name) + "/" + variant + "/game").c_str(),
+                                     [=](benchmark::State& state) {
+                                         UseSharpLevel(level);
+                                         for (auto _ : state) {
+                                             reference ? ScaleSharpReference(*stage)
+                                                       : ScaleSharp(*stage);
+                                             benchmark::ClobberMemory();
+                                         }
+                                     })
+            ->Repetitions(reference ? 3 : 9)
+            ->ReportAggregatesOnly(true)
+            ->MinTime(0.1)
+            ->Unit(benchmark::kMicrosecond);
+    };
+    const std::vector<SharpLevel> levels = AvailableSharpLevels();
+    for (SharpLevel level : levels) add(SharpLevelName(level), false, level);
+    add("reference", true, levels.back());
+}
+
+void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
+    std::printf("\n%-26s %-10s %10s %10s %13s %8s %8s  %s\n", "routine (CPU time)", "variant",
+                "median us", "SSE2 us", "reference us", "x SSE2", "x ref", "target");
+    const std::vector<SharpLevel> levels = AvailableSharpLevels();
+    for (int r = 0; r < kSharpRoutineCount; ++r) {
+        const SharpRoutine& routine = kSharpRoutines[r];
+        const auto find = [&](const char* variant) {
+            const auto it = medianUs.find(std::string(routine.name) + "/" + variant + "/game");
+            return it == medianUs.end() ? 0.0 : it->second;
+        };
+        const double sse2 = find("SSE2"), reference = find("reference");
+        for (SharpLevel level : levels) {
+            const double us = find(SharpLevelName(level));
+            if (us <= 0) continue;
+            const double limit = level == levels.back()      ? routine.limitBestUs
+                                 : level == SharpLevel::Sse2 ? routine.limitSse2Us
+                                                             : 0;
+            const std::string target = limit > 0 ? "<= " + std::to_string(int(limit)) +
+                                                       " us: " + (us <= limit ? "met" : "MISSED")
+                                                 : "-";
+            std::printf("%-26s %-10s %10.1f %10.1f %13.1f %7.2fx %7.1fx  %s\n", routine.name,
+                        SharpLevelName(level), us, sse2, reference, sse2 / us, reference / us,
+                        target.c_str());
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -131,11 +181,20 @@ int main(int argc, char** argv) {
             Register(Key(routine, "reference", picture.name), routine.reference, stage, &best);
         }
     }
+    static std::vector<SharpStage> sharpStages;
+    sharpStages.reserve(kSharpRoutineCount);
+    for (int r = 0; r < kSharpRoutineCount; ++r) {
+        sharpStages.push_back(MakeSharpStage(kSharpRoutines[r]));
+        RegisterSharp(kSharpRoutines[r], &sharpStages.back());
+    }
+    const SharpLevel sharpBest = SharpLevelInUse();
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     UseHq2xLevel(best);
+    UseSharpLevel(sharpBest);
     PrintSummary(reporter.medianUs, pictures);
+    PrintSharpSummary(reporter.medianUs);
     benchmark::Shutdown();
     return 0;
 }

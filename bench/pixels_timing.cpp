@@ -1,6 +1,7 @@
 // The pixel benchmarks without Google Benchmark, for the Windows builds (run under Wine):
 // the same pictures and routines as pixels_bench.cpp. Each variant of a routine (the routine
-// at every hq2x level, SSE2 being the yardstick of the others, and the reference) is timed
+// at every hq2x or sharp scaling level, SSE2 being the yardstick of the others, and the
+// reference) is timed
 // in rounds, the variants taking turns within each round, so that
 // their ratios come from one run under the same conditions; the table gives the median
 // time per call in wall time, so run it on an otherwise idle machine.
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,18 +22,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// One way to run a routine: select sets the instruction-set level, run makes one call.
 struct Variant {
     std::string name;
-    void (*run)(PixelStage&);
-    Hq2xLevel level;
+    std::function<void()> select;
+    std::function<void()> run;
     int callsPerBatch = 1;
     std::vector<double> us; // per call, one per round
 };
 
-double MicrosecondsOf(Variant& variant, PixelStage& stage, int calls) {
-    UseHq2xLevel(variant.level);
+double MicrosecondsOf(Variant& variant, int calls) {
+    variant.select();
     const Clock::time_point start = Clock::now();
-    for (int i = 0; i < calls; ++i) variant.run(stage);
+    for (int i = 0; i < calls; ++i) variant.run();
     const Clock::duration spent = Clock::now() - start;
     return std::chrono::duration<double, std::micro>(spent).count() / calls;
 }
@@ -41,16 +44,30 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-std::vector<Variant> VariantsOf(const PixelRoutine& routine) {
+std::vector<Variant> VariantsOf(const PixelRoutine& routine, PixelStage& stage) {
     const std::vector<Hq2xLevel> levels = AvailableHq2xLevels();
+    const auto at = [](Hq2xLevel level) { return [level] { UseHq2xLevel(level); }; };
+    const auto call = [&stage](void (*run)(PixelStage&)) { return [run, &stage] { run(stage); }; };
     std::vector<Variant> variants;
     if (routine.perLevel) {
         for (Hq2xLevel level : levels)
-            variants.push_back({Hq2xLevelName(level), routine.fast, level, 1, {}});
+            variants.push_back({Hq2xLevelName(level), at(level), call(routine.fast), 1, {}});
     } else {
-        variants.push_back({"new", routine.fast, levels.back(), 1, {}});
+        variants.push_back({"new", at(levels.back()), call(routine.fast), 1, {}});
     }
-    variants.push_back({"reference", routine.reference, levels.back(), 1, {}});
+    variants.push_back({"reference", at(levels.back()), call(routine.reference), 1, {}});
+    return variants;
+}
+
+std::vector<Variant> VariantsOf(SharpStage& stage) {
+    std::vector<Variant> variants;
+    for (SharpLevel level : AvailableSharpLevels())
+        variants.push_back({SharpLevelName(level),
+                            [level] { UseSharpLevel(level); },
+                            [&stage] { ScaleSharp(stage); },
+                            1,
+                            {}});
+    variants.push_back({"reference", [] {}, [&stage] { ScaleSharpReference(stage); }, 1, {}});
     return variants;
 }
 
@@ -60,21 +77,24 @@ const Variant* Find(const std::vector<Variant>& variants, const char* name) {
     return nullptr;
 }
 
-void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds) {
-    std::vector<Variant> variants = VariantsOf(routine);
+// Times the variants in rounds, taking turns, and prints a line for each but the reference;
+// the SSE2 column when a variant is named SSE2. Returns the medians by name.
+std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* routine,
+                                 const char* input, int rounds) {
     // About 10 ms per batch, after one warming call.
     for (Variant& variant : variants) {
-        const double once = MicrosecondsOf(variant, picture.stage, 1);
+        const double once = MicrosecondsOf(variant, 1);
         variant.callsPerBatch = std::max(1, int(10000.0 / std::max(once, 1.0)));
     }
     for (int round = 0; round < rounds; ++round)
         for (Variant& variant : variants)
-            variant.us.push_back(MicrosecondsOf(variant, picture.stage, variant.callsPerBatch));
+            variant.us.push_back(MicrosecondsOf(variant, variant.callsPerBatch));
 
-    const Variant* sse2 =
-        routine.perLevel ? Find(variants, Hq2xLevelName(Hq2xLevel::Sse2)) : nullptr;
+    const Variant* sse2 = Find(variants, "SSE2");
     const double reference = Median(Find(variants, "reference")->us);
+    std::vector<double> medians;
     for (const Variant& variant : variants) {
+        medians.push_back(Median(variant.us));
         if (variant.name == "reference") continue;
         const double us = Median(variant.us);
         char sse2Text[32] = "-", ratioText[32] = "-";
@@ -82,9 +102,37 @@ void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds)
             std::snprintf(sse2Text, sizeof sse2Text, "%.1f", Median(sse2->us));
             std::snprintf(ratioText, sizeof ratioText, "%.2fx", Median(sse2->us) / us);
         }
-        std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx\n", routine.name, picture.name,
+        std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx\n", routine, input,
                     variant.name.c_str(), us, sse2Text, reference, ratioText, reference / us);
     }
+    return medians;
+}
+
+void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds) {
+    std::vector<Variant> variants = VariantsOf(routine, picture.stage);
+    TimeVariants(variants, routine.name, picture.name, rounds);
+}
+
+// The whole frame scaled to the routine's size, with its time limits at the best level and
+// at SSE2.
+void TimeSharp(const SharpRoutine& routine, int rounds) {
+    SharpStage stage = MakeSharpStage(routine);
+    std::vector<Variant> variants = VariantsOf(stage);
+    const std::vector<double> us = TimeVariants(variants, routine.name, "game", rounds);
+    const auto verdict = [](double value, double limit) {
+        return value <= limit ? "met" : "MISSED";
+    };
+    if (routine.limitBestUs <= 0) return;
+    const double best = us[us.size() - 2];
+    std::printf("%-26s   best level %s %.1f us <= %.0f: %s", "",
+                variants[us.size() - 2].name.c_str(), best, routine.limitBestUs,
+                verdict(best, routine.limitBestUs));
+    if (const Variant* sse2 = Find(variants, "SSE2")) {
+        const double at = Median(sse2->us);
+        std::printf("; SSE2 %.1f us <= %.0f: %s", at, routine.limitSse2Us,
+                    verdict(at, routine.limitSse2Us));
+    }
+    std::printf("\n");
 }
 
 } // namespace
@@ -103,6 +151,11 @@ int main(int argc, char** argv) {
         if (!std::strstr(kPixelRoutines[r].name, only)) continue;
         for (BenchPicture& picture : pictures) TimeRoutine(kPixelRoutines[r], picture, rounds);
     }
+    const SharpLevel sharpStart = SharpLevelInUse();
+    std::printf("sharp scaling level at start: %s\n", SharpLevelName(sharpStart));
+    for (int r = 0; r < kSharpRoutineCount; ++r)
+        if (std::strstr(kSharpRoutines[r].name, only)) TimeSharp(kSharpRoutines[r], rounds);
+    UseSharpLevel(sharpStart);
     UseHq2xLevel(start);
     return 0;
 }

@@ -42,3 +42,10 @@ bool ReferenceYuvDiffers(std::uint16_t a, std::uint16_t b);
 // patternCounts is given, each block that went through the rule table counts its pattern.
 void ReferenceHq2x(const std::uint16_t* source, std::uint16_t* destination, int width, int height,
                    const ReferenceRules& rules, std::array<int, 256>* patternCounts = nullptr);
+
+// Sharp scaling from its definition, in double precision: each picture pixel shows the frame
+// pixels it covers, each channel weighted by the area covered, rounded; along an axis where
+// the picture is smaller than the frame, the frame pixel under the picture pixel's centre.
+// Rows packed (frameWidth and width pixels).
+void ReferenceSharpScale(const std::uint32_t* frame, int frameWidth, int frameHeight,
+                         std::uint32_t* picture, int width, int height);

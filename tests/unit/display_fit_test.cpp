@@ -60,6 +60,13 @@ TEST(DisplayFit, ValuesReadFromTheFile) {
         EXPECT_EQ(line.find('\n'), std::string::npos);
     }
     EXPECT_EQ(InterpretFitValue(" Zoom ", nullptr), DisplayFit::Stretch);
+
+    // The scaling key reads the same way: nearest unless it says sharp.
+    EXPECT_EQ(InterpretScalingValue(" Sharp ", &line), DisplayScaling::Sharp);
+    EXPECT_EQ(InterpretScalingValue("", &line), DisplayScaling::Nearest);
+    EXPECT_EQ(line, "");
+    EXPECT_EQ(InterpretScalingValue("smooth", &line), DisplayScaling::Nearest);
+    EXPECT_NE(line.find("scaling \"smooth\""), std::string::npos) << line;
 }
 
 } // namespace

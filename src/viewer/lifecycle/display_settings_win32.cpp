@@ -20,6 +20,10 @@ void ReadDisplaySettings() {
     SetSurfaceFit(InterpretFitValue(value, &logLine));
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 
+    GetPrivateProfileStringA("display", "scaling", "", value, sizeof value, path);
+    SetSurfaceScaling(InterpretScalingValue(value, &logLine));
+    if (!logLine.empty()) AppendViewerLog(logLine.c_str());
+
     GetPrivateProfileStringA("display", "pacing", "", value, sizeof value, path);
     FrameState.pacing = InterpretPacingValue(value, &logLine);
     SetSurfacePresentInStep(FrameState.pacing == Pacing::Smooth);

@@ -47,3 +47,8 @@ DisplayFit InterpretFitValue(const char* value, std::string* logLine) {
     static const char* const names[] = {"stretch", "aspect", "integer"};
     return DisplayFit(InterpretSettingChoice("fit", value, names, logLine));
 }
+
+DisplayScaling InterpretScalingValue(const char* value, std::string* logLine) {
+    static const char* const names[] = {"nearest", "sharp"};
+    return DisplayScaling(InterpretSettingChoice("scaling", value, names, logLine));
+}

@@ -5,6 +5,9 @@
 #include <string>
 
 enum class DisplayFit { Stretch, Aspect, Integer };
+// How the frame fills a picture of another size ([display] scaling=nearest|sharp): nearest
+// neighbour, or sharp (area-weighted) scaling, sharp_scale.h.
+enum class DisplayScaling { Nearest, Sharp };
 
 struct FitRect {
     int x = 0;
@@ -29,3 +32,7 @@ FitRect FitFrame(DisplayFit fit, int clientWidth, int clientHeight, int frameWid
 // Stretch too, and logLine (when given) receives one line naming it; otherwise logLine is
 // left empty.
 DisplayFit InterpretFitValue(const char* value, std::string* logLine);
+
+// The scaling a value read from lumenpane.ini stands for, read as the fit is; unknown values
+// are Nearest.
+DisplayScaling InterpretScalingValue(const char* value, std::string* logLine);

@@ -36,6 +36,7 @@ enum PassStage : int {
 enum PresentStage : int {
     PresentLockWait, // the window thread waiting for the surface lock
     PresentCopyRows, // marked rows into the presentation buffer
+    PresentScale,    // sharp scaling of the changed rows, the lock let go meanwhile
     PresentShow,     // the buffer onto the window
     PresentMessages, // the window's messages
     PresentStageCount

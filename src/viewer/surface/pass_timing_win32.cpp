@@ -28,7 +28,7 @@ constexpr const char* PassColumnNames[PassColumns] = {
 // Columns of a presentation sample.
 enum PresentExtra : int { PresentTotal = PresentStageCount, PresentAge, PresentColumns };
 constexpr const char* PresentColumnNames[PresentColumns] = {
-    "present lock wait", "present copy rows", "present show",
+    "present lock wait", "present copy rows", "present scale", "present show",
     "present messages",  "present total",     "picture age"};
 
 template <int Columns> struct Ring {

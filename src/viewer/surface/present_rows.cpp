@@ -33,15 +33,18 @@ void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target
     }
 }
 
-bool CopyMarkedRows(std::uint32_t* presentation, double now) {
+bool CopyMarkedRows(std::uint32_t* presentation, double now, int* firstRow, int* endRow) {
     if (now < Surface.presentAfter) return false;
-    bool any = false;
+    int first = -1, end = -1;
     for (int y = 0; y < Surface.height; ++y) {
         if (!Surface.rowMarks[y]) continue;
         ConvertRowForPresentation(Surface.frameBuffer + std::size_t(y) * Surface.pitch,
                                   presentation + std::size_t(y) * Surface.width, Surface.width);
         Surface.rowMarks[y] = 0;
-        any = true;
+        if (first < 0) first = y;
+        end = y + 1;
     }
-    return any;
+    *firstRow = first;
+    *endRow = end;
+    return first >= 0;
 }

@@ -7,6 +7,7 @@
 // Converts one row of width pixels of the open surface's format.
 void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target, int width);
 // Converts the rows the application marked into presentation (rows Surface.width apart) and
-// clears the marks; true when any row was converted. Before Surface.presentAfter nothing is
-// converted and the marks stay. The caller holds the surface lock.
-bool CopyMarkedRows(std::uint32_t* presentation, double now);
+// clears the marks; true when any row was converted, and then the rows from *firstRow to
+// *endRow - 1 hold every converted one. Before Surface.presentAfter (Timer() seconds, given
+// as now) nothing is converted and the marks stay. The caller holds the surface lock.
+bool CopyMarkedRows(std::uint32_t* presentation, double now, int* firstRow, int* endRow);

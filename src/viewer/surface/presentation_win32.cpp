@@ -1,6 +1,6 @@
 // GDI presentation of the surface: the presentation buffer, shown where the display fit
 // places it in the window's client area (nearest neighbour) by StretchDIBits or from a DIB
-// section, black around it.
+// section, or its sharp picture 1:1 (sharp_presentation_win32.cpp), black around it.
 #include "platform/dib.h"
 #include "viewer/surface/aligned_memory.h"
 #include "viewer/surface/surface.h"
@@ -40,6 +40,7 @@ bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
         Win.barsWidth = width;
         Win.barsHeight = height;
     }
+    if (ShowSharpPicture(dc, picture)) return true;
     SetStretchBltMode(dc, COLORONCOLOR);
     if (Win.method == PresentStretchDib)
         return StretchDIBits(dc, picture.x, picture.y, picture.width, picture.height, 0, 0, w, h,
@@ -62,6 +63,7 @@ bool PresentNow(HWND window) {
 }
 
 void TearDownPresentation() {
+    FreeSharpPicture();
     if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
     if (Win.memoryDc) {
         if (Win.previousBitmap) SelectObject(Win.memoryDc, Win.previousBitmap);

@@ -63,6 +63,9 @@ void HideMouse();
 // How the window variant places the frame in its client area (Stretch until set); black
 // outside the picture.
 void SetSurfaceFit(DisplayFit fit);
+// Nearest neighbour (the default) or sharp scaling of the frame where the picture is not
+// 640x480; any thread, any time.
+void SetSurfaceScaling(DisplayScaling scaling);
 // Whether the window variant presents in step with the display's refresh where it can
 // (present_cadence.h); set before the surface opens.
 void SetSurfacePresentInStep(bool inStep);

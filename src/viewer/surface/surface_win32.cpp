@@ -105,6 +105,10 @@ void SetSurfaceFit(DisplayFit fit) {
     Win.fit = fit;
 }
 
+void SetSurfaceScaling(DisplayScaling scaling) {
+    Win.scaling = scaling;
+}
+
 void SetSurfacePresentInStep(bool inStep) {
     Win.cadence.inStep = inStep;
 }

@@ -3,7 +3,8 @@
 //
 // Threads. The window thread (window_thread_win32.cpp) creates the window, owns it and the
 // presentation fields (method, info, pixels, memoryDc, dibSection, previousBitmap), and
-// touches them only while it holds the surface lock, apart from setting them up before it
+// touches them only while it holds the surface lock (sharp scaling, which only reads pixels
+// and owns its own fields, runs with the lock let go), apart from setting them up before it
 // signals ready and tearing them down after its loop. OpenSurface and CloseSurface (any one
 // application thread at a time) write className, caption, style, outer, thread, ready,
 // stop, screenSaverWasActive and exitActionRegistered while no window thread runs, or (stop)
@@ -17,6 +18,7 @@
 #include "platform/win32.h"
 #include "viewer/surface/display_fit.h"
 #include "viewer/surface/present_cadence.h"
+#include "viewer/surface/sharp_scale.h"
 
 #include <atomic>
 #include <cstdint>
@@ -43,7 +45,14 @@ struct WindowRecord {
     HBITMAP dibSection = nullptr;
     HGDIOBJ previousBitmap = nullptr;
 
-    std::atomic<DisplayFit> fit{DisplayFit::Stretch}; // any thread may set it
+    std::atomic<DisplayFit> fit{DisplayFit::Stretch};             // any thread may set it
+    std::atomic<DisplayScaling> scaling{DisplayScaling::Nearest}; // any thread may set it
+    // Sharp scaling (window thread only, outside the surface lock as well): the tables and
+    // the picture made for the picture size last shown sharply, sharpPixels width x height
+    // of sharpInfo; null while no picture is sharp.
+    SharpScale sharp;
+    std::uint32_t* sharpPixels = nullptr;
+    BITMAPINFO sharpInfo{};
     PresentCadence cadence; // inStep set at start-up, before the window thread runs
     // What the black bars around the picture were last painted for (window thread only).
     DisplayFit barsFit = DisplayFit::Stretch;
@@ -75,6 +84,15 @@ bool PresentNow(HWND window);
 // false when neither shows on the new window.
 bool SetUpPresentation(HWND window);
 void TearDownPresentation();
+
+// sharp_presentation_win32.cpp: with sharp scaling and a picture of another size than the
+// frame, scales the presentation buffer's rows fromRow..toRow-1 (all of them when the picture
+// size changed) into the sharp picture; true when that picture changed. Otherwise lets the
+// sharp picture go and returns false. Called without the surface lock.
+bool ScaleSharply(HWND window, int fromRow, int toRow);
+// Shows the sharp picture 1:1 when it is made for this picture rectangle; false otherwise.
+bool ShowSharpPicture(HDC dc, const FitRect& picture);
+void FreeSharpPicture();
 
 // window_procedure_win32.cpp
 LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

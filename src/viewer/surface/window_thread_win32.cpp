@@ -1,6 +1,7 @@
 // The surface's window thread: it creates the window, and about every 10 ms (or once per
 // display refresh, present_cadence.h) takes the surface lock, copies the rows the application
-// marked into the presentation buffer, shows it, and handles the window's messages. Also the
+// marked into the presentation buffer, scales them sharply where the player chose so (the
+// lock let go meanwhile), shows the picture, and handles the window's messages. Also the
 // window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
@@ -72,8 +73,16 @@ void PresentationPass(HWND window) {
     PresentBegin();
     TakeSurfaceLock();
     PresentMark(PresentLockWait);
-    const bool marked = CopyMarkedRows(Win.pixels, Seconds());
+    int firstRow = 0, endRow = 0;
+    bool marked = CopyMarkedRows(Win.pixels, Seconds(), &firstRow, &endRow);
     PresentMark(PresentCopyRows);
+    // Sharp scaling reads only the presentation buffer, which this thread alone writes.
+    if (Win.scaling.load() == DisplayScaling::Sharp || Win.sharpPixels) {
+        ReleaseSurfaceLock();
+        marked = ScaleSharply(window, firstRow, endRow) || marked;
+        TakeSurfaceLock();
+    }
+    PresentMark(PresentScale);
     if (marked) PresentNow(window);
     PresentMark(PresentShow);
     PumpMessages();

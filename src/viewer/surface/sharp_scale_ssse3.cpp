@@ -1,0 +1,39 @@
+// Sharp scaling's row routines for processors with SSSE3 (this file's target flags are set in
+// src/CMakeLists.txt): each group's four frame pixels gathered by one shuffle.
+#include "viewer/surface/sharp_scale_rows.h"
+
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(LMP_PORTABLE_PIXELS)
+#include "viewer/surface/sharp_lanes.inc"
+
+#include <tmmintrin.h>
+
+namespace {
+
+__m128i Shuffle(const SharpColumns& c, int g) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
+}
+
+__m128i Nearest(const SharpColumns& c, const std::uint32_t* source, int g) {
+    return _mm_shuffle_epi8(Load4(source + c.base[g]), Shuffle(c, g));
+}
+
+__m128i Blended(const SharpColumns& c, const std::uint32_t* source, int g) {
+    const __m128i shuffle = Shuffle(c, g);
+    const std::uint32_t* from = source + c.base[g];
+    return Blend4(_mm_shuffle_epi8(Load4(from), shuffle),
+                  _mm_shuffle_epi8(Load4(from + 1), shuffle), TakeLanes(c, g, 0),
+                  TakeLanes(c, g, 1));
+}
+
+#include "viewer/surface/sharp_across.inc"
+
+} // namespace
+
+SharpRowRoutines SharpRowsSsse3() {
+    return {AcrossRow, SharpRowsSse2().down};
+}
+#else
+SharpRowRoutines SharpRowsSsse3() {
+    return {nullptr, nullptr};
+}
+#endif
