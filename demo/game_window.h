@@ -1,8 +1,8 @@
-// The stand-in game's window: a main window of class "TFormLcfGameMain" captioned with the
-// game's title, holding one render child that shows the picture in its single (320x240) or
-// doubled (640x480) size. The picture starts 2 pixels right of and below the child's outer
-// top-left corner; the child draws its own 2-pixel frame around it. F5 switches the size,
-// F4 leaves the emulated full-screen mode, WM_CLOSE ends the game.
+// The stand-in game's window: a main window of the game's class (GameWindowClass) captioned with
+// the game's title, holding one render child that shows the picture in its single (320x240) or
+// doubled (640x480) size. The picture starts 2 pixels right of and below the child's outer top-left
+// corner; the child draws its own 2-pixel frame around it. F5 switches the size, F4 leaves the
+// emulated full-screen mode, WM_CLOSE ends the game.
 #pragma once
 
 #include "platform/win32.h"
