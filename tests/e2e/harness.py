@@ -4,10 +4,9 @@ program (lmp_probe.exe). Standard library only. See README.md in this folder for
 
 Configuration by environment:
   LMP_WIN_BUILD  the Windows build directory (default: build/win-ARCH beside the sources)
-  LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default (default: i686 where 32-bit Wine
-                 starts, else x86_64; the same choice as scripts/wine-env.sh)
-  LMP_WINE       the Wine loader (default: /usr/lib/wine/wine64 for a 64-bit build,
-                 /usr/lib/wine/wine for a 32-bit one)
+  LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default   } as scripts/wine-env.sh exports
+  LMP_WINE       the Wine loader                            } them; where either is missing,
+                 the harness sources that script through bash, so it alone decides
   LMP_DISPLAY    an X display to use instead of starting Xvfb (e.g. ":0")
 """
 
@@ -149,41 +148,31 @@ def compare_images(a, b, tolerance=0):
 # Programs and paths.
 
 
-def pe_machine(path):
-    """The machine field of a PE executable: 0x14c for x86, 0x8664 for x86-64."""
-    with open(path, "rb") as f:
-        head = f.read(4096)
-    offset = struct.unpack_from("<I", head, 0x3C)[0]
-    if head[offset:offset + 4] != b"PE\0\0":
-        raise HarnessError("%s is not a PE executable" % path)
-    return struct.unpack_from("<H", head, offset + 4)[0]
+WINE_ENV_SCRIPT = os.path.join(SOURCE_DIR, "scripts", "wine-env.sh")
 
 
-def default_win_arch():
-    """LMP_WIN_ARCH, else i686 where 32-bit Wine starts and x86_64 where it cannot."""
-    if os.environ.get("LMP_WIN_ARCH"):
-        return os.environ["LMP_WIN_ARCH"]
-    try:
-        subprocess.run(["/usr/lib/wine/wine", "--version"], check=True, timeout=30,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return "i686"
-    except (OSError, subprocess.SubprocessError):
-        return "x86_64"
+def wine_env():
+    """(LMP_WIN_ARCH, LMP_WINE): as exported by a script that sourced scripts/wine-env.sh,
+    else what that script decides when sourced here through bash (it keeps either variable
+    already set). The answer is put into os.environ, so programs started later see it."""
+    if not (os.environ.get("LMP_WIN_ARCH") and os.environ.get("LMP_WINE")):
+        try:
+            out = subprocess.run(
+                ["bash", "-c", 'source "$1" && printf "%s\\n%s\\n" "$LMP_WIN_ARCH" "$LMP_WINE"',
+                 "wine-env", WINE_ENV_SCRIPT],
+                check=True, timeout=60, stdout=subprocess.PIPE, universal_newlines=True).stdout
+        except (OSError, subprocess.SubprocessError) as error:
+            raise HarnessError("%s gave no Wine: %s" % (WINE_ENV_SCRIPT, error))
+        arch, wine = (out.splitlines() + ["", ""])[:2]
+        if not arch or not wine:
+            raise HarnessError("%s set no LMP_WIN_ARCH or LMP_WINE" % WINE_ENV_SCRIPT)
+        os.environ["LMP_WIN_ARCH"], os.environ["LMP_WINE"] = arch, wine
+    return os.environ["LMP_WIN_ARCH"], os.environ["LMP_WINE"]
 
 
 def default_build_dir():
     return (os.environ.get("LMP_WIN_BUILD")
-            or os.path.join(SOURCE_DIR, "build", "win-" + default_win_arch()))
-
-
-def default_wine(build_dir):
-    """LMP_WINE, else the loader matching the build: 64-bit programs need wine64."""
-    if os.environ.get("LMP_WINE"):
-        return os.environ["LMP_WINE"]
-    game = os.path.join(build_dir, "demo", "rpg_rt.exe")
-    if os.path.exists(game) and pe_machine(game) == 0x8664:
-        return "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine64"
-    return "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else "wine"
+            or os.path.join(SOURCE_DIR, "build", "win-" + wine_env()[0]))
 
 
 def windows_path(path):
@@ -200,7 +189,7 @@ class Session:
     def __init__(self, build_dir=None, wine=None, display=None, unmanaged=None, screen_size=None):
         self.build_dir = os.path.abspath(build_dir or default_build_dir())
         self.screen_size = tuple(screen_size or SCREEN_SIZE)
-        self.wine = wine or default_wine(self.build_dir)
+        self.wine = wine or wine_env()[1]
         # Wine windows unmanaged: by default exactly when the session runs its own Xvfb.
         self.unmanaged = unmanaged
         self.display = display or os.environ.get("LMP_DISPLAY")
