@@ -308,12 +308,12 @@ class Session:
         """A path for a scratch file of this session (removed by close())."""
         return os.path.join(self.workdir, name)
 
-    def private_copy(self, relative, folder):
+    def private_copy(self, relative, folder, name=None):
         """A copy of a program of the build in a scratch folder of its own, for a program
-        that writes files beside itself (the viewer's lumenpane.log)."""
+        that writes files beside itself (the viewer's lumenpane.log); `name` renames it."""
         folder = self.file(folder)
         os.makedirs(folder, exist_ok=True)
-        path = os.path.join(folder, os.path.basename(relative))
+        path = os.path.join(folder, name or os.path.basename(relative))
         shutil.copy(self.exe(relative), path)
         return path
 
@@ -403,7 +403,7 @@ class Session:
         if front is not None:
             self.set_foreground(front)
         self.key_down(vk)
-        time.sleep(hold)
+        time.sleep(hold)  # the key held down through several of the viewer's frame steps
         self.key_up(vk)
 
     def set_foreground(self, hwnd):
@@ -502,9 +502,11 @@ class Session:
 
     def start_game(self, title=None, frozen=False, dump=False, size=None, pos=None,
                    fullscreen=False, args=("NormalPlay", "ShowTitle", "Window"), wait=True,
-                   hang=None):
+                   hang=None, started=None):
         """Starts demo/rpg_rt.exe with the options as its environment and, with wait,
-        waits for its window. Returns a Game."""
+        waits for its window. Returns a Game. The game's process is added to the list
+        `started` as soon as it runs, so a caller's clean-up ends it also when the wait
+        fails."""
         game = Game(self, self.file("game-%d.log" % time.monotonic_ns()))
         env = {"LMP_DEMO_LOG": windows_path(game.log_path)}
         if title is not None:
@@ -525,6 +527,8 @@ class Session:
         caption = GAME_TITLE if title is None else title
         before = {w["hwnd"] for w in self.windows() if w["class"] == GAME_CLASS} if wait else ()
         game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)
+        if started is not None:
+            started.append(game.proc)
         if wait:
             # The new game's window, not one of a game that was already running.
             def new_window():
@@ -559,8 +563,14 @@ class Game:
         """The game's log as a list of lines."""
         return read_lines(self.log_path)
 
-    def frozen_frame(self):
-        return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+    def frozen_frame(self, timeout=10):
+        """The frame the game dumped (start_game with dump), once all of it is written."""
+        def complete():
+            try:
+                return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+            except (OSError, HarnessError):
+                return None
+        return wait_until(complete, timeout, "the game's whole frame dump")
 
 
 def read_lines(path):
@@ -584,16 +594,31 @@ def kill_running(processes):
             proc.wait()
 
 
-def wait_until(predicate, timeout, what="condition", interval=0.1):
-    """Polls predicate until it returns a true value (returned) or the timeout passes."""
+def poll(observe, timeout, interval=0.1):
+    """Calls observe() until it returns a true value or `timeout` seconds have passed, and
+    returns its last value: true, or false from an observation that began after the timeout.
+    Every wait on observable state in the end-to-end tests goes through here."""
     deadline = time.monotonic() + timeout
     while True:
-        value = predicate()
-        if value:
+        value = observe()
+        if value or time.monotonic() > deadline:
             return value
-        if time.monotonic() > deadline:
-            raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
-        time.sleep(interval)
+        time.sleep(interval)  # the pause between two observations
+
+
+def wait_until(predicate, timeout, what="condition", interval=0.1):
+    """Polls predicate until it returns a true value (returned); raises HarnessError when
+    the timeout passes first."""
+    value = poll(predicate, timeout, interval)
+    if not value:
+        raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
+    return value
+
+
+def holds_for(predicate, seconds, interval=0.1):
+    """True when predicate() holds at every observation for `seconds` (the last one begins
+    after they passed), False as soon as one finds it false: a state that must not change."""
+    return not poll(lambda: not predicate(), seconds, interval)
 
 
 # ---------------------------------------------------------------------------------------
