@@ -122,4 +122,4 @@ def switch_filter(session, game, name):
                        "the overlay to name %s" % name, interval=0.2)
     harness.wait_until(lambda: full_screen_text(session, len(expected)) != expected, 8,
                        "the filter name to go", interval=0.3)
-    time.sleep(0.5)
+    time.sleep(0.5)  # the game's resize after the F5 of the switch settles before a span

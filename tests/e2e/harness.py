@@ -4,10 +4,9 @@ program (lmp_probe.exe). Standard library only. See README.md in this folder for
 
 Configuration by environment:
   LMP_WIN_BUILD  the Windows build directory (default: build/win-ARCH beside the sources)
-  LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default (default: i686 where 32-bit Wine
-                 starts, else x86_64; the same choice as scripts/wine-env.sh)
-  LMP_WINE       the Wine loader (default: /usr/lib/wine/wine64 for a 64-bit build,
-                 /usr/lib/wine/wine for a 32-bit one)
+  LMP_WIN_ARCH   i686 or x86_64, the ARCH of that default   } as scripts/wine-env.sh exports
+  LMP_WINE       the Wine loader                            } them; where either is missing,
+                 the harness sources that script through bash, so it alone decides
   LMP_DISPLAY    an X display to use instead of starting Xvfb (e.g. ":0")
 """
 
@@ -149,41 +148,31 @@ def compare_images(a, b, tolerance=0):
 # Programs and paths.
 
 
-def pe_machine(path):
-    """The machine field of a PE executable: 0x14c for x86, 0x8664 for x86-64."""
-    with open(path, "rb") as f:
-        head = f.read(4096)
-    offset = struct.unpack_from("<I", head, 0x3C)[0]
-    if head[offset:offset + 4] != b"PE\0\0":
-        raise HarnessError("%s is not a PE executable" % path)
-    return struct.unpack_from("<H", head, offset + 4)[0]
+WINE_ENV_SCRIPT = os.path.join(SOURCE_DIR, "scripts", "wine-env.sh")
 
 
-def default_win_arch():
-    """LMP_WIN_ARCH, else i686 where 32-bit Wine starts and x86_64 where it cannot."""
-    if os.environ.get("LMP_WIN_ARCH"):
-        return os.environ["LMP_WIN_ARCH"]
-    try:
-        subprocess.run(["/usr/lib/wine/wine", "--version"], check=True, timeout=30,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return "i686"
-    except (OSError, subprocess.SubprocessError):
-        return "x86_64"
+def wine_env():
+    """(LMP_WIN_ARCH, LMP_WINE): as exported by a script that sourced scripts/wine-env.sh,
+    else what that script decides when sourced here through bash (it keeps either variable
+    already set). The answer is put into os.environ, so programs started later see it."""
+    if not (os.environ.get("LMP_WIN_ARCH") and os.environ.get("LMP_WINE")):
+        try:
+            out = subprocess.run(
+                ["bash", "-c", 'source "$1" && printf "%s\\n%s\\n" "$LMP_WIN_ARCH" "$LMP_WINE"',
+                 "wine-env", WINE_ENV_SCRIPT],
+                check=True, timeout=60, stdout=subprocess.PIPE, universal_newlines=True).stdout
+        except (OSError, subprocess.SubprocessError) as error:
+            raise HarnessError("%s gave no Wine: %s" % (WINE_ENV_SCRIPT, error))
+        arch, wine = (out.splitlines() + ["", ""])[:2]
+        if not arch or not wine:
+            raise HarnessError("%s set no LMP_WIN_ARCH or LMP_WINE" % WINE_ENV_SCRIPT)
+        os.environ["LMP_WIN_ARCH"], os.environ["LMP_WINE"] = arch, wine
+    return os.environ["LMP_WIN_ARCH"], os.environ["LMP_WINE"]
 
 
 def default_build_dir():
     return (os.environ.get("LMP_WIN_BUILD")
-            or os.path.join(SOURCE_DIR, "build", "win-" + default_win_arch()))
-
-
-def default_wine(build_dir):
-    """LMP_WINE, else the loader matching the build: 64-bit programs need wine64."""
-    if os.environ.get("LMP_WINE"):
-        return os.environ["LMP_WINE"]
-    game = os.path.join(build_dir, "demo", "rpg_rt.exe")
-    if os.path.exists(game) and pe_machine(game) == 0x8664:
-        return "/usr/lib/wine/wine64" if os.path.exists("/usr/lib/wine/wine64") else "wine64"
-    return "/usr/lib/wine/wine" if os.path.exists("/usr/lib/wine/wine") else "wine"
+            or os.path.join(SOURCE_DIR, "build", "win-" + wine_env()[0]))
 
 
 def windows_path(path):
@@ -200,7 +189,7 @@ class Session:
     def __init__(self, build_dir=None, wine=None, display=None, unmanaged=None, screen_size=None):
         self.build_dir = os.path.abspath(build_dir or default_build_dir())
         self.screen_size = tuple(screen_size or SCREEN_SIZE)
-        self.wine = wine or default_wine(self.build_dir)
+        self.wine = wine or wine_env()[1]
         # Wine windows unmanaged: by default exactly when the session runs its own Xvfb.
         self.unmanaged = unmanaged
         self.display = display or os.environ.get("LMP_DISPLAY")
@@ -319,12 +308,12 @@ class Session:
         """A path for a scratch file of this session (removed by close())."""
         return os.path.join(self.workdir, name)
 
-    def private_copy(self, relative, folder):
+    def private_copy(self, relative, folder, name=None):
         """A copy of a program of the build in a scratch folder of its own, for a program
-        that writes files beside itself (the viewer's lumenpane.log)."""
+        that writes files beside itself (the viewer's lumenpane.log); `name` renames it."""
         folder = self.file(folder)
         os.makedirs(folder, exist_ok=True)
-        path = os.path.join(folder, os.path.basename(relative))
+        path = os.path.join(folder, name or os.path.basename(relative))
         shutil.copy(self.exe(relative), path)
         return path
 
@@ -414,7 +403,7 @@ class Session:
         if front is not None:
             self.set_foreground(front)
         self.key_down(vk)
-        time.sleep(hold)
+        time.sleep(hold)  # the key held down through several of the viewer's frame steps
         self.key_up(vk)
 
     def set_foreground(self, hwnd):
@@ -513,9 +502,11 @@ class Session:
 
     def start_game(self, title=None, frozen=False, dump=False, size=None, pos=None,
                    fullscreen=False, args=("NormalPlay", "ShowTitle", "Window"), wait=True,
-                   hang=None):
+                   hang=None, started=None):
         """Starts demo/rpg_rt.exe with the options as its environment and, with wait,
-        waits for its window. Returns a Game."""
+        waits for its window. Returns a Game. The game's process is added to the list
+        `started` as soon as it runs, so a caller's clean-up ends it also when the wait
+        fails."""
         game = Game(self, self.file("game-%d.log" % time.monotonic_ns()))
         env = {"LMP_DEMO_LOG": windows_path(game.log_path)}
         if title is not None:
@@ -536,6 +527,8 @@ class Session:
         caption = GAME_TITLE if title is None else title
         before = {w["hwnd"] for w in self.windows() if w["class"] == GAME_CLASS} if wait else ()
         game.proc = self.run(self.exe("demo/rpg_rt.exe"), args, env)
+        if started is not None:
+            started.append(game.proc)
         if wait:
             # The new game's window, not one of a game that was already running.
             def new_window():
@@ -570,8 +563,14 @@ class Game:
         """The game's log as a list of lines."""
         return read_lines(self.log_path)
 
-    def frozen_frame(self):
-        return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+    def frozen_frame(self, timeout=10):
+        """The frame the game dumped (start_game with dump), once all of it is written."""
+        def complete():
+            try:
+                return read_raw(self.dump_path, *GAME_FROZEN_FRAME_SIZE)
+            except (OSError, HarnessError):
+                return None
+        return wait_until(complete, timeout, "the game's whole frame dump")
 
 
 def read_lines(path):
@@ -595,16 +594,31 @@ def kill_running(processes):
             proc.wait()
 
 
-def wait_until(predicate, timeout, what="condition", interval=0.1):
-    """Polls predicate until it returns a true value (returned) or the timeout passes."""
+def poll(observe, timeout, interval=0.1):
+    """Calls observe() until it returns a true value or `timeout` seconds have passed, and
+    returns its last value: true, or false from an observation that began after the timeout.
+    Every wait on observable state in the end-to-end tests goes through here."""
     deadline = time.monotonic() + timeout
     while True:
-        value = predicate()
-        if value:
+        value = observe()
+        if value or time.monotonic() > deadline:
             return value
-        if time.monotonic() > deadline:
-            raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
-        time.sleep(interval)
+        time.sleep(interval)  # the pause between two observations
+
+
+def wait_until(predicate, timeout, what="condition", interval=0.1):
+    """Polls predicate until it returns a true value (returned); raises HarnessError when
+    the timeout passes first."""
+    value = poll(predicate, timeout, interval)
+    if not value:
+        raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
+    return value
+
+
+def holds_for(predicate, seconds, interval=0.1):
+    """True when predicate() holds at every observation for `seconds` (the last one begins
+    after they passed), False as soon as one finds it false: a state that must not change."""
+    return not poll(lambda: not predicate(), seconds, interval)
 
 
 # ---------------------------------------------------------------------------------------

@@ -2,7 +2,9 @@
 """Runs every end-to-end test module (tests/e2e/test_*.py) against a Windows build under
 Wine, in one shared session (one X display, one Wine prefix), and ends everything it
 started, also on failure or Ctrl+C. The last line is "N passed, N failed, N skipped"; the
-exit code is non-zero when any test failed.
+exit code is non-zero when any test failed. The Wine loader and the build's architecture
+are LMP_WINE and LMP_WIN_ARCH as scripts/wine-env.sh exports them; started without them,
+run.py sources that script to get them.
 
 usage: run.py [BUILD_DIR] [-k PATTERN]   (BUILD_DIR overrides LMP_WIN_BUILD)
 """
@@ -31,6 +33,7 @@ def main():
     if options.build_dir:
         os.environ["LMP_WIN_BUILD"] = os.path.abspath(options.build_dir)
     signal.signal(signal.SIGTERM, _end_on_signal)
+    harness.wine_env()  # exported for every program started from here
 
     suite = unittest.defaultTestLoader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     if options.pattern:

@@ -7,7 +7,6 @@ usage: screenshot.py OUT.png [BUILD_DIR] [single|double] [live]
 
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -22,7 +21,11 @@ def main(argv):
     with harness.Session(build_dir=argv[2] if len(argv) > 2 else None) as session:
         game = session.start_game(frozen="live" not in argv, size=size)
         session.set_foreground(game.hwnd)
-        time.sleep(1)
+        # The picture lies 2 pixels inside the render window's frame.
+        left, top, right, bottom = session.children(game.hwnd)[0]["rect"]
+        harness.wait_until(
+            lambda: session.grab(left + 2, top + 2, right - left - 4, bottom - top - 4).colours() > 50,
+            10, "the game's picture on the screen")
         session.screenshot(argv[1])
         session.send_close(game.hwnd)
         session.wait_exit(game.proc)

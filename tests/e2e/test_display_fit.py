@@ -3,9 +3,9 @@ viewer on a frozen stand-in game in filter Off (so its 640x480 frame is the game
 doubled), full screen with each fit, and 1:1 after F6 to the window. Run through run.py."""
 
 import os
-import time
 import unittest
 
+import base
 import harness
 from harness import VK_F6
 
@@ -21,66 +21,39 @@ def colours_of_columns(image, left, right):
     return found
 
 
-class DisplayFitTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        if os.environ.get("LMP_DISPLAY"):
-            raise unittest.SkipTest("needs a 1920x1080 screen of its own, not LMP_DISPLAY")
-        cls.s = harness.Session(screen_size=SCREEN).start()
-        try:
-            cls.game = cls.s.start_game(frozen=True, dump=True)
-            harness.wait_until(lambda: os.path.exists(cls.game.dump_path), 10, "the frame dump")
-            time.sleep(0.2)  # the dump is written in one go
-            cls.frame = cls.game.frozen_frame().doubled()
-        except BaseException:
-            cls.s.close()
-            raise
+class DisplayFitTest(base.E2ETest):
+    screen_size = SCREEN
 
     @classmethod
-    def tearDownClass(cls):
-        cls.s.send_close(cls.game.hwnd)
-        try:
-            cls.s.wait_exit(cls.game.proc, 15)
-        finally:
-            cls.s.close()
-
-    def setUp(self):
-        self.viewer = None
-
-    def tearDown(self):
-        # The game keeps running parked; the next viewer takes it over again.
-        if self.viewer:
-            harness.kill_running([self.viewer])
+    def start_class(cls):
+        # The game runs through all tests; each test's viewer takes it over from the last.
+        cls.game = cls.for_class.start_game(frozen=True, dump=True)
+        cls.frame = cls.game.frozen_frame().doubled()
 
     # -- steps ----------------------------------------------------------------------------
 
-    def start_viewer(self, case, ini_text=None):
-        self.exe = self.s.private_copy("src/lumenpane.exe", "viewer-" + case)
+    def start_viewer(self, ini_text=None):
         if ini_text is not None:
-            ini = os.path.join(os.path.dirname(self.exe), "lumenpane.ini")
+            ini = os.path.join(os.path.dirname(self.viewer_exe), "lumenpane.ini")
             with open(ini, "w", newline="\r\n") as f:
                 f.write(ini_text)
-        self.viewer = self.s.run(self.exe)
-        self.s.wait_viewer(timeout=20)
-
-    def log_lines(self):
-        return harness.viewer_log(self.exe)
+        super().start_viewer()
 
     def assert_full_screen_shows(self, check, timeout=20):
         """Waits until the viewer covers the screen and check(screen) returns None (the first
         frames of a viewer on a loaded machine may still be black); fails with its text."""
-        deadline = time.monotonic() + timeout
-        while True:
+        problems = []
+
+        def shows():
             window = self.s.wait_viewer()
             problem = "the viewer is not full screen: %r" % window["rect"]
             if self.s.viewer_full_screen(window):
                 problem = check(self.s.grab(0, 0, *SCREEN))
-            if problem is None:
-                return
-            if time.monotonic() > deadline:
-                self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("fit.png")))
-                self.fail(problem)
-            time.sleep(0.3)
+            problems.append(problem)
+            return problem is None
+        if not harness.poll(shows, timeout, interval=0.3):
+            self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("fit.png")))
+            self.fail(problems[-1])
 
     # -- what the screen must show --------------------------------------------------------
 
@@ -124,29 +97,30 @@ class DisplayFitTest(unittest.TestCase):
     # -- tests ----------------------------------------------------------------------------
 
     def test_without_a_file_the_frame_is_stretched_and_nothing_is_logged(self):
-        self.start_viewer("none")
+        self.start_viewer()
         self.assert_full_screen_shows(self.stretched)
-        self.assertEqual(self.log_lines(), [])
+        self.assertEqual(self.viewer_log(), [])
 
     def test_aspect_keeps_the_shape_and_the_window_shows_the_frame_one_to_one(self):
-        self.start_viewer("aspect", "; keep the shape\n[display]\n  fit = Aspect  \n")
+        self.start_viewer("; keep the shape\n[display]\n  fit = Aspect  \n")
         self.assert_full_screen_shows(self.between_bars)
-        self.assertEqual(self.log_lines(), [])
+        self.assertEqual(self.viewer_log(), [])
 
         self.s.tap(VK_F6)
         window = self.s.wait_viewer_mode(False)
-        time.sleep(0.5)
+        harness.poll(lambda: harness.compare_images(self.s.grab_viewer_frame(window),
+                                                    self.frame) is None, 5, interval=0.3)
         self.assertIsNone(harness.compare_images(self.s.grab_viewer_frame(window), self.frame))
 
     def test_integer_doubles_every_pixel_in_a_black_surround(self):
-        self.start_viewer("integer", "[other]\nfit=aspect\n[display]\nfit=integer\n")
+        self.start_viewer("[other]\nfit=aspect\n[display]\nfit=integer\n")
         self.assert_full_screen_shows(self.doubled_in_black)
-        self.assertEqual(self.log_lines(), [])
+        self.assertEqual(self.viewer_log(), [])
 
     def test_an_unknown_value_stretches_and_is_named_in_the_log(self):
-        self.start_viewer("unknown", "[display]\nfit=zoom\n")
+        self.start_viewer("[display]\nfit=zoom\n")
         self.assert_full_screen_shows(self.stretched)
-        lines = self.log_lines()
+        lines = self.viewer_log()
         self.assertEqual(len(lines), 1, lines)
         self.assertIn('"zoom"', lines[0])
 

@@ -2,46 +2,25 @@
 render child and its printed picture, F5, F4, WM_CLOSE. Run through run.py."""
 
 import json
-import os
 import unittest
 
+import base
 import harness
 from harness import VK_F4, VK_F5, GAME_CLASS
 
 PICTURE_SIZES = {"double": (640, 480), "single": (320, 240)}
 
 
-def reference_frame(session):
-    """The frozen frame as the game program itself writes it, read once per run."""
-    if not hasattr(reference_frame, "image"):
-        game = session.start_game(frozen=True, dump=True)
-        try:
-            harness.wait_until(lambda: os.path.exists(game.dump_path), 10, "the frame dump")
-            reference_frame.image = game.frozen_frame()
-        finally:
-            session.send_close(game.hwnd)
-            session.wait_exit(game.proc)
-    return reference_frame.image
+class GameTest(base.E2ETest):
+    _reference = None
 
-
-class GameTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-
-    def start(self, **options):
-        game = self.s.start_game(**options)
-        self.addCleanup(self._end, game)
-        return game
-
-    def _end(self, game):
-        if game.proc.poll() is None:
-            game.proc.kill()
-            game.proc.wait()
-
-    def close(self, game):
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+    def reference_frame(self):
+        """The frozen frame as the game program itself writes it, read once per run."""
+        if GameTest._reference is None:
+            game = self.start_game(frozen=True, dump=True)
+            GameTest._reference = game.frozen_frame()
+            self.close_game(game, timeout=10)
+        return GameTest._reference
 
     def assert_client(self, game, size, timeout=5):
         harness.wait_until(lambda: game.refresh()["client"] == list(size), timeout,
@@ -50,7 +29,7 @@ class GameTest(unittest.TestCase):
 
 class WindowIdentity(GameTest):
     def test_default_title_class_and_render_child(self):
-        game = self.start()
+        game = self.start_game()
         self.assertEqual(game.window["class"], GAME_CLASS)
         self.assertEqual(game.window["caption"], "Lumenpane Demo")
         harness.wait_until(lambda: game.refresh()["visible"], 5, "the window to show")
@@ -62,26 +41,26 @@ class WindowIdentity(GameTest):
         self.assertEqual(child["pid"], game.window["pid"])
         self.assertTrue(game.log()[0].startswith("cmdline "), game.log())
         self.assertTrue(game.log()[0].endswith(" NormalPlay ShowTitle Window"), game.log())
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_long_title_is_the_caption_in_full(self):
         title = "".join(chr(ord("A") + i % 26) for i in range(110)) + " 123456789"
         self.assertEqual(len(title), 120)
-        game = self.start(title=title)
+        game = self.start_game(title=title)
         self.assertEqual(game.window["caption"], title)
         self.assertEqual(self.s.find_window(GAME_CLASS)["hwnd"], game.hwnd)
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_single_size_start_and_position(self):
-        game = self.start(size="single", pos=(120, 90))
+        game = self.start_game(size="single", pos=(120, 90))
         self.assertEqual(game.window["client"], [324, 244])
         self.assertEqual(game.window["rect"][:2], [120, 90])
-        self.close(game)
+        self.close_game(game, timeout=10)
 
 
 class KeysAndClosing(GameTest):
     def test_f5_switches_size_both_ways_and_is_logged(self):
-        game = self.start()
+        game = self.start_game()
         self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
         self.s.press_key(VK_F5)
         self.assert_client(game, (324, 244))
@@ -94,10 +73,10 @@ class KeysAndClosing(GameTest):
         self.assertIn("size single 320x240", log)
         self.assertLess(log.index("size single 320x240"), log.index("size double 640x480"))
         self.assertIn("WM_SIZE 324x244", log)
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_f5_on_a_parked_frameless_window_fits_it_to_the_child(self):
-        game = self.start()
+        game = self.start_game()
         self.s.set_style(game.hwnd, harness.WS_VISIBLE, 0)
         self.s.move_window(game.hwnd, 30000, 30000)
         self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
@@ -108,10 +87,10 @@ class KeysAndClosing(GameTest):
         self.s.press_key(VK_F5)
         self.assert_client(game, (644, 484))
         self.assertEqual(game.window["rect"], [30000, 30000, 30644, 30484])
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_f4_leaves_full_screen_start(self):
-        game = self.start(fullscreen=True)
+        game = self.start_game(fullscreen=True)
         harness.wait_until(lambda: game.refresh()["rect"] == [0, 0, 1024, 768], 5, "full screen")
         self.assertEqual(game.window["style"] & harness.WS_CAPTION, 0, "no caption while full screen")
         self.assertEqual(self.s.set_foreground(game.hwnd), game.hwnd)
@@ -120,17 +99,16 @@ class KeysAndClosing(GameTest):
         self.assertEqual(game.window["style"] & harness.WS_CAPTION, harness.WS_CAPTION)
         self.assertEqual(game.window["client"], [644, 484])
         self.assertIn("key F4", game.log())
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_wm_close_ends_with_exit_code_0(self):
-        game = self.start()
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+        game = self.start_game()
+        self.close_game(game, timeout=10)
         self.assertIn("WM_CLOSE", game.log())
         self.assertIsNone(self.s.find_window(GAME_CLASS))
 
     def test_close_button_ends_with_exit_code_0(self):
-        game = self.start()
+        game = self.start_game()
         self.s.close_window(game.hwnd)
         self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
         self.assertIn("WM_CLOSE", game.log())
@@ -150,14 +128,14 @@ class Picture(GameTest):
     def assert_picture(self, printed, size):
         w, h = PICTURE_SIZES[size]
         self.assertEqual((printed.width, printed.height), (w + 4, h + 4))
-        expected = reference_frame(self.s)
+        expected = self.reference_frame()
         if size == "double":
             expected = expected.doubled()
         self.assertIsNone(harness.compare_images(printed.crop(2, 2, w, h), expected))
         return expected
 
     def test_frozen_frame_is_a_real_picture(self):
-        frame = reference_frame(self.s)
+        frame = self.reference_frame()
         self.assertGreater(frame.colours(), 100)
         # The sky is a gradient: top and bottom of the sky differ, neighbours rows are close.
         self.assertNotEqual(frame.at(5, 0), frame.at(5, 140))
@@ -188,22 +166,22 @@ class Picture(GameTest):
         self.assertIsNotNone(harness.compare_images(first.crop(2, 2, w, h), second.crop(2, 2, w, h)))
 
     def test_on_screen_picture_matches_frozen_frame(self):
-        expected = reference_frame(self.s).doubled()
-        game = self.start(frozen=True)
+        expected = self.reference_frame().doubled()
+        game = self.start_game(frozen=True)
         self.s.set_foreground(game.hwnd)
         left, top, _, _ = game.render_window()["rect"]
 
         def shown():
             return harness.compare_images(self.s.grab(left + 2, top + 2, 640, 480), expected) is None
         harness.wait_until(shown, 5, "the frozen frame on screen", interval=0.3)
-        self.close(game)
+        self.close_game(game, timeout=10)
 
     def test_cross_process_print_leaves_dib_untouched_under_wine(self):
         # Under Wine today, PrintWindow of another process's window succeeds but draws
         # nothing: the target paints into a device context that exists only in the caller.
         # If Wine starts to draw across processes, this test fails and the viewer's capture
         # can be revisited.
-        game = self.start(frozen=True)
+        game = self.start_game(frozen=True)
         out = self.s.file("cross.raw")
         rc, text = self.s.run_to_end(self.s.exe("tests/same_process_print.exe"),
                                      ["cross", game.hwnd, harness.windows_path(out)])
@@ -213,15 +191,15 @@ class Picture(GameTest):
         self.assertEqual(result["printWindow"], 1)
         self.assertEqual(result["nonZero"], 0)
         self.assertEqual(harness.read_raw(out, 644, 484).colours(), 1)
-        self.close(game)
+        self.close_game(game, timeout=10)
 
 
     def test_bitblt_across_processes_under_wine(self):
         # What Wine does today when another process reads the game's windows with BitBlt:
         # the render child's DC fails, the main window's DC and the screen DC work. The
         # screen DC is what the harness relies on.
-        expected = reference_frame(self.s).doubled()
-        game = self.start(frozen=True)
+        expected = self.reference_frame().doubled()
+        game = self.start_game(frozen=True)
         self.s.set_foreground(game.hwnd)
         child = game.render_window()
         left, top, _, _ = child["rect"]
@@ -231,19 +209,19 @@ class Picture(GameTest):
         self.assertEqual(failed[0].get("error"), "BitBlt failed")
         main = self.s.probe("grab-window", game.hwnd, self.s.file("w.raw"))[0]
         self.assertGreater(main["nonZero"], 0)
-        self.close(game)
+        self.close_game(game, timeout=10)
 
 
 class ProcessInfo(GameTest):
     def test_process_facts_of_the_game(self):
-        game = self.start()
+        game = self.start_game()
         info = self.s.process_info(game.window["pid"])
         self.assertEqual(info["pid"], game.window["pid"])
         self.assertEqual(info["priorityClass"], 0x20)  # NORMAL_PRIORITY_CLASS
         self.assertGreaterEqual(info["threads"], 1)
         for key in ("privateBytes", "gdiObjects", "userObjects"):
             self.assertTrue(info[key] is None or info[key] > 0, "%s=%r" % (key, info[key]))
-        self.close(game)
+        self.close_game(game, timeout=10)
 
 
 if __name__ == "__main__":

@@ -6,6 +6,7 @@ import struct
 import unittest
 import zlib
 
+import base
 import harness
 
 
@@ -70,15 +71,10 @@ class ImageFiles(unittest.TestCase):
         return d
 
 
-class ProbeCommands(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-
+class ProbeCommands(base.E2ETest):
     def test_message_box_text_and_ok(self):
-        box_proc = self.s.run(self.s.exe("tests/lmp_probe.exe"),
-                              ["msgbox-show", "Probe Box", "Line one of the text."])
-        self.addCleanup(lambda: box_proc.poll() is None and box_proc.kill())
+        box_proc = self.run_program(self.s.exe("tests/lmp_probe.exe"),
+                                    ["msgbox-show", "Probe Box", "Line one of the text."])
         box = harness.wait_until(
             lambda: next((b for b in self.s.message_boxes() if b["caption"] == "Probe Box"), None),
             10, "the message box")
@@ -88,8 +84,7 @@ class ProbeCommands(unittest.TestCase):
         self.assertIn('"button": 1', box_proc.stdout.read().decode())
 
     def test_move_minimise_restore_and_screen_grab(self):
-        game = self.s.start_game(frozen=True)
-        self.addCleanup(lambda: game.proc.poll() is None and game.proc.kill())
+        game = self.start_game(frozen=True)
         moved = self.s.move_window(game.hwnd, 30000, 30000)
         self.assertEqual(moved["rect"][:2], [30000, 30000])
         # Nothing of the game is left on screen once it is parked.
@@ -97,8 +92,7 @@ class ProbeCommands(unittest.TestCase):
         self.assertTrue(self.s.minimize(game.hwnd)["minimized"])
         self.assertFalse(self.s.restore(game.hwnd)["minimized"])
         self.assertIsNone(game.proc.poll())
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc), 0)
+        self.close_game(game, timeout=10)
 
     def test_missing_window_is_reported_not_invented(self):
         self.assertIsNone(self.s.find_window("NoSuchClassAnywhere"))

@@ -6,22 +6,15 @@ through run.py."""
 import os
 import shutil
 import stat
-import time
 import unittest
 
+import base
 import harness
 
 
-class HelperFolderTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-
+class HelperFolderTest(base.E2ETest):
     def setUp(self):
-        self.started = []
-        self.addCleanup(harness.kill_running, self.started)
-        self.viewer_exe = self.s.private_copy("src/lumenpane.exe",
-                                              "helper-folder-%d" % time.monotonic_ns())
+        super().setUp()
         rc, temp = self.s.run_to_end("cmd", ["/c", "echo", "%TEMP%"])
         self.assertEqual(rc, 0)
         rc, temp = self.s.run_to_end("winepath", ["-u", temp.strip()])
@@ -38,14 +31,12 @@ class HelperFolderTest(unittest.TestCase):
         return stat.S_IMODE(os.stat(self.folder).st_mode)
 
     def log(self):
-        return "\n".join(harness.viewer_log(self.viewer_exe))
+        return "\n".join(self.viewer_log())
 
     def run_viewer(self, game, threads_before, helper_expected):
         """Starts the viewer on the game, sees whether the helper thread came into the game,
         then kills the viewer (its guard gives the game back) and waits for the helper to go."""
-        viewer = self.s.run(self.viewer_exe)
-        self.started.append(viewer)
-        self.s.wait_viewer(timeout=20)
+        viewer = self.start_viewer()
         if helper_expected:
             harness.wait_until(lambda: self.threads(game) == threads_before + 1, 10,
                                "the helper thread in the game")
@@ -58,8 +49,7 @@ class HelperFolderTest(unittest.TestCase):
 
     def test_folder_is_the_users_alone_or_refused(self):
         shutil.rmtree(self.folder, ignore_errors=True)
-        game = self.s.start_game(frozen=True)
-        self.started.append(game.proc)
+        game = self.start_game(frozen=True)
         before = self.threads(game)
 
         self.run_viewer(game, before, helper_expected=True)
@@ -80,8 +70,7 @@ class HelperFolderTest(unittest.TestCase):
             os.remove(os.path.join(os.path.dirname(self.viewer_exe), "lumenpane.log"))
             self.run_viewer(game, before, helper_expected=False)
 
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+        self.close_game(game, timeout=10)
 
 
 if __name__ == "__main__":

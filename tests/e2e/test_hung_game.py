@@ -1,8 +1,7 @@
 """A game that stops answering for a while does not stop the viewer: hot keys act within a
 second, a close click blocks nothing and closes the game once it answers again, and the
 picture moves again after the hang. The stand-in game's F9 stops its window thread for
-LMP_DEMO_HANG_SECONDS, at once or (LMP_DEMO_HANG_IN_PRINT=1) inside the next print it is
-asked for, after it has answered the viewer's probe. Run through run.py.
+LMP_DEMO_HANG_SECONDS. Run through run.py.
 
 The real viewer on a separate game prints through the capture helper; PrintWindow itself
 waits on the game's thread only within one process, so the same-process host checks the
@@ -12,6 +11,7 @@ import sys
 import time
 import unittest
 
+import base
 import harness
 import viewer_watch
 from harness import GAME_CLASS, VK_F6, VK_F7
@@ -21,16 +21,7 @@ HANG_SECONDS = 10
 PROMPT = 1.0  # a hot key acts within this many seconds, also during a hang
 
 
-class HungGameTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "hung-game")
-
-    def setUp(self):
-        self.started = []
-        self.addCleanup(lambda: harness.kill_running(self.started))
-
+class HungGameTest(base.E2ETest):
     # -- steps ----------------------------------------------------------------------------
 
     def mode(self):
@@ -40,11 +31,16 @@ class HungGameTest(unittest.TestCase):
             return "full"
         return "window" if w and self.s.viewer_windowed(w) else None
 
+    def press_apart(self, vk):
+        """Presses a hot key; returns the time it went down."""
+        time.sleep(0.3)  # apart from an earlier press, which the viewer's latch holds for a pass
+        pressed = time.monotonic()
+        self.s.press_key(vk)
+        return pressed
+
     def switch(self, to):
         """F6, then waits for the mode; returns the seconds it took."""
-        time.sleep(0.3)  # apart from an earlier press, which its latch still holds for a pass
-        pressed = time.monotonic()
-        self.s.press_key(VK_F6)
+        pressed = self.press_apart(VK_F6)
         harness.wait_until(lambda: self.mode() == to, 15, "the viewer in mode %s" % to,
                            interval=0.02)
         return time.monotonic() - pressed
@@ -54,8 +50,7 @@ class HungGameTest(unittest.TestCase):
         return bool(w) and viewer_watch.grab_text(self.s, w, 4) == "FPS:"
 
     def toggle_counter(self, on):
-        time.sleep(0.3)
-        self.s.press_key(VK_F7)
+        self.press_apart(VK_F7)
         pressed = time.monotonic()  # the key is down and up again (the probe run not counted)
         harness.wait_until(lambda: self.counter_shown() == on, 5,
                            "the counter %s" % ("shown" if on else "hidden"), interval=0.05)
@@ -75,12 +70,11 @@ class HungGameTest(unittest.TestCase):
         return self.s.grab_viewer_frame(self.s.wait_viewer()).crop(0, 100, 640, 380)
 
     def picture_moves(self):
+        """Whether the picture changes within 0.3 s."""
         first = self.picture()
-        time.sleep(0.3)
-        return self.picture().pixels != first.pixels
+        return harness.poll(lambda: self.picture().pixels != first.pixels, 0.3)
 
-    def start_windowed(self, proc):
-        self.started.append(proc)
+    def start_windowed(self):
         harness.wait_until(lambda: self.mode() == "full", 30, "the viewer full screen")
         self.switch("window")
 
@@ -88,10 +82,9 @@ class HungGameTest(unittest.TestCase):
 
     def test_a_separate_game_that_hangs(self):
         self.hang_seconds = HANG_SECONDS
-        game = self.s.start_game(hang=HANG_SECONDS)
-        self.started.append(game.proc)
-        viewer = self.s.run(self.viewer_exe)
-        self.start_windowed(viewer)
+        game = self.start_game(hang=HANG_SECONDS)
+        viewer = self.start_viewer(wait=False)
+        self.start_windowed()
         harness.wait_until(self.picture_moves, 10, "the animated picture")
         # The requests that keep the game parked do not wait for it; Wine honours them
         # across processes.
@@ -121,16 +114,15 @@ class HungGameTest(unittest.TestCase):
 
     def run_host_through_a_hang(self, hang_in_print):
         self.hang_seconds = 5
-        log_path = self.s.file("hung-host-%d.log" % time.monotonic_ns())
+        log_path = self.programs.path("host-game.log")
 
         def log():
             return harness.read_lines(log_path)
-        host_exe = self.s.private_copy("tests/lmp_live_host.exe", "hung-host")
-        host = self.s.run(host_exe, env={
+        host = self.start_viewer(self.programs.copy("tests/lmp_live_host.exe"), env={
             "LMP_DEMO_HANG_SECONDS": str(self.hang_seconds),
             "LMP_DEMO_HANG_IN_PRINT": "1" if hang_in_print else "0",
-            "LMP_DEMO_LOG": harness.windows_path(log_path)})
-        self.start_windowed(host)
+            "LMP_DEMO_LOG": harness.windows_path(log_path)}, wait=False)
+        self.start_windowed()
         self.hang(log)
         self.toggle_counter(True)
         self.toggle_counter(False)
@@ -138,7 +130,7 @@ class HungGameTest(unittest.TestCase):
         harness.wait_until(lambda: "hang over" in log(), self.hang_seconds + 5, "the hang's end")
         harness.wait_until(self.picture_moves, 5, "the picture moving again")
         self.s.close_window(self.s.wait_viewer()["hwnd"])
-        self.assertEqual(self.s.wait_exit(host, 15), 0)
+        self.assertEqual(self.s.wait_exit(host, 15), 0, "the host's exit code")
 
     def test_the_same_process_host_does_not_print_a_hung_game(self):
         self.run_host_through_a_hang(hang_in_print=False)

@@ -7,8 +7,8 @@ import subprocess
 import time
 import unittest
 
+import base
 import harness
-from harness import GAME_CLASS
 
 GUARD_ARGUMENT = "--lumenpane-guard"
 WS_CAPTION = 0x00C00000
@@ -31,29 +31,17 @@ def linux_processes_with(*words):
     return found
 
 
-class KilledViewerTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-
-    def setUp(self):
-        harness.wait_until(lambda: self.s.find_window(GAME_CLASS) is None, 10, "no game window")
-        self.started = []
-        self.addCleanup(harness.kill_running, self.started)
-        # A viewer copy in a folder of its own, so its guard can be told from any other.
-        self.folder = "killed-viewer-%d" % time.monotonic_ns()
-        self.viewer_exe = self.s.private_copy("src/lumenpane.exe", self.folder)
-
+class KilledViewerTest(base.E2ETest):
     def guards(self):
-        return linux_processes_with(GUARD_ARGUMENT, self.folder)
+        # The test's viewer copy lies in a folder of its own, so its guard can be told from
+        # any other.
+        return linux_processes_with(GUARD_ARGUMENT, self.programs.name)
 
     def start(self):
-        game = self.s.start_game()
-        self.started.append(game.proc)
+        game = self.start_game()
         before = game.window
         self.assertEqual(self.s.process_info(before["pid"])["priorityClass"], NORMAL)
-        viewer = self.s.run(self.viewer_exe)
-        self.started.append(viewer)
+        viewer = self.start_viewer(wait=False)
         window = self.s.wait_viewer(timeout=15)
         harness.wait_until(lambda: (self.s.window(game.hwnd) or {}).get("rect", [0])[0] == 30000,
                            10, "the game parked")
@@ -85,8 +73,7 @@ class KilledViewerTest(unittest.TestCase):
         self.assertTrue(self.s.window(game.hwnd)["style"] & WS_CAPTION)
         harness.wait_until(lambda: not self.guards(), 5, "the guard ended")
         self.assertIsNone(game.proc.poll(), "the game keeps running")
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+        self.close_game(game, timeout=10)
 
     def test_killed_in_full_screen_gives_the_game_back(self):
         game, before, viewer, window = self.start()
@@ -117,9 +104,7 @@ class KilledViewerTest(unittest.TestCase):
 
     def test_ordinary_close_leaves_no_guard(self):
         game, before, viewer, window = self.start()
-        self.s.close_window(self.s.wait_viewer()["hwnd"])
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
-        self.assertEqual(self.s.wait_exit(viewer, 10), 0)
+        self.close_viewer(game, viewer, timeout=10)
         harness.wait_until(lambda: not self.guards(), 2, "the guard ended with the viewer")
 
 

@@ -13,6 +13,7 @@ import time
 import unittest
 import zlib
 
+import base
 import harness
 from harness import VK_F6, VK_F7, VK_F8
 
@@ -70,22 +71,17 @@ def halved(colour):
     return (colour >> 1) & 0x7F7F7F
 
 
-class LivePictureTest(unittest.TestCase):
+class LivePictureTest(base.E2ETest):
     """One viewer for the whole class; the tests run in the order of their numbers, each
     starting from the state the one before left (windowed, Off, no overlay)."""
 
     @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-        harness.wait_until(lambda: cls.s.find_window(harness.GAME_CLASS) is None, 10,
-                           "no game window of an earlier test")
-        cls.dump = cls.s.file("live-frame-%d.raw" % time.monotonic_ns())
-        cls.started = time.monotonic()
+    def start_class(cls):
+        cls.dump = cls.for_class.path("live-frame.raw")
         # The viewer in it would write lumenpane.log beside the program: a copy of its own.
-        host = cls.s.private_copy("tests/lmp_live_host.exe", "live-host")
-        cls.proc = cls.s.run(host, env={
-            "LMP_DEMO_FREEZE": "1", "LMP_DEMO_DUMP": harness.windows_path(cls.dump)})
-        cls.s.wait_viewer(timeout=30)
+        host = cls.for_class.copy("tests/lmp_live_host.exe")
+        cls.for_class.start_viewer(host, env={
+            "LMP_DEMO_FREEZE": "1", "LMP_DEMO_DUMP": harness.windows_path(cls.dump)}, timeout=30)
         harness.wait_until(lambda: cls._dump_ready(), 15, "the game's frozen frame")
         frame = harness.read_raw(cls.dump, 320, 240)
         cls.expected = {"off": frame.doubled()}
@@ -107,17 +103,6 @@ class LivePictureTest(unittest.TestCase):
         except (OSError, harness.HarnessError):
             return False
 
-    @classmethod
-    def tearDownClass(cls):
-        game = cls.s.find_window(harness.GAME_CLASS)
-        if game:
-            cls.s.send_close(game["hwnd"])
-        try:
-            cls.s.wait_exit(cls.proc, timeout=15)
-        except harness.HarnessError:
-            cls.proc.kill()
-            cls.proc.wait()
-
     # -- helpers ------------------------------------------------------------------------
 
     def viewer(self):
@@ -137,10 +122,6 @@ class LivePictureTest(unittest.TestCase):
 
     def wait_viewer(self, predicate, what):
         return self.s.wait_viewer_state(predicate, what, timeout=20)
-
-    def tap(self, vk):
-        self.s.tap(vk)
-        time.sleep(0.2)
 
     def client(self):
         """The 640x480 client area of the windowed viewer, from the screen."""
@@ -199,16 +180,16 @@ class LivePictureTest(unittest.TestCase):
 
     def test_2_f6_back_to_the_window_shows_the_doubled_frame_one_to_one(self):
         self.wait_viewer(self.is_fullscreen, "the viewer over the whole screen")
-        self.tap(VK_F6)
+        self.s.tap(VK_F6)
         w = self.wait_viewer(self.is_windowed, "the framed viewer window")
         self.assertLess(w["rect"][2] - w["rect"][0], self.s.screen_size[0])
         self.wait_picture("off")
 
     def test_3_f6_switches_to_full_screen_and_back_to_the_same_place(self):
         before = self.wait_viewer(self.is_windowed, "the framed viewer window")
-        self.tap(VK_F6)
+        self.s.tap(VK_F6)
         self.wait_viewer(self.is_fullscreen, "full screen after F6")
-        self.tap(VK_F6)
+        self.s.tap(VK_F6)
         after = self.wait_viewer(self.is_windowed, "the framed window after F6")
         self.assertEqual(after["rect"], before["rect"])
         self.assertEqual(after["style"], before["style"])
@@ -220,10 +201,10 @@ class LivePictureTest(unittest.TestCase):
         self.assertEqual(len(set(pictures)), 3)
         self.wait_picture("off")
         for name in ("scale2x", "hq2x"):
-            self.tap(VK_F8)
+            self.s.tap(VK_F8)
             self.wait_picture(name, whole=False)  # below the filter's name at once
             self.wait_picture(name, timeout=10)   # all of it once the name has gone
-        self.tap(VK_F8)
+        self.s.tap(VK_F8)
         self.wait_picture("off", whole=False)
         self.wait_picture("off", timeout=10)
 
@@ -232,7 +213,7 @@ class LivePictureTest(unittest.TestCase):
         self.wait_picture("off")
         for name, width in (("scale2x", 136), ("hq2x", 112), ("off", 104)):
             pressed = time.monotonic()  # before the key goes down
-            self.tap(VK_F8)
+            self.s.tap(VK_F8)
             self.wait_picture(name, whole=False, timeout=2)
             shot = self.client()
             self.assertGreater(self.overlay_box(shot, self.expected[name], width), 20)
@@ -242,13 +223,13 @@ class LivePictureTest(unittest.TestCase):
 
     def test_6_f7_shows_and_hides_the_counter(self):
         self.wait_picture("off")
-        self.tap(VK_F7)
+        self.s.tap(VK_F7)
         plain = self.expected["off"]
         box = harness.wait_until(
             lambda: (lambda shot: shot if shot.at(OVERLAY_X, OVERLAY_Y) != plain.at(
                 OVERLAY_X, OVERLAY_Y) else None)(self.client()), 10, "the counter")
         self.assertGreater(self.overlay_box(box, plain, 80), 20)
-        self.tap(VK_F7)
+        self.s.tap(VK_F7)
         self.wait_picture("off")
 
     def test_7_minimised_and_restored_the_picture_comes_back(self):

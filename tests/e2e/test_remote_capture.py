@@ -2,19 +2,17 @@
 tests/remote_capture_e2e.exe (its own stand-in games and viewers; see the top of
 remote_capture_e2e.cpp for the checks). Run through run.py."""
 
-import os
 import unittest
 
-import harness
+import base
 
 
-class RemoteCaptureChecks(unittest.TestCase):
+class RemoteCaptureChecks(base.E2ETest):
     def test_every_check_of_the_capture_program_passes(self):
-        s = harness.shared_session()
         # It writes its frame dumps into its working folder and reads lumenpane.log beside
-        # itself: both in a folder of its own.
-        exe = s.private_copy("tests/remote_capture_e2e.exe", "remote-capture")
-        code, out = s.run_to_end(exe, timeout=600, cwd=os.path.dirname(exe))
+        # itself: both in the test's folder.
+        exe = self.programs.copy("tests/remote_capture_e2e.exe")
+        code, out = self.s.run_to_end(exe, timeout=600, cwd=self.programs.folder)
         lines = out.splitlines()
         failed = [line for line in lines if line.startswith("FAIL: ")]
         passed = [line for line in lines if line.startswith("PASS: ")]

@@ -13,6 +13,7 @@ images on first use); its sample is the baseline.
 import time
 import unittest
 
+import base
 import harness
 import viewer_watch
 from harness import GAME_CLASS, GAME_TITLE, VK_F6, VK_F8
@@ -30,21 +31,16 @@ MARGIN_KIB = 2048
 STEADY_KIB = 64
 
 
-class SoakTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-        # The viewer writes lumenpane.log beside itself: give it a folder of its own.
-        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "soak")
-
+class SoakTest(base.E2ETest):
     def setUp(self):
-        self.started = []
+        super().setUp()
         self.samples = []  # (seconds since start, what was just done, RssAnon KiB)
 
-    def tearDown(self):
-        harness.kill_running(self.started)
-
     # -- steps ----------------------------------------------------------------------------
+
+    @staticmethod
+    def run_in_state():
+        time.sleep(PAUSE)  # the viewer runs in its new state before the next key
 
     def viewer_window(self):
         """The viewer window as it is now (it is made anew on each switch of screen mode)."""
@@ -68,16 +64,16 @@ class SoakTest(unittest.TestCase):
             harness.wait_until(shows_name, 2.5, "the overlay %r" % expected, interval=0.2)
         except harness.HarnessError:
             self.fail("overlay after F8 read %r, expected %r" % (seen[-3:], expected))
-        time.sleep(PAUSE)
+        self.run_in_state()
 
     def full_screen_and_back(self):
         """F6 to full screen and F6 back; the picture in the window must be a new one."""
         self.s.tap(VK_F6, self.game.hwnd)
         self.s.wait_viewer_mode(True, what="full screen after F6")
-        time.sleep(PAUSE)
+        self.run_in_state()
         self.s.tap(VK_F6, self.game.hwnd)
         window = self.s.wait_viewer_mode(False, what="the window after F6")
-        time.sleep(PAUSE)
+        self.run_in_state()
         picture = self.s.grab_viewer_frame(window)
         self.assertGreater(picture.colours(), 50, "the window shows a picture")
         self.assertNotEqual(picture.pixels, self.last_picture, "the picture still moves")
@@ -99,10 +95,8 @@ class SoakTest(unittest.TestCase):
     # -- the soak --------------------------------------------------------------------------
 
     def test_three_minutes_of_filter_and_screen_switches_leave_memory_flat(self):
-        self.game = self.s.start_game()  # animated
-        self.started.append(self.game.proc)
-        self.viewer = self.s.run(self.viewer_exe)
-        self.started.append(self.viewer)
+        self.game = self.start_game()  # animated
+        self.viewer = self.start_viewer(wait=False)
         self.began = time.monotonic()
         self.last_picture = None
         self.viewer_window()
@@ -131,15 +125,12 @@ class SoakTest(unittest.TestCase):
         # Each round crossed between Off and the filters twice, each time with one F5 for
         # the game; a lost key would have shown in the overlay already, a lost F5 shows here.
         self.assertEqual(self.game.log().count("key F5"), 2 * ROUNDS)
-        self.assertEqual(harness.viewer_log(self.viewer_exe), [], "the viewer logged no complaint")
+        self.assertEqual(self.viewer_log(), [], "the viewer logged no complaint")
 
         self.assertIsNone(self.viewer.poll(), "the viewer still runs")
         self.assertIsNone(self.game.proc.poll(), "the game still runs")
         self.assertIsNotNone(self.s.window(self.game.hwnd), "the game window still exists")
-        window = self.viewer_window()
-        self.s.close_window(window["hwnd"])
-        self.assertEqual(self.s.wait_exit(self.game.proc, 15), 0)
-        self.assertEqual(self.s.wait_exit(self.viewer, 15), 0)
+        self.close_viewer(self.game, self.viewer)
         self.assertIsNone(self.s.find_window(GAME_CLASS, GAME_TITLE))
 
 

@@ -3,10 +3,9 @@ rpg_rt.exe, and the test-only viewer stand-in (when a test needs a viewer) as lu
 Run through run.py."""
 
 import os
-import shutil
-import time
 import unittest
 
+import base
 import harness
 import viewer_watch
 from harness import GAME_CLASS, VK_F6, VK_F8
@@ -14,32 +13,25 @@ from harness import GAME_CLASS, VK_F6, VK_F8
 MESSAGE_TITLE = "Orvalle's LMP Game Starter"
 
 
-class StarterTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
+class StarterTest(base.E2ETest):
+    """The starter, the game and the viewer as copies in the test's own folder; the game
+    and the viewer the starter starts are closed by the base's clean-up."""
 
     def setUp(self):
-        self.folder = self.s.file("starter-%s" % self._testMethodName)
-        os.makedirs(self.folder)
-        self.starter = self.copy("src/lmp_game_starter.exe", "lmp_game_starter.exe")
-        self.game_log = os.path.join(self.folder, "game.log")
-        self.viewer_log = os.path.join(self.folder, "viewer_standin.log")
-        self.addCleanup(self.close_games)
-
-    def copy(self, built, name):
-        path = os.path.join(self.folder, name)
-        shutil.copy(self.s.exe(built), path)
-        return path
+        super().setUp()
+        self.folder = self.programs.folder
+        self.starter = self.programs.copy("src/lmp_game_starter.exe")
+        self.game_log = self.programs.path("game.log")
+        self.standin_log = self.programs.path("viewer_standin.log")
 
     def with_game(self):
-        self.copy("demo/rpg_rt.exe", "rpg_rt.exe")
+        self.programs.copy("demo/rpg_rt.exe")
 
     def with_viewer(self):
-        self.copy("tests/viewer_standin.exe", "lumenpane.exe")
+        self.programs.copy("tests/viewer_standin.exe", "lumenpane.exe")
 
     def config(self, text):
-        with open(os.path.join(self.folder, "lmp_game_starter.cfg"), "w") as f:
+        with open(self.programs.path("lmp_game_starter.cfg"), "w") as f:
             f.write(text)
 
     def run_starter(self, args=(), title=None):
@@ -47,7 +39,7 @@ class StarterTest(unittest.TestCase):
         env = {"LMP_DEMO_LOG": harness.windows_path(self.game_log)}
         if title is not None:
             env["LMP_DEMO_TITLE"] = title
-        return self.s.run(self.starter, args, env)
+        return self.run_program(self.starter, args, env)
 
     def game_command_line(self):
         line = harness.wait_until(
@@ -65,14 +57,8 @@ class StarterTest(unittest.TestCase):
         self.assertIsNone(proc.poll(), "the starter waits for the message to be answered")
         self.s.press_ok(boxes[0]["hwnd"])
 
-    def close_games(self):
-        for window in self.s.windows():
-            if window["class"] == GAME_CLASS:
-                self.s.send_close(window["hwnd"])
-                self.s.wait_window_gone(window["hwnd"])
-
     def viewer_events(self):
-        return [l.split()[1] for l in harness.read_lines(self.viewer_log)]
+        return [l.split()[1] for l in harness.read_lines(self.standin_log)]
 
 
 class StartsGameAndViewer(StarterTest):
@@ -114,7 +100,7 @@ class StartsGameAndViewer(StarterTest):
     def test_a_huge_count_selects_scale2x_with_one_f5_and_the_starter_ends_soon(self):
         """The real viewer: it shows the filter and presses F5 for the game on the change."""
         self.with_game()
-        self.copy("src/lumenpane.exe", "lumenpane.exe")
+        self.programs.copy("src/lumenpane.exe")
         self.config("1000000")
         proc = self.run_starter()
         self.s.wait_viewer(timeout=30)
@@ -125,7 +111,7 @@ class StartsGameAndViewer(StarterTest):
         def game_f5s():
             return [l for l in harness.read_lines(self.game_log) if "key F5" in l]
         harness.wait_until(game_f5s, 5, "F5 for the game")
-        time.sleep(1)
+        self.assertTrue(harness.holds_for(lambda: len(game_f5s()) == 1, 1.0), "a second F5")
         self.assertEqual(len(game_f5s()), 1)
 
         # Scale2x is selected: back in the window, the next F8 selects hq2x.
@@ -143,7 +129,7 @@ class Failures(StarterTest):
     def test_running_game_gives_the_warning_and_starts_nothing(self):
         self.with_game()
         self.with_viewer()
-        other = self.s.start_game()
+        other = self.start_game()
         proc = self.run_starter()
         self.expect_message(proc, "Please close all other RM2k(3) games first.")
         self.assertEqual(self.s.wait_exit(proc, 10), 2)

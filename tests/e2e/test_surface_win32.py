@@ -31,8 +31,7 @@ class SurfaceWin32(unittest.TestCase):
     def setUpClass(cls):
         # A display and a Wine prefix of their own: the screen-saver setting is shared by every
         # program on a display, and viewers of other tests (one killed on purpose) change it.
-        shared = harness.shared_session()
-        with harness.Session(shared.build_dir, shared.wine) as s:
+        with harness.Session() as s:
             cls.rc, out = s.run_to_end(s.exe("tests/surface_check.exe"), timeout=90)
         cls.facts, cls.keys = parse(out)
         cls.out = out

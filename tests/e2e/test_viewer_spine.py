@@ -4,8 +4,9 @@ priorities, minimising, the close button and the ways the game can end. Run thro
 
 import unittest
 
+import base
 import harness
-from harness import GAME_CLASS, GAME_TITLE, VIEWER_CLASS_PREFIX
+from harness import GAME_TITLE, VIEWER_CLASS_PREFIX
 
 USAGE_LINES = [
     "Lumenpane v1.10 Alpha",
@@ -29,30 +30,9 @@ SS_ICON, SS_TYPEMASK = 0x3, 0x1F
 IDLE, NORMAL, HIGH, BELOW_NORMAL = 0x40, 0x20, 0x80, 0x4000
 
 
-class ViewerSpineTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-
-    def setUp(self):
-        # Every test starts on a desktop without a game or a viewer of an earlier test.
-        harness.wait_until(lambda: self.s.find_window(GAME_CLASS) is None, 10, "no game window")
-        # The viewer writes lumenpane.log beside itself: each test runs a copy of its own.
-        self.viewer_exe = self.s.private_copy("src/lumenpane.exe", "spine-" + self._testMethodName)
-
-    def _kill(self, proc):
-        if proc.poll() is None:
-            proc.kill()
-            proc.wait()
-
-    def start_game(self, **options):
-        game = self.s.start_game(**options)
-        self.addCleanup(self._kill, game.proc)
-        return game
-
-    def start_viewer(self, title=GAME_TITLE):
-        proc = self.s.run(self.viewer_exe)
-        self.addCleanup(self._kill, proc)
+class ViewerSpineTest(base.E2ETest):
+    def start_viewer_and_window(self, title=GAME_TITLE):
+        proc = self.start_viewer(wait=False)
         window = self.s.wait_viewer(title, timeout=15)
         return proc, window
 
@@ -97,8 +77,7 @@ class WithoutGame(ViewerSpineTest):
         self.assertGreater(blue, 4 * reddish, "red or yellow pixels of another sign")
 
     def test_usage_message_then_exit_code_1_and_no_viewer_window(self):
-        proc = self.s.run(self.viewer_exe)
-        self.addCleanup(self._kill, proc)
+        proc = self.start_viewer(wait=False)
         boxes = harness.wait_until(
             lambda: [b for b in self.s.message_boxes() if b["caption"] == "Lumenpane"], 15,
             "the usage message")
@@ -124,7 +103,7 @@ class WithGame(ViewerSpineTest):
     def test_viewer_window_identity_and_the_parked_game(self):
         game = self.start_game()
         self.assertGreaterEqual(game.window["rect"][0], 10)
-        proc, viewer = self.start_viewer()
+        proc, viewer = self.start_viewer_and_window()
         self.assertEqual(viewer["class"], harness.viewer_class(GAME_TITLE))
         self.assertEqual(viewer["caption"], GAME_TITLE)
         if viewer["style"] & WS_CAPTION:
@@ -152,7 +131,7 @@ class WithGame(ViewerSpineTest):
 
     def test_minimising_hides_the_game_and_idles_both_until_restored(self):
         game = self.start_game()
-        proc, viewer = self.start_viewer()
+        proc, viewer = self.start_viewer_and_window()
         self.wait_parked(game)
         viewer = self.current_viewer()
         self.s.minimize(viewer["hwnd"])
@@ -168,25 +147,21 @@ class WithGame(ViewerSpineTest):
 
     def test_close_button_closes_the_game_then_the_viewer_ends_with_0(self):
         game = self.start_game()
-        proc, viewer = self.start_viewer()
+        proc, viewer = self.start_viewer_and_window()
         self.wait_parked(game)
-        self.s.close_window(self.current_viewer()["hwnd"])
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
+        self.close_viewer(game, proc, timeout=10)
         self.assertEqual(game.log().count("WM_CLOSE"), 1)
-        self.assertEqual(self.s.wait_exit(proc, 10), 0)
 
     def test_game_closed_directly_ends_the_viewer_with_0_quickly(self):
         game = self.start_game()
-        proc, viewer = self.start_viewer()
+        proc, viewer = self.start_viewer_and_window()
         self.wait_parked(game)
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 10), 0)
-        self.assertEqual(self.s.wait_exit(proc, 3), 0)
+        self.close_game(game, proc, timeout=10, viewer_timeout=3)
         self.assertIsNone(self.s.find_viewer())
 
     def test_terminated_game_ends_the_viewer_with_0(self):
         game = self.start_game()
-        proc, viewer = self.start_viewer()
+        proc, viewer = self.start_viewer_and_window()
         self.wait_parked(game)
         # taskkill /F ends the process with TerminateProcess.
         rc, out = self.s.run_to_end("taskkill", ["/F", "/PID", game.window["pid"]], timeout=30)

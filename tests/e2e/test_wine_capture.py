@@ -9,38 +9,23 @@ import subprocess
 import time
 import unittest
 
+import base
 import harness
 from harness import VK_F6, VK_F8
 
 PICTURE = harness.VIEWER_FRAME_SIZE
 
 
-class WineCaptureTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.s = harness.shared_session()
-        # The viewer writes lumenpane.log beside itself: give it a folder of its own.
-        cls.viewer_exe = cls.s.private_copy("src/lumenpane.exe", "viewer")
-
-    def setUp(self):
-        self.started = []
-
-    def tearDown(self):
-        harness.kill_running(self.started)
-
+class WineCaptureTest(base.E2ETest):
     # -- steps ----------------------------------------------------------------------------
 
     def start_game(self):
-        game = self.s.start_game(frozen=True, dump=True)
-        self.started.append(game.proc)
-        harness.wait_until(lambda: os.path.exists(game.dump_path), 10, "the frame dump")
-        time.sleep(0.2)  # the dump is written in one go
-        return game
+        return super().start_game(frozen=True, dump=True)
 
     def start_viewer(self):
-        viewer = self.s.run(self.viewer_exe)
-        self.started.append(viewer)
-        self.s.wait_viewer(timeout=20)
+        """The viewer, once it has made its own switch to full screen a second after start."""
+        viewer = super().start_viewer()
+        self.s.wait_viewer_mode(True, what="the viewer's own switch to full screen")
         return viewer
 
     def threads(self, game):
@@ -60,7 +45,6 @@ class WineCaptureTest(unittest.TestCase):
     def shown_picture(self):
         """The viewer's client area in its framed 640x480 window; a viewer that went full
         screen is first switched back with F6."""
-        time.sleep(1.5)  # past the switch to full screen, if the viewer makes it
         window = self.viewer_window()
         if window["client"] != list(PICTURE):
             self.s.set_foreground(window["hwnd"])
@@ -72,18 +56,17 @@ class WineCaptureTest(unittest.TestCase):
     def assert_shows(self, expected, timeout=15):
         """The viewer shows `expected` within the timeout (its first frames may still be
         black while a loaded machine starts it)."""
-        deadline = time.monotonic() + timeout
-        while True:
-            difference = harness.compare_images(self.shown_picture(), expected)
-            if difference is None or time.monotonic() > deadline:
-                break
+        last = []
+
+        def same():
+            last.append(harness.compare_images(self.shown_picture(), expected))
+            return last[-1] is None
+        harness.poll(same, timeout)
+        difference = last[-1]
         if difference:
             self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("shot.png")))
         self.assertIsNone(difference, "%s; viewer %r; log %r"
-                          % (difference, self.s.find_viewer(), self.log_lines()))
-
-    def log_lines(self):
-        return harness.viewer_log(self.viewer_exe)
+                          % (difference, self.s.find_viewer(), self.viewer_log()))
 
     def scaled_reference(self, frame, filter_name):
         """The frozen frame doubled by lumenpane-scale (the Windows build of the tool, under
@@ -108,10 +91,8 @@ class WineCaptureTest(unittest.TestCase):
         expected = game.frozen_frame().doubled()
         self.assert_shows(expected)
         self.assertEqual(self.threads(game), before + 1, "the helper runs as one thread")
-        self.assertEqual(self.log_lines(), [], "the helper was used without complaint")
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 15), 0)
-        self.assertEqual(self.s.wait_exit(viewer, 15), 0, "the viewer ends with the game")
+        self.assertEqual(self.viewer_log(), [], "the helper was used without complaint")
+        self.close_game(game, viewer)
 
     @unittest.skipUnless(shutil.which("convert"), "ImageMagick reads the tool's PNG files")
     def test_filters_show_what_the_scale_tool_makes_of_the_same_frame(self):
@@ -122,11 +103,9 @@ class WineCaptureTest(unittest.TestCase):
         for filter_name in ("scale2x", "hq2x"):
             self.s.set_foreground(self.viewer_window()["hwnd"])
             self.s.press_key(VK_F8)
-            time.sleep(3.5)  # the filter's name shows over the picture for three seconds
+            # Shown once the filter has changed and its name over the picture has gone.
             self.assert_shows(self.scaled_reference(frame, filter_name))
-        self.s.send_close(game.hwnd)
-        self.assertEqual(self.s.wait_exit(game.proc, 15), 0)
-        self.assertEqual(self.s.wait_exit(viewer, 15), 0)
+        self.close_game(game, viewer)
 
     def test_killed_viewer_leaves_the_game_running_and_a_second_viewer_attaches(self):
         game = self.start_game()
@@ -138,8 +117,10 @@ class WineCaptureTest(unittest.TestCase):
         killed = time.monotonic()
         # Every probe takes a while to start; one that starts a second after the kill must
         # find the helper gone.
-        time.sleep(max(0.0, killed + 1.0 - time.monotonic()))
-        self.assertEqual(self.threads(game), before, "helper thread gone within a second")
+        gone = harness.poll(lambda: self.threads(game) == before,
+                            max(0.0, killed + 1.0 - time.monotonic()))
+        self.assertTrue(gone, "helper thread gone within a second")
+        self.assertEqual(self.threads(game), before)
         self.assertIsNone(game.proc.poll(), "the game still runs")
         self.assertIsNotNone(self.s.window(game.hwnd))
 
@@ -151,7 +132,7 @@ class WineCaptureTest(unittest.TestCase):
         game.proc.kill()
         game.proc.wait()
         self.assertEqual(self.s.wait_exit(second, 15), 0)
-        self.assertEqual(self.log_lines(), [])
+        self.assertEqual(self.viewer_log(), [])
 
 
 if __name__ == "__main__":
