@@ -80,7 +80,19 @@ class HungGameTest(base.E2ETest):
 
     # -- tests ----------------------------------------------------------------------------
 
+    def use_pacing(self, pacing):
+        """lumenpane.ini beside the programs of this test choosing the pacing."""
+        with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
+            ini.write("[display]\npacing=%s\n" % pacing)
+
     def test_a_separate_game_that_hangs(self):
+        self.run_separate_game_through_a_hang("fixed")
+
+    def test_a_separate_game_that_hangs_with_the_smooth_pacing(self):
+        self.run_separate_game_through_a_hang("smooth")
+
+    def run_separate_game_through_a_hang(self, pacing):
+        self.use_pacing(pacing)
         self.hang_seconds = HANG_SECONDS
         game = self.start_game(hang=HANG_SECONDS)
         viewer = self.start_viewer(wait=False)
@@ -112,7 +124,8 @@ class HungGameTest(base.E2ETest):
         self.assertIn("WM_CLOSE", game.log())
         self.assertEqual(self.s.wait_exit(viewer, 15), 0)
 
-    def run_host_through_a_hang(self, hang_in_print):
+    def run_host_through_a_hang(self, hang_in_print, pacing="fixed"):
+        self.use_pacing(pacing)
         self.hang_seconds = 5
         log_path = self.programs.path("host-game.log")
 
@@ -138,6 +151,9 @@ class HungGameTest(base.E2ETest):
     def test_the_same_process_host_goes_on_past_a_print_stuck_in_the_game(self):
         # The game answers the viewer's probe and stops inside the print that follows it.
         self.run_host_through_a_hang(hang_in_print=True)
+
+    def test_the_same_process_host_goes_on_past_a_stuck_print_with_the_smooth_pacing(self):
+        self.run_host_through_a_hang(hang_in_print=True, pacing="smooth")
 
 if __name__ == "__main__":
     unittest.main()
