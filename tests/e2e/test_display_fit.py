@@ -21,7 +21,10 @@ def colours_of_columns(image, left, right):
     return found
 
 
-class DisplayFitTest(unittest.TestCase):
+class FullHdViewerTest(unittest.TestCase):
+    """The frozen game on a 1920x1080 screen of its own, and one viewer per test with the
+    lumenpane.ini it is given. No tests of its own; the tests of the screen derive from it."""
+
     @classmethod
     def setUpClass(cls):
         if os.environ.get("LMP_DISPLAY"):
@@ -82,6 +85,8 @@ class DisplayFitTest(unittest.TestCase):
                 self.fail(problem)
             time.sleep(0.3)
 
+
+class DisplayFitTest(FullHdViewerTest):
     # -- what the screen must show --------------------------------------------------------
 
     def stretched(self, screen):
