@@ -10,7 +10,9 @@ started there. Then the script presses the viewer's hot keys and takes a screens
 each step. A second round on the game frozen on one frame, with fit=aspect in
 lumenpane.ini, leaves the full screen keeping the picture's shape and a comparison of one
 small region of the picture in each filter (filters.png). It uses the current X display
-when DISPLAY is set, otherwise a virtual 16:9 one (1280x720).
+when DISPLAY is set, otherwise a virtual 16:9 one (1280x720). A third round, only on
+virtual displays, starts one of 1920x1080 and leaves the same region at 2.25x with
+scaling=nearest and with scaling=sharp side by side (sharp.png).
 """
 
 import os
@@ -28,6 +30,11 @@ VIRTUAL_SCREEN = (1280, 720)
 # The house's roof and the hero of the frozen frame, in the viewer's 640x480 frame.
 REGION = (44, 188, 128, 192)
 ENLARGE = 3
+# The hero before the door at 2.25x: the frame's (104, 296, 56, 84) on a 1920x1080 screen
+# with fit=aspect, where the picture is 1440x1080 at (240, 0).
+SHARP_SCREEN = (1920, 1080)
+SHARP_REGION = (474, 666, 126, 189)
+SHARP_ENLARGE = 4
 
 
 def game_folder(session, out_dir):
@@ -72,23 +79,54 @@ def close_viewer(session, title):
         session.wait_window_gone(viewer["hwnd"], timeout=15)
 
 
+def side_by_side(pictures, target, enlarge):
+    """Pictures (name, Image) of one size side by side, enlarged so their pixels show, each
+    with its name under it, written to target."""
+    folder = os.path.dirname(target)
+    w, h = pictures[0][1].width, pictures[0][1].height
+    args = ["montage", "-font", "DejaVu-Sans", "-pointsize", "26", "-fill", "white",
+            "-background", "#1c1c24"]
+    paths = []
+    for name, picture in pictures:
+        paths.append(os.path.join(folder, "part-%s.png" % name.lower()))
+        harness.write_png(paths[-1], picture)
+        args += ["-label", name, paths[-1]]
+    args += ["-tile", "%dx1" % len(pictures), "-filter", "point",
+             "-geometry", "%dx%d+14+10" % (w * enlarge, h * enlarge), target]
+    subprocess.run(args, check=True)
+    for path in paths:
+        os.remove(path)
+
+
 def filter_comparison(frames, out_dir):
     """One small region of the same frame in each filter, enlarged so its pixels show, with
     the filter's name under it: out_dir/filters.png."""
-    x, y, w, h = REGION
-    args = ["montage", "-font", "DejaVu-Sans", "-pointsize", "26", "-fill", "white",
-            "-background", "#1c1c24"]
-    for name, frame in frames:
-        path = os.path.join(out_dir, "frame-%s.png" % name.lower())
-        harness.write_png(path, frame.crop(x, y, w, h))
-        args += ["-label", name, path]
     target = os.path.join(out_dir, "filters.png")
-    args += ["-tile", "%dx1" % len(frames), "-filter", "point",
-             "-geometry", "%dx%d+14+10" % (w * ENLARGE, h * ENLARGE), target]
-    subprocess.run(args, check=True)
-    for name, _ in frames:
-        os.remove(os.path.join(out_dir, "frame-%s.png" % name.lower()))
+    side_by_side([(name, frame.crop(*REGION)) for name, frame in frames], target, ENLARGE)
     print(f"  {target}: one region in Off, Scale2x and hq2x, {ENLARGE}x the viewer's frame")
+
+
+def sharp_comparison(build_dir, folder, out_dir):
+    """Third round, on a 1920x1080 screen of its own: the frozen game in Off with fit=aspect
+    (2.25x), once with scaling=nearest and once with scaling=sharp; the same small region of
+    the screen from both side by side, named: out_dir/sharp.png."""
+    with harness.Session(build_dir=build_dir, screen_size=SHARP_SCREEN) as session:
+        print(f"Wine ready in {session.startup_seconds:.1f} s on a {SHARP_SCREEN[0]}x"
+              f"{SHARP_SCREEN[1]} display {session.display}")
+        with open(os.path.join(folder, "lmp_game_starter.cfg"), "w") as cfg:
+            cfg.write("0\n")  # no F8 press: Off, the game's own doubled picture
+        grabs = []
+        for scaling in ("nearest", "sharp"):
+            with open(os.path.join(folder, "lumenpane.ini"), "w", newline="\r\n") as ini:
+                ini.write("[display]\nfit=aspect\nscaling=%s\n" % scaling)
+            title = start_viewer(session, folder, env={"LMP_DEMO_FREEZE": "1"})
+            time.sleep(OVERLAY_SECONDS + 0.5)  # the filter's name over the picture is gone
+            grabs.append((scaling, session.grab(*SHARP_REGION)))
+            close_viewer(session, title)
+        target = os.path.join(out_dir, "sharp.png")
+        side_by_side(grabs, target, SHARP_ENLARGE)
+        print(f"  {target}: one region of the screen at 2.25x with scaling=nearest and "
+              f"scaling=sharp, {SHARP_ENLARGE}x the screen's pixels")
 
 
 def main(argv):
@@ -144,6 +182,13 @@ def main(argv):
         filter_comparison([(n, frames[n]) for n in ("Off", "Scale2x", "hq2x")], out_dir)
         close_viewer(session, title)
         print("game and viewer closed")
+
+    # Third round: nearest and sharp scaling of the same frame at 2.25x.
+    if display:
+        print("sharp.png: skipped, it needs a 1920x1080 virtual display of its own "
+              "(run without DISPLAY)")
+    else:
+        sharp_comparison(build_dir, folder, out_dir)
     return 0
 
 

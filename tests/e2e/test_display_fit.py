@@ -21,7 +21,10 @@ def colours_of_columns(image, left, right):
     return found
 
 
-class DisplayFitTest(base.E2ETest):
+class FullHdViewerTest(base.E2ETest):
+    """The frozen game on a 1920x1080 screen of its own, and one viewer per test with the
+    lumenpane.ini it is given. No tests of its own; the tests of that screen derive from it."""
+
     screen_size = SCREEN
 
     @classmethod
@@ -55,6 +58,8 @@ class DisplayFitTest(base.E2ETest):
             self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("fit.png")))
             self.fail(problems[-1])
 
+
+class DisplayFitTest(FullHdViewerTest):
     # -- what the screen must show --------------------------------------------------------
 
     def stretched(self, screen):
