@@ -52,6 +52,8 @@ using HWND = HWND__*;
 using HDC = HDC__*;
 using HGDIOBJ = HGDIOBJ__*;
 using HBITMAP = HGDIOBJ__*;
+struct HMONITOR__;
+using HMONITOR = HMONITOR__*;
 using HANDLE = void*;
 using HMODULE = void*;
 
@@ -118,6 +120,19 @@ constexpr LONG WS_VISIBLE = 0x10000000;
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
+constexpr UINT WM_DISPLAYCHANGE = 0x007E;
+
+// Monitors.
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+constexpr DWORD MONITORINFOF_PRIMARY = 0x0001;
+constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
 
 // Keys.
 constexpr BYTE VK_RETURN = 0x0D;
@@ -185,6 +200,13 @@ LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                             UINT timeoutMs, DWORD_PTR* result);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+#define CALLBACK
+using MONITORENUMPROC = BOOL (*)(HMONITOR monitor, HDC dc, RECT* rect, LPARAM data);
+BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC callback, LPARAM data);
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
+HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* mode);
 HDC CreateCompatibleDC(HDC dc);

@@ -41,6 +41,13 @@ struct SimWindow {
     std::vector<UINT> posted;   // messages posted with PostMessageA
 };
 
+// One monitor of the desktop: its rectangle in desktop coordinates and the handle it keeps
+// while it is connected (0: its place in the list plus one).
+struct SimMonitor {
+    RECT rect{};
+    int id = 0;
+};
+
 struct SimKeyEvent {
     BYTE key;
     DWORD flags;
@@ -107,6 +114,9 @@ struct SimDesktopRecord {
     bool foregroundTakenLate = false;
     int screenWidth = 1024;
     int screenHeight = 768;
+    // The monitors, the primary first; empty: one monitor of screenWidth x screenHeight at
+    // (0, 0). SM_CXSCREEN and SM_CYSCREEN give the primary's size.
+    std::vector<SimMonitor> monitors;
 
     bool keyDown[256] = {};
     bool keyPressedSinceQuery[256] = {};
@@ -198,6 +208,10 @@ void SimEndThreads();
 // that wait itself: the clock moves on to the end of the hang.
 double SimHungFor(HWND window);
 void SimWaitForAnswer(HWND window);
+
+// The monitors as the desktop has them now (Sim.monitors, or the one screen), each with its
+// handle.
+std::vector<std::pair<HMONITOR, RECT>> SimMonitorList();
 
 int SimLiveGdiObjects();
 // Calls in the log whose text starts with prefix.

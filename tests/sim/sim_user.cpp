@@ -163,7 +163,10 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
 }
 
 int GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? Sim.screenWidth : index == SM_CYSCREEN ? Sim.screenHeight : 0;
+    const RECT primary = SimMonitorList().front().second;
+    return index == SM_CXSCREEN   ? primary.right - primary.left
+           : index == SM_CYSCREEN ? primary.bottom - primary.top
+                                  : 0;
 }
 
 HWND GetForegroundWindow() {
