@@ -48,7 +48,11 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
     if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
     const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
     const int outerWidth = width + FrameWidth, outerHeight = height + FrameHeight;
-    const LONG left = (Sim.screenWidth - width) / 2, top = (Sim.screenHeight - height) / 2;
+    RECT home{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (Surface.homeRight > Surface.homeLeft && Surface.homeBottom > Surface.homeTop)
+        home = RECT{Surface.homeLeft, Surface.homeTop, Surface.homeRight, Surface.homeBottom};
+    const LONG left = home.left + (home.right - home.left - width) / 2;
+    const LONG top = home.top + (home.bottom - home.top - height) / 2;
     surfaceWindow =
         SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption,
                      RECT{left, top, left + outerWidth, top + outerHeight}, Sim.currentProcessId);

@@ -2,12 +2,14 @@
 #include "viewer/lifecycle/display_settings.h"
 
 #include "platform/win32.h"
+#include "viewer/lifecycle/game/monitor_choice.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/display_fit.h"
 #include "viewer/surface/surface.h"
 #include "viewer/surface/viewer_log.h"
 
 #include <string>
+#include <vector>
 
 void ReadDisplaySettings() {
     // The full path: given a bare name, the profile reader would look in the Windows folder.
@@ -24,4 +26,9 @@ void ReadDisplaySettings() {
     FrameState.pacing = InterpretPacingValue(value, &logLine);
     SetSurfacePresentInStep(FrameState.pacing == Pacing::Smooth);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
+
+    GetPrivateProfileStringA("display", "monitor", "", value, sizeof value, path);
+    std::vector<std::string> monitorLines;
+    ViewerMonitor = InterpretMonitorValue(value, SortedMonitors(), &monitorLines);
+    for (const std::string& line : monitorLines) AppendViewerLog(line.c_str());
 }

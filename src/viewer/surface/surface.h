@@ -50,6 +50,9 @@ struct SurfaceState {
     std::uint32_t keys[KeyQueueSlots] = {};
     int keyHead = 0; // oldest waiting code
     int keyTail = 0; // next free slot; head == tail means empty
+    // Where a newly opened framed window is centred, in desktop coordinates (an empty area:
+    // on the primary screen). Written by the thread that opens the surface, before it opens.
+    int homeLeft = 0, homeTop = 0, homeRight = 0, homeBottom = 0;
 };
 
 extern SurfaceState Surface;
@@ -66,6 +69,12 @@ void SetSurfaceFit(DisplayFit fit);
 // Whether the window variant presents in step with the display's refresh where it can
 // (present_cadence.h); set before the surface opens.
 void SetSurfacePresentInStep(bool inStep);
+
+// Display changes (another resolution, a monitor connected or removed): the window thread
+// notes one when the window hears of it, the render thread takes it before it takes the
+// surface lock and places the window anew. Any thread (surface_state.cpp, an atomic flag).
+void NoteDisplayChange();
+bool TakeDisplayChange();
 
 struct ThreadRecord;
 using ThreadProcedure = void (*)(void* parameter);

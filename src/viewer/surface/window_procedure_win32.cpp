@@ -1,6 +1,7 @@
 // The viewer window's procedure: it only dispatches each message to a small handler. Keys
 // go into the surface's key queue; a close request is queued rather than acted on, and the
-// mode switches the surface refuses (maximise, Alt+Enter) are swallowed.
+// mode switches the surface refuses (maximise, Alt+Enter) are swallowed. A display change is
+// only noted for the render thread.
 #include "viewer/surface/surface.h"
 #include "viewer/surface/surface_win32.h"
 
@@ -100,16 +101,29 @@ bool OnPaint(const Message& message, LRESULT* result) {
     return true;
 }
 
+// The render thread places the window anew (fullscreen.h); Windows gets the message too.
+bool OnDisplayChange(const Message&, LRESULT*) {
+    NoteDisplayChange();
+    return false;
+}
+
 struct MessageHandler {
     UINT id;
     Handler handler;
 };
 
 constexpr MessageHandler Handlers[] = {
-    {WM_CLOSE, OnClose},     {WM_SYSCOMMAND, OnSysCommand}, {WM_SYSKEYDOWN, OnSysKey},
-    {WM_SYSKEYUP, OnSysKey}, {WM_SYSCHAR, OnSysChar},       {WM_KEYDOWN, OnKeyDown},
-    {WM_CHAR, OnChar},       {WM_SETCURSOR, OnSetCursor},   {WM_ERASEBKGND, OnEraseBackground},
+    {WM_CLOSE, OnClose},
+    {WM_SYSCOMMAND, OnSysCommand},
+    {WM_SYSKEYDOWN, OnSysKey},
+    {WM_SYSKEYUP, OnSysKey},
+    {WM_SYSCHAR, OnSysChar},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_CHAR, OnChar},
+    {WM_SETCURSOR, OnSetCursor},
+    {WM_ERASEBKGND, OnEraseBackground},
     {WM_PAINT, OnPaint},
+    {WM_DISPLAYCHANGE, OnDisplayChange},
 };
 
 } // namespace

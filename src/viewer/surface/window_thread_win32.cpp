@@ -130,9 +130,13 @@ void PlanWindow() {
     RECT outer{0, 0, Surface.width, Surface.height};
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    // The outer corner sits where a frameless window of the surface's size would be centred.
-    const int left = FloorHalf(GetSystemMetrics(SM_CXSCREEN) - Surface.width);
-    const int top = FloorHalf(GetSystemMetrics(SM_CYSCREEN) - Surface.height);
+    // The outer corner sits where a frameless window of the surface's size would be centred
+    // on the home area (the primary screen unless one is set).
+    RECT home{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (Surface.homeRight > Surface.homeLeft && Surface.homeBottom > Surface.homeTop)
+        home = RECT{Surface.homeLeft, Surface.homeTop, Surface.homeRight, Surface.homeBottom};
+    const int left = home.left + FloorHalf(home.right - home.left - Surface.width);
+    const int top = home.top + FloorHalf(home.bottom - home.top - Surface.height);
     Win.outer = RECT{left, top, left + width, top + height};
 }
 
