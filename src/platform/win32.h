@@ -54,6 +54,8 @@ using HGDIOBJ = HGDIOBJ__*;
 using HBITMAP = HGDIOBJ__*;
 struct HMONITOR__;
 using HMONITOR = HMONITOR__*;
+struct DPI_AWARENESS_CONTEXT__;
+using DPI_AWARENESS_CONTEXT = DPI_AWARENESS_CONTEXT__*;
 using HANDLE = void*;
 using HMODULE = void*;
 
@@ -134,6 +136,23 @@ constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
 constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
 
+// DPI awareness of threads and windows (user32 of Windows 10 1607 and later, looked up at run
+// time with GetProcAddress).
+enum DPI_AWARENESS {
+    DPI_AWARENESS_INVALID = -1,
+    DPI_AWARENESS_UNAWARE = 0,
+    DPI_AWARENESS_SYSTEM_AWARE = 1,
+    DPI_AWARENESS_PER_MONITOR_AWARE = 2
+};
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_UNAWARE =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-1);
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-3);
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-4);
+constexpr UINT WM_DPICHANGED = 0x02E0;
+constexpr UINT WM_GETDPISCALEDSIZE = 0x02E4;
+
 // Keys.
 constexpr BYTE VK_RETURN = 0x0D;
 constexpr BYTE VK_F4 = 0x73;
@@ -207,6 +226,10 @@ BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC callback, LPA
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
+
+using FARPROC = LONG_PTR (*)();
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* mode);
 HDC CreateCompatibleDC(HDC dc);

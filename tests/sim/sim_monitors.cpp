@@ -1,15 +1,50 @@
-// Monitors of the simulated desktop: enumeration, their rectangles, and which one holds a
-// rectangle or a window, as Windows decides it (the largest overlap, else nearest or none).
+// Monitors of the simulated desktop: enumeration, their rectangles, which one holds a
+// rectangle or a window, as Windows decides it (the largest overlap, else nearest or none),
+// and DPI virtualisation: one conversion rule per thread context and monitor.
 #include "sim_desktop.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
 namespace {
 
+thread_local bool ThreadAware = false;
+
+struct Monitor {
+    HMONITOR handle;
+    RECT rect; // real pixels
+    UINT dpi;
+};
+
 HMONITOR MonitorHandle(int id) {
     return reinterpret_cast<HMONITOR>(std::uintptr_t(0x7000 + id));
+}
+
+std::vector<Monitor> Monitors() {
+    std::vector<Monitor> list;
+    if (Sim.monitors.empty())
+        list.push_back(
+            Monitor{MonitorHandle(1), RECT{0, 0, Sim.screenWidth, Sim.screenHeight}, 96});
+    for (std::size_t i = 0; i < Sim.monitors.size(); ++i) {
+        const SimMonitor& m = Sim.monitors[i];
+        list.push_back(Monitor{MonitorHandle(m.id ? m.id : int(i) + 1), m.rect, m.dpi});
+    }
+    return list;
+}
+
+LONG Scale(LONG value, UINT numerator, UINT denominator) {
+    return LONG(std::lround(double(value) * numerator / denominator));
+}
+
+RECT ScaleRect(const RECT& r, UINT numerator, UINT denominator) {
+    return RECT{Scale(r.left, numerator, denominator), Scale(r.top, numerator, denominator),
+                Scale(r.right, numerator, denominator), Scale(r.bottom, numerator, denominator)};
+}
+
+RECT InSpace(const Monitor& m, bool aware) {
+    return aware ? m.rect : ScaleRect(m.rect, 96, m.dpi);
 }
 
 long long Overlap(const RECT& a, const RECT& b) {
@@ -25,18 +60,46 @@ long long GapSquared(const RECT& a, const RECT& b) {
     return dx * dx + dy * dy;
 }
 
+// The monitor holding the larger part of rect as a thread of this awareness sees both
+// (index into list), or the nearest; -1 with no overlap when nearest is not wanted.
+int Holding(const std::vector<Monitor>& list, const RECT& rect, bool aware, bool nearest) {
+    int best = -1, closest = 0;
+    long long bestOverlap = 0, closestGap = std::numeric_limits<long long>::max();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const RECT area = InSpace(list[i], aware);
+        if (Overlap(rect, area) > bestOverlap) best = int(i), bestOverlap = Overlap(rect, area);
+        if (GapSquared(rect, area) < closestGap)
+            closest = int(i), closestGap = GapSquared(rect, area);
+    }
+    return best >= 0 ? best : nearest ? closest : -1;
+}
+
 } // namespace
+
+bool SimThreadPerMonitorAware() {
+    return ThreadAware;
+}
+
+void SimSetThreadPerMonitorAware(bool aware) {
+    ThreadAware = aware;
+}
+
+RECT SimConvertRect(const RECT& rect, bool fromAware, bool toAware) {
+    if (fromAware == toAware) return rect;
+    const std::vector<Monitor> list = Monitors();
+    const Monitor& m = list[std::size_t(Holding(list, rect, fromAware, true))];
+    return toAware ? ScaleRect(rect, m.dpi, 96) : ScaleRect(rect, 96, m.dpi);
+}
+
+UINT SimMonitorDpi(HMONITOR monitor) {
+    for (const Monitor& m : Monitors())
+        if (m.handle == monitor) return m.dpi;
+    return 96;
+}
 
 std::vector<std::pair<HMONITOR, RECT>> SimMonitorList() {
     std::vector<std::pair<HMONITOR, RECT>> list;
-    if (Sim.monitors.empty()) {
-        list.emplace_back(MonitorHandle(1), RECT{0, 0, Sim.screenWidth, Sim.screenHeight});
-        return list;
-    }
-    for (std::size_t i = 0; i < Sim.monitors.size(); ++i) {
-        const SimMonitor& m = Sim.monitors[i];
-        list.emplace_back(MonitorHandle(m.id ? m.id : int(i) + 1), m.rect);
-    }
+    for (const Monitor& m : Monitors()) list.emplace_back(m.handle, InSpace(m, ThreadAware));
     return list;
 }
 
@@ -58,23 +121,19 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
 }
 
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
-    const auto list = SimMonitorList();
-    HMONITOR best = nullptr, nearest = nullptr;
-    long long bestOverlap = 0, nearestGap = std::numeric_limits<long long>::max();
-    for (const auto& [handle, area] : list) {
-        if (Overlap(*rect, area) > bestOverlap) best = handle, bestOverlap = Overlap(*rect, area);
-        if (GapSquared(*rect, area) < nearestGap)
-            nearest = handle, nearestGap = GapSquared(*rect, area);
-    }
-    if (best) return best;
-    if (flags == MONITOR_DEFAULTTONEAREST) return nearest;
-    if (flags == MONITOR_DEFAULTTOPRIMARY) return list.front().first;
-    return nullptr;
+    const std::vector<Monitor> list = Monitors();
+    int index = Holding(list, *rect, ThreadAware, flags == MONITOR_DEFAULTTONEAREST);
+    if (index < 0 && flags == MONITOR_DEFAULTTOPRIMARY) index = 0;
+    return index < 0 ? nullptr : list[std::size_t(index)].handle;
 }
 
 HMONITOR MonitorFromWindow(HWND window, DWORD flags) {
-    RECT rect{};
-    if (!GetWindowRect(window, &rect))
-        return flags == MONITOR_DEFAULTTONULL ? nullptr : SimMonitorList().front().first;
-    return MonitorFromRect(&rect, flags);
+    const auto w = Sim.windows.find(window);
+    const std::vector<Monitor> list = Monitors();
+    if (w == Sim.windows.end())
+        return flags == MONITOR_DEFAULTTONULL ? nullptr : list.front().handle;
+    int index =
+        Holding(list, w->second.rect, w->second.perMonitorAware, flags == MONITOR_DEFAULTTONEAREST);
+    if (index < 0 && flags == MONITOR_DEFAULTTOPRIMARY) index = 0;
+    return index < 0 ? nullptr : list[std::size_t(index)].handle;
 }
