@@ -2,6 +2,7 @@
 #include "viewer_fixture.h"
 
 #include "viewer/lifecycle/game/monitor_choice.h"
+#include "viewer/surface/dpi_awareness.h"
 
 #include <string>
 #include <vector>
@@ -130,6 +131,78 @@ TEST_F(MonitorChoiceOnSim, ADisplayChangeIsAppliedByTheNextFrame) {
     SetViewerFullscreen(1);
     SetViewerFullscreen(0);
     EXPECT_TRUE(Same(ViewerRect(), RECT{1274, 300, 1920, 809})) << Text(ViewerRect());
+}
+
+// Display scaling: the process stays unaware, the viewer's window alone is per-monitor aware.
+// Two monitors of 1920x1080 real pixels side by side, at the scales given. Rectangles are in
+// the viewer window's own coordinates: real pixels where it is aware, else the 96-DPI ones.
+struct DpiCase {
+    UINT primaryDpi, secondDpi;
+    const char* monitor;
+    bool offered, refusesV2, dpiAware; // contexts offered, v2 refused (Wine 8), dpi=aware
+    bool windowAware;
+    RECT covered;
+    int clientWidth, clientHeight;
+};
+
+const DpiCase DpiCases[] = {
+    {96, 96, "primary", true, false, true, true, {0, 0, 1920, 1080}, 640, 480},
+    {144, 96, "primary", true, false, true, true, {0, 0, 1920, 1080}, 960, 720},
+    {192, 96, "primary", true, false, true, true, {0, 0, 1920, 1080}, 1280, 960},
+    {192, 192, "primary", true, true, true, true, {0, 0, 1920, 1080}, 1280, 960},
+    {96, 144, "2", true, false, true, true, {1920, 0, 3840, 1080}, 960, 720},
+    {144, 192, "2", true, false, true, true, {1920, 0, 3840, 1080}, 1280, 960},
+    {192, 144, "game", true, false, true, true, {0, 0, 1920, 1080}, 1280, 960},
+    // Unaware as before: Windows shows the window scaled up, in 96-DPI coordinates.
+    {192, 96, "primary", true, false, false, false, {0, 0, 960, 540}, 640, 480},
+    {144, 96, "primary", false, false, true, false, {0, 0, 1280, 720}, 640, 480},
+};
+
+TEST_F(MonitorChoiceOnSim, TheViewerWindowAloneFollowsTheDisplayScale) {
+    std::vector<std::uint32_t> pictureAt100;
+    for (const DpiCase& c : DpiCases) {
+        SCOPED_TRACE(testing::Message() << c.primaryDpi << "/" << c.secondDpi
+                                        << " monitor=" << c.monitor << " offered=" << c.offered
+                                        << " refusesV2=" << c.refusesV2 << " aware=" << c.dpiAware);
+        Sim.monitors = {SimMonitor{Primary, 1, c.primaryDpi},
+                        SimMonitor{RECT{1920, 0, 3840, 1080}, 2, c.secondDpi}};
+        Sim.dpiContextsOffered = c.offered;
+        Sim.refusesPerMonitorV2 = c.refusesV2;
+        SetSurfaceDpiAware(c.dpiAware);
+        std::vector<std::string> lines;
+        StartOn(c.monitor, &lines);
+        EXPECT_TRUE(lines.empty());
+        EXPECT_EQ(SimWindowOf(Viewer()).perMonitorAware, c.windowAware);
+        EXPECT_TRUE(Same(ViewerRect(), c.covered)) << Text(ViewerRect());
+        EXPECT_EQ(framed.right - framed.left - 6, c.clientWidth) << Text(framed);
+        EXPECT_EQ(framed.bottom - framed.top - 29, c.clientHeight) << Text(framed);
+
+        const std::string g = SimHandleText(game);
+        const std::size_t before = SimCallsStartingWith("SetWindowPos(" + g).size() +
+                                   SimCallsStartingWith("MoveWindow(" + g).size();
+        for (int pass = 0; pass < 3; ++pass) RenderPass();
+        SetViewerFullscreen(0); // F6 and back, from the render thread
+        EXPECT_TRUE(Same(ViewerRect(), framed)) << Text(ViewerRect());
+        SetViewerFullscreen(1);
+        EXPECT_TRUE(Same(ViewerRect(), c.covered)) << Text(ViewerRect());
+        NoteDisplayChange();
+        for (int pass = 0; pass < 3; ++pass) RenderPass();
+        EXPECT_TRUE(Same(ViewerRect(), c.covered)) << Text(ViewerRect());
+        EXPECT_FALSE(SimThreadPerMonitorAware()) << "the switches gave the thread its context back";
+
+        // The game as at 100 %: parked where it was, printed alike, given back exactly.
+        const std::size_t after = SimCallsStartingWith("SetWindowPos(" + g).size() +
+                                  SimCallsStartingWith("MoveWindow(" + g).size();
+        EXPECT_LE(after - before, 1u) << "park requests";
+        EXPECT_TRUE(Same(SimWindowOf(game).rect, RECT{30000, 30000, 30646, 30512}));
+        if (pictureAt100.empty()) pictureAt100 = FrameBuffer();
+        EXPECT_TRUE(FrameBuffer() == pictureAt100);
+        RestoreGameWindow();
+        EXPECT_TRUE(Same(SimWindowOf(game).rect, TargetGame.savedRect))
+            << Text(SimWindowOf(game).rect);
+        SetViewerFullscreen(0);
+        SetWindowPos(game, nullptr, 30000, 30000, 646, 512, 0);
+    }
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "viewer/lifecycle/game/monitor_choice.h"
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/display_fit.h"
+#include "viewer/surface/dpi_awareness.h"
+#include "viewer/surface/setting_choice.h"
 #include "viewer/surface/surface.h"
 #include "viewer/surface/viewer_log.h"
 
@@ -25,6 +27,11 @@ void ReadDisplaySettings() {
     GetPrivateProfileStringA("display", "pacing", "", value, sizeof value, path);
     FrameState.pacing = InterpretPacingValue(value, &logLine);
     SetSurfacePresentInStep(FrameState.pacing == Pacing::Smooth);
+    if (!logLine.empty()) AppendViewerLog(logLine.c_str());
+
+    static constexpr const char* DpiNames[] = {"aware", "unaware"};
+    GetPrivateProfileStringA("display", "dpi", "", value, sizeof value, path);
+    SetSurfaceDpiAware(InterpretSettingChoice("dpi", value, DpiNames, &logLine) == 0);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 
     GetPrivateProfileStringA("display", "monitor", "", value, sizeof value, path);

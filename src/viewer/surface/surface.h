@@ -12,6 +12,7 @@
 #include <string>
 
 struct HWND__;
+struct HMONITOR__;
 
 // OpenSurface flags.
 constexpr std::uint32_t NoModeSwitch = 4;
@@ -50,9 +51,9 @@ struct SurfaceState {
     std::uint32_t keys[KeyQueueSlots] = {};
     int keyHead = 0; // oldest waiting code
     int keyTail = 0; // next free slot; head == tail means empty
-    // Where a newly opened framed window is centred, in desktop coordinates (an empty area:
-    // on the primary screen). Written by the thread that opens the surface, before it opens.
-    int homeLeft = 0, homeTop = 0, homeRight = 0, homeBottom = 0;
+    // The monitor a newly opened framed window is centred on (null: the primary screen).
+    // Written by the thread that opens the surface, before it opens.
+    HMONITOR__* homeMonitor = nullptr;
 };
 
 extern SurfaceState Surface;

@@ -107,6 +107,31 @@ bool OnDisplayChange(const Message&, LRESULT*) {
     return false;
 }
 
+bool Framed(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
+}
+
+// On a monitor of another scale the framed window shows the frame at that scale, at the
+// position Windows suggests; full screen stays on its monitor's rectangle.
+bool OnDpiChanged(const Message& message, LRESULT* result) {
+    *result = 0;
+    if (!Framed(message.window)) return true;
+    const RECT* suggested = reinterpret_cast<const RECT*>(message.lParam);
+    const SIZE size = FramedOuterSize(message.window, HIWORD(message.wParam));
+    SetWindowPos(message.window, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+// Per-monitor v2 asks for the size first, so a drag across a monitor edge does not flip back.
+bool OnGetDpiScaledSize(const Message& message, LRESULT* result) {
+    if (!Framed(message.window)) return false;
+    *reinterpret_cast<SIZE*>(message.lParam) =
+        FramedOuterSize(message.window, UINT(message.wParam));
+    *result = TRUE;
+    return true;
+}
+
 struct MessageHandler {
     UINT id;
     Handler handler;
@@ -124,6 +149,8 @@ constexpr MessageHandler Handlers[] = {
     {WM_ERASEBKGND, OnEraseBackground},
     {WM_PAINT, OnPaint},
     {WM_DISPLAYCHANGE, OnDisplayChange},
+    {WM_DPICHANGED, OnDpiChanged},
+    {WM_GETDPISCALEDSIZE, OnGetDpiScaledSize},
 };
 
 } // namespace

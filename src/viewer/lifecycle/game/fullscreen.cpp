@@ -11,6 +11,7 @@
 
 #include "platform/load_time_lock.h"
 #include "viewer/lifecycle/game/target_game.h"
+#include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/surface.h"
 
 #include <algorithm>
@@ -108,8 +109,12 @@ void SetViewerFullscreen(std::uint8_t on, MonitorUse use) {
     PlacementLock.Enter();
     const bool wantFullscreen = on == 1, isFullscreen = TargetGame.fullscreen == 1;
     if (TargetGame.running == 1 && wantFullscreen != isFullscreen) {
+        // The monitor is found in the thread's own context (the game's), its rectangle read
+        // and the window placed in the viewer window's.
+        const HMONITOR monitor = wantFullscreen ? ChosenMonitor(use, Viewer()) : nullptr;
+        const WindowDpiScope viewerContext(Viewer());
         if (wantFullscreen)
-            EnterFullscreen(ChosenMonitor(use, Viewer()));
+            EnterFullscreen(monitor);
         else
             LeaveFullscreen();
     }
@@ -117,22 +122,22 @@ void SetViewerFullscreen(std::uint8_t on, MonitorUse use) {
 }
 
 void PlanFramedWindowHome() {
-    Surface.homeLeft = Surface.homeTop = Surface.homeRight = Surface.homeBottom = 0;
-    if (ViewerMonitor.rule == MonitorRule::Primary) return; // centred on the primary screen
-    const RECT area = AreaOf(ChosenMonitor(MonitorUse::GameStart, nullptr));
-    Surface.homeLeft = area.left;
-    Surface.homeTop = area.top;
-    Surface.homeRight = area.right;
-    Surface.homeBottom = area.bottom;
+    // The primary screen by default, as without a choice.
+    Surface.homeMonitor = ViewerMonitor.rule == MonitorRule::Primary
+                              ? nullptr
+                              : ChosenMonitor(MonitorUse::GameStart, nullptr);
 }
 
 void FollowDisplayChange() {
     if (!TakeDisplayChange() || TargetGame.running != 1) return;
     PlacementLock.Enter();
-    if (TargetGame.running == 1 && TargetGame.fullscreen == 1)
-        CoverMonitorAgain();
-    else if (TargetGame.running == 1)
-        KeepFramedWindowOnAMonitor();
+    {
+        const WindowDpiScope viewerContext(Viewer());
+        if (TargetGame.running == 1 && TargetGame.fullscreen == 1)
+            CoverMonitorAgain();
+        else if (TargetGame.running == 1)
+            KeepFramedWindowOnAMonitor();
+    }
     PlacementLock.Leave();
 }
 
@@ -141,6 +146,7 @@ void ResetViewerPlacement() {
     ViewerPlacement = ViewerPlacementRecord{};
     ViewerMonitor = MonitorChoice{};
     TakeDisplayChange();
+    SetSurfaceDpiAware(true);
     PlacementLock.Leave();
 }
 
@@ -150,6 +156,7 @@ int ReopenViewerSurface(int width, int height) {
     HideMouse();
     if (result == 0 && TargetGame.running == 1 && TargetGame.fullscreen == 1) {
         TargetGame.fullscreen = 0;
+        const WindowDpiScope viewerContext(Viewer());
         EnterFullscreen(ViewerPlacement.monitor);
     }
     PlacementLock.Leave();
