@@ -52,6 +52,10 @@ using HWND = HWND__*;
 using HDC = HDC__*;
 using HGDIOBJ = HGDIOBJ__*;
 using HBITMAP = HGDIOBJ__*;
+struct HMONITOR__;
+using HMONITOR = HMONITOR__*;
+struct DPI_AWARENESS_CONTEXT__;
+using DPI_AWARENESS_CONTEXT = DPI_AWARENESS_CONTEXT__*;
 using HANDLE = void*;
 using HMODULE = void*;
 
@@ -118,6 +122,36 @@ constexpr LONG WS_VISIBLE = 0x10000000;
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
+constexpr UINT WM_DISPLAYCHANGE = 0x007E;
+
+// Monitors.
+struct MONITORINFO {
+    DWORD cbSize;
+    RECT rcMonitor;
+    RECT rcWork;
+    DWORD dwFlags;
+};
+constexpr DWORD MONITORINFOF_PRIMARY = 0x0001;
+constexpr DWORD MONITOR_DEFAULTTONULL = 0;
+constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
+constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
+
+// DPI awareness of threads and windows (user32 of Windows 10 1607 and later, looked up at run
+// time with GetProcAddress).
+enum DPI_AWARENESS {
+    DPI_AWARENESS_INVALID = -1,
+    DPI_AWARENESS_UNAWARE = 0,
+    DPI_AWARENESS_SYSTEM_AWARE = 1,
+    DPI_AWARENESS_PER_MONITOR_AWARE = 2
+};
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_UNAWARE =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-1);
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-3);
+inline const DPI_AWARENESS_CONTEXT DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 =
+    reinterpret_cast<DPI_AWARENESS_CONTEXT>(-4);
+constexpr UINT WM_DPICHANGED = 0x02E0;
+constexpr UINT WM_GETDPISCALEDSIZE = 0x02E4;
 
 // Keys.
 constexpr BYTE VK_RETURN = 0x0D;
@@ -185,6 +219,17 @@ LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                             UINT timeoutMs, DWORD_PTR* result);
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+#define CALLBACK
+using MONITORENUMPROC = BOOL (*)(HMONITOR monitor, HDC dc, RECT* rect, LPARAM data);
+BOOL EnumDisplayMonitors(HDC dc, const RECT* clip, MONITORENUMPROC callback, LPARAM data);
+BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
+HMONITOR MonitorFromWindow(HWND window, DWORD flags);
+
+using FARPROC = LONG_PTR (*)();
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const void* mode);
 HDC CreateCompatibleDC(HDC dc);

@@ -18,6 +18,7 @@ void ResetSim() {
     CloseSurface();
     Surface = SurfaceState{};
     Sim = SimDesktopRecord{};
+    SimResetThreadDpiContext();
     Sim.processes[Sim.currentProcessId].processId = Sim.currentProcessId;
 }
 

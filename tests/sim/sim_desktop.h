@@ -28,6 +28,9 @@ struct SimWindow {
     bool minimised = false;
     bool topmost = false;
     DWORD processId = 0;
+    // Made by a per-monitor aware thread: rect is in real pixels; otherwise in the 96-DPI
+    // pixels of the monitor it is on.
+    bool perMonitorAware = false;
     // What PrintWindow draws for this window: one colour per pixel of its outer rectangle
     // (row by row), or nothing when empty. printResult is what PrintWindow returns.
     std::vector<std::uint32_t> picture;
@@ -39,6 +42,16 @@ struct SimWindow {
     std::function<void(SimWindow&)> paint;
     std::vector<UINT> messages; // messages received through SendMessageA
     std::vector<UINT> posted;   // messages posted with PostMessageA
+};
+
+// One monitor of the desktop: its rectangle in desktop coordinates and the handle it keeps
+// while it is connected (0: its place in the list plus one).
+// DPI virtualisation: the rectangle is in the monitor's real pixels, and a thread that is not
+// per-monitor aware sees every coordinate on it divided by dpi / 96.
+struct SimMonitor {
+    RECT rect{};
+    int id = 0;
+    UINT dpi = 96;
 };
 
 struct SimKeyEvent {
@@ -107,6 +120,13 @@ struct SimDesktopRecord {
     bool foregroundTakenLate = false;
     int screenWidth = 1024;
     int screenHeight = 768;
+    // The monitors, the primary first; empty: one monitor of screenWidth x screenHeight at
+    // (0, 0). SM_CXSCREEN and SM_CYSCREEN give the primary's size.
+    std::vector<SimMonitor> monitors;
+    // SetThreadDpiAwarenessContext and its kin are offered (Windows 10 1607 and later), and
+    // per-monitor v2 is refused with error 87 (Wine 8).
+    bool dpiContextsOffered = true;
+    bool refusesPerMonitorV2 = false;
 
     bool keyDown[256] = {};
     bool keyPressedSinceQuery[256] = {};
@@ -198,6 +218,18 @@ void SimEndThreads();
 // that wait itself: the clock moves on to the end of the hang.
 double SimHungFor(HWND window);
 void SimWaitForAnswer(HWND window);
+
+// The monitors as the desktop has them now (Sim.monitors, or the one screen), each with its
+// handle and its rectangle as the calling thread sees it.
+std::vector<std::pair<HMONITOR, RECT>> SimMonitorList();
+// Whether the calling thread runs per-monitor aware (its own DPI awareness context).
+bool SimThreadPerMonitorAware();
+void SimSetThreadPerMonitorAware(bool aware);
+void SimResetThreadDpiContext(); // the calling thread unaware again
+UINT SimMonitorDpi(HMONITOR monitor);
+// A rectangle as a thread of one awareness sees it, as a thread of the other sees it (the
+// conversion of the monitor it is on, or the nearest).
+RECT SimConvertRect(const RECT& rect, bool fromAware, bool toAware);
 
 int SimLiveGdiObjects();
 // Calls in the log whose text starts with prefix.

@@ -68,17 +68,18 @@ BOOL IsIconic(HWND window) {
 BOOL GetWindowRect(HWND window, RECT* rect) {
     SimWindow* w = Find(window);
     if (!w) return FALSE;
-    *rect = w->rect;
+    *rect = SimConvertRect(w->rect, w->perMonitorAware, SimThreadPerMonitorAware());
     return TRUE;
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
     Log("MoveWindow(" + H(window) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
         std::to_string(width) + "," + std::to_string(height) + "," + std::to_string(repaint) + ")");
+    const bool callerAware = SimThreadPerMonitorAware();
     SimWaitForAnswer(window);
     SimWindow* w = Find(window);
     if (!w) return FALSE;
-    w->rect = RECT{x, y, x + width, y + height};
+    w->rect = SimConvertRect(RECT{x, y, x + width, y + height}, callerAware, w->perMonitorAware);
     return TRUE;
 }
 
@@ -87,10 +88,12 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, U
         std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy) + "," +
         std::to_string(flags) + ")");
     if (!Find(window)) return FALSE;
+    const RECT rect = SimConvertRect(RECT{x, y, x + cx, y + cy}, SimThreadPerMonitorAware(),
+                                     Find(window)->perMonitorAware);
     auto apply = [=] {
         SimWindow* w = Find(window);
         if (!w) return;
-        w->rect = RECT{x, y, x + cx, y + cy};
+        w->rect = rect;
         if (insertAfter == HWND_TOPMOST) w->topmost = true;
         if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
         if (flags & SWP_SHOWWINDOW) w->visible = true;
@@ -163,7 +166,10 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
 }
 
 int GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? Sim.screenWidth : index == SM_CYSCREEN ? Sim.screenHeight : 0;
+    const RECT primary = SimMonitorList().front().second;
+    return index == SM_CXSCREEN   ? primary.right - primary.left
+           : index == SM_CYSCREEN ? primary.bottom - primary.top
+                                  : 0;
 }
 
 HWND GetForegroundWindow() {

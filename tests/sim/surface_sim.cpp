@@ -3,6 +3,7 @@
 // Threads do not run concurrently here: a started thread's procedure runs when it is waited
 // for, which is what a test needs to stop a viewer deterministically.
 #include "sim_desktop.h"
+#include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/surface.h"
 
 #include <cstring>
@@ -22,6 +23,30 @@ constexpr LONG SurfaceStyle = 0x10CA0000; // visible, caption, system menu, mini
 std::string ProgramName() {
     std::string name = Sim.modulePath.substr(Sim.modulePath.find_last_of('\\') + 1);
     return name.substr(0, name.find_last_of('.'));
+}
+
+// As the Win32 surface's window thread: per-monitor aware where Windows offers it, unless the
+// player keeps the viewer unaware.
+bool WindowThreadAware() {
+    return SurfaceDpiAware() && Sim.dpiContextsOffered;
+}
+
+// As the window thread places the framed window: a client area of the surface's size at the
+// home monitor's DPI, centred on that monitor, all in the window thread's coordinates.
+RECT PlaceWindow(int width, int height) {
+    const bool callerAware = SimThreadPerMonitorAware();
+    SimSetThreadPerMonitorAware(WindowThreadAware());
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    RECT home{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) home = info.rcMonitor;
+    const UINT dpi =
+        WindowThreadAware() ? SimMonitorDpi(MonitorFromRect(&home, MONITOR_DEFAULTTONEAREST)) : 96;
+    SimSetThreadPerMonitorAware(callerAware);
+    const int clientWidth = ScaledLength(width, dpi), clientHeight = ScaledLength(height, dpi);
+    const LONG left = home.left + (home.right - home.left - clientWidth) / 2;
+    const LONG top = home.top + (home.bottom - home.top - clientHeight) / 2;
+    return RECT{left, top, left + clientWidth + FrameWidth, top + clientHeight + FrameHeight};
 }
 
 } // namespace
@@ -47,12 +72,11 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
     if (Sim.failOpenSurface) return 1;
     if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
     const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
-    const int outerWidth = width + FrameWidth, outerHeight = height + FrameHeight;
-    const LONG left = (Sim.screenWidth - width) / 2, top = (Sim.screenHeight - height) / 2;
-    surfaceWindow =
-        SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption,
-                     RECT{left, top, left + outerWidth, top + outerHeight}, Sim.currentProcessId);
+    const RECT outer = PlaceWindow(width, height);
+    surfaceWindow = SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption, outer,
+                                 Sim.currentProcessId);
     SimWindowOf(surfaceWindow).style = SurfaceStyle;
+    SimWindowOf(surfaceWindow).perMonitorAware = WindowThreadAware();
     Sim.foreground = surfaceWindow;
     screenSaverWasActive = Sim.screenSaverActive;
     Sim.screenSaverActive = false;

@@ -79,6 +79,7 @@ void StartViewer() {
         PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, TargetGame.processId);
     StripGameFrame();
     StartGameGuard();
+    PlanFramedWindowHome();
     OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, SurfaceDepth, SurfacePages,
                 NoModeSwitch | AlphaPrimitives, 0);
     HideMouse();
@@ -120,7 +121,7 @@ int ViewerMain() {
     StartViewer();
 
     SleepMs(FullscreenDelayMs); // the viewer always starts full screen
-    SetViewerFullscreen(1);
+    SetViewerFullscreen(1, MonitorUse::GameStart);
 
     while (IsWindow(game)) SleepMs(PollIntervalMs);
     StopViewer();

@@ -174,8 +174,10 @@ void RenderFrame() {
     HWND renderWindow = GetWindow(TargetGame.gameWindow, GW_CHILD);
     ReopenSurfaceWhenResized();
     PassMark(StagePrepare);
-    // Hot keys come before the lock: F6 restyles the viewer window, which the surface's window
-    // thread must answer, and it does not while the lock is held.
+    // Display changes and hot keys come before the lock: both may place or restyle the viewer
+    // window, which the surface's window thread must answer, and it does not while the lock is
+    // held.
+    FollowDisplayChange();
     HandleHotKeys();
     PassMark(StageHotKeys);
     LockSurface();

@@ -12,6 +12,7 @@
 #include <string>
 
 struct HWND__;
+struct HMONITOR__;
 
 // OpenSurface flags.
 constexpr std::uint32_t NoModeSwitch = 4;
@@ -50,6 +51,9 @@ struct SurfaceState {
     std::uint32_t keys[KeyQueueSlots] = {};
     int keyHead = 0; // oldest waiting code
     int keyTail = 0; // next free slot; head == tail means empty
+    // The monitor a newly opened framed window is centred on (null: the primary screen).
+    // Written by the thread that opens the surface, before it opens.
+    HMONITOR__* homeMonitor = nullptr;
 };
 
 extern SurfaceState Surface;
@@ -69,6 +73,12 @@ void SetSurfaceScaling(DisplayScaling scaling);
 // Whether the window variant presents in step with the display's refresh where it can
 // (present_cadence.h); set before the surface opens.
 void SetSurfacePresentInStep(bool inStep);
+
+// Display changes (another resolution, a monitor connected or removed): the window thread
+// notes one when the window hears of it, the render thread takes it before it takes the
+// surface lock and places the window anew. Any thread (surface_state.cpp, an atomic flag).
+void NoteDisplayChange();
+bool TakeDisplayChange();
 
 struct ThreadRecord;
 using ThreadProcedure = void (*)(void* parameter);

@@ -4,9 +4,22 @@
 
 #include "viewer/surface/aligned_memory.h"
 
+#include <atomic>
 #include <cstring>
 
 SurfaceState Surface;
+
+namespace {
+std::atomic<bool> DisplayChanged{false};
+}
+
+void NoteDisplayChange() {
+    DisplayChanged = true;
+}
+
+bool TakeDisplayChange() {
+    return DisplayChanged.exchange(false);
+}
 
 int SurfaceBytesPerPixelForDepth(int depth) {
     switch (depth) {

@@ -101,6 +101,8 @@ bool ModeSwitchRefused();
 // window_thread_win32.cpp: the window's class and placement for the open surface, and the
 // thread that owns the window.
 void PlanWindow();
+// The outer size of the framed window whose client area shows the surface at this DPI.
+SIZE FramedOuterSize(HWND window, UINT dpi);
 bool RegisterSurfaceClass();
 bool StartWindowThread();
 void StopWindowThread();

@@ -1,6 +1,7 @@
 // The viewer window's procedure: it only dispatches each message to a small handler. Keys
 // go into the surface's key queue; a close request is queued rather than acted on, and the
-// mode switches the surface refuses (maximise, Alt+Enter) are swallowed.
+// mode switches the surface refuses (maximise, Alt+Enter) are swallowed. A display change is
+// only noted for the render thread.
 #include "viewer/surface/surface.h"
 #include "viewer/surface/surface_win32.h"
 
@@ -100,16 +101,56 @@ bool OnPaint(const Message& message, LRESULT* result) {
     return true;
 }
 
+// The render thread places the window anew (fullscreen.h); Windows gets the message too.
+bool OnDisplayChange(const Message&, LRESULT*) {
+    NoteDisplayChange();
+    return false;
+}
+
+bool Framed(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
+}
+
+// On a monitor of another scale the framed window shows the frame at that scale, at the
+// position Windows suggests; full screen stays on its monitor's rectangle.
+bool OnDpiChanged(const Message& message, LRESULT* result) {
+    *result = 0;
+    if (!Framed(message.window)) return true;
+    const RECT* suggested = reinterpret_cast<const RECT*>(message.lParam);
+    const SIZE size = FramedOuterSize(message.window, HIWORD(message.wParam));
+    SetWindowPos(message.window, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+// Per-monitor v2 asks for the size first, so a drag across a monitor edge does not flip back.
+bool OnGetDpiScaledSize(const Message& message, LRESULT* result) {
+    if (!Framed(message.window)) return false;
+    *reinterpret_cast<SIZE*>(message.lParam) =
+        FramedOuterSize(message.window, UINT(message.wParam));
+    *result = TRUE;
+    return true;
+}
+
 struct MessageHandler {
     UINT id;
     Handler handler;
 };
 
 constexpr MessageHandler Handlers[] = {
-    {WM_CLOSE, OnClose},     {WM_SYSCOMMAND, OnSysCommand}, {WM_SYSKEYDOWN, OnSysKey},
-    {WM_SYSKEYUP, OnSysKey}, {WM_SYSCHAR, OnSysChar},       {WM_KEYDOWN, OnKeyDown},
-    {WM_CHAR, OnChar},       {WM_SETCURSOR, OnSetCursor},   {WM_ERASEBKGND, OnEraseBackground},
+    {WM_CLOSE, OnClose},
+    {WM_SYSCOMMAND, OnSysCommand},
+    {WM_SYSKEYDOWN, OnSysKey},
+    {WM_SYSKEYUP, OnSysKey},
+    {WM_SYSCHAR, OnSysChar},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_CHAR, OnChar},
+    {WM_SETCURSOR, OnSetCursor},
+    {WM_ERASEBKGND, OnEraseBackground},
     {WM_PAINT, OnPaint},
+    {WM_DISPLAYCHANGE, OnDisplayChange},
+    {WM_DPICHANGED, OnDpiChanged},
+    {WM_GETDPISCALEDSIZE, OnGetDpiScaledSize},
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 // window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
+#include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/present_rows.h"
 #include "viewer/surface/surface.h"
@@ -18,16 +19,36 @@ int FloorHalf(int value) {
     return value >= 0 ? value / 2 : -((-value + 1) / 2);
 }
 
-// Corrects the outer size when the frame differs from what AdjustWindowRectEx predicted.
+// The home monitor's rectangle in the calling thread's context, or the primary screen.
+RECT HomeArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) return info.rcMonitor;
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// Sizes the client area to the surface at the window's DPI: it corrects the outer size when
+// the frame differs from what AdjustWindowRectEx predicted, and a per-monitor aware window on
+// a scaled monitor gets round(width * s) x round(height * s), s = DPI / 96, centred on the
+// home monitor's real pixels as PlanWindow centres it.
 void FitClientArea(HWND window) {
+    const UINT dpi = WindowPerMonitorAware(window) ? WindowDpi(window) : 96;
+    const int width = ScaledLength(Surface.width, dpi), height = ScaledLength(Surface.height, dpi);
     RECT client{}, outer{};
     GetClientRect(window, &client);
     GetWindowRect(window, &outer);
-    const int dw = Surface.width - (client.right - client.left);
-    const int dh = Surface.height - (client.bottom - client.top);
+    const int dw = width - (client.right - client.left);
+    const int dh = height - (client.bottom - client.top);
     if (dw == 0 && dh == 0) return;
-    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + dw,
-                 outer.bottom - outer.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int left = outer.left, top = outer.top;
+    if (dpi != 96) {
+        const RECT home = HomeArea();
+        left = home.left + FloorHalf(home.right - home.left - width);
+        top = home.top + FloorHalf(home.bottom - home.top - height);
+    }
+    SetWindowPos(window, nullptr, left, top, outer.right - outer.left + dw,
+                 outer.bottom - outer.top + dh,
+                 (dpi == 96 ? SWP_NOMOVE : 0) | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PumpMessages() {
@@ -92,6 +113,9 @@ void PresentationPass(HWND window) {
 }
 
 DWORD WINAPI WindowThreadMain(LPVOID) {
+    // Only this thread, which owns the viewer window, is per-monitor aware: the window gets
+    // the monitor's real pixels, while the process and every call on the game stay unaware.
+    if (SurfaceDpiAware()) MakeThreadPerMonitorAware();
     const RECT& r = Win.outer;
     HWND window = CreateWindowExA(0, Win.className.c_str(), Win.caption.c_str(), Win.style, r.left,
                                   r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
@@ -119,6 +143,20 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
 
 } // namespace
 
+SIZE FramedOuterSize(HWND window, UINT dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto adjust = user32 ? reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+                                     GetProcAddress(user32, "AdjustWindowRectExForDpi")))
+                               : nullptr;
+    const DWORD style = DWORD(GetWindowLongA(window, GWL_STYLE));
+    const DWORD exStyle = DWORD(GetWindowLongA(window, GWL_EXSTYLE));
+    RECT outer{0, 0, ScaledLength(Surface.width, dpi), ScaledLength(Surface.height, dpi)};
+    if (!adjust || !adjust(&outer, style, FALSE, exStyle, dpi))
+        AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
 bool RegisterSurfaceClass() {
     WNDCLASSA windowClass{};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -139,9 +177,11 @@ void PlanWindow() {
     RECT outer{0, 0, Surface.width, Surface.height};
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
     const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    // The outer corner sits where a frameless window of the surface's size would be centred.
-    const int left = FloorHalf(GetSystemMetrics(SM_CXSCREEN) - Surface.width);
-    const int top = FloorHalf(GetSystemMetrics(SM_CYSCREEN) - Surface.height);
+    // The outer corner sits where a frameless window of the surface's size would be centred
+    // on the home area (the primary screen unless one is set).
+    const RECT home = HomeArea();
+    const int left = home.left + FloorHalf(home.right - home.left - Surface.width);
+    const int top = home.top + FloorHalf(home.bottom - home.top - Surface.height);
     Win.outer = RECT{left, top, left + width, top + height};
 }
 

@@ -1,6 +1,6 @@
 // Switching the viewer window between its framed placement and a borderless, topmost window
-// over the whole screen. Only the window changes: the surface keeps its 640x480 frame buffer
-// and stretches it to the client area.
+// over one whole monitor, and following display changes. Only the window changes: the surface keeps
+// its 640x480 frame buffer and stretches it to the client area.
 //
 // The main thread switches once, a second after start-up, and the render thread on F6; a
 // lock of its own (not the surface lock, which the window thread needs to answer these
@@ -11,7 +11,10 @@
 
 #include "platform/load_time_lock.h"
 #include "viewer/lifecycle/game/target_game.h"
+#include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/surface.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -21,6 +24,7 @@ struct ViewerPlacementRecord {
     RECT rect{};
     LONG style = 0;
     LONG exStyle = 0;
+    HMONITOR monitor = nullptr; // the monitor covered while full screen
 };
 
 ViewerPlacementRecord ViewerPlacement;
@@ -30,16 +34,46 @@ HWND Viewer() {
     return ViewerWindowHandle(TargetGame);
 }
 
-void EnterFullscreen() {
+RECT PrimaryScreen() {
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// The monitor's rectangle, or the primary screen where Windows tells of no monitor.
+RECT AreaOf(HMONITOR monitor) {
+    RECT area = PrimaryScreen();
+    MonitorRect(monitor, &area);
+    return area;
+}
+
+void CoverArea(const RECT& area, UINT flags) {
+    SetWindowPos(Viewer(), HWND_TOPMOST, area.left, area.top, area.right - area.left,
+                 area.bottom - area.top, flags);
+}
+
+void EnterFullscreen(HMONITOR monitor) {
+    const RECT area = AreaOf(monitor);
+    ViewerPlacement.monitor = monitor;
     GetWindowRect(Viewer(), &ViewerPlacement.rect);
     ShowWindow(Viewer(), SW_HIDE);
     ViewerPlacement.style = GetWindowLongA(Viewer(), GWL_STYLE);
     ViewerPlacement.exStyle = GetWindowLongA(Viewer(), GWL_EXSTYLE);
     SetWindowLongA(Viewer(), GWL_STYLE, 0);
     SetWindowLongA(Viewer(), GWL_EXSTYLE, FullscreenExStyle);
-    SetWindowPos(Viewer(), HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                 GetSystemMetrics(SM_CYSCREEN), SWP_SHOWWINDOW);
+    CoverArea(area, SWP_SHOWWINDOW);
     TargetGame.fullscreen = 1;
+}
+
+// A framed window no monitor shows any of moves onto the nearest one, its size kept.
+void KeepFramedWindowOnAMonitor() {
+    RECT area{}, now{};
+    if (MonitorFromWindow(Viewer(), MONITOR_DEFAULTTONULL) ||
+        !MonitorRect(MonitorFromWindow(Viewer(), MONITOR_DEFAULTTONEAREST), &area) ||
+        !GetWindowRect(Viewer(), &now))
+        return;
+    const int width = now.right - now.left, height = now.bottom - now.top;
+    const int left = std::max(area.left, std::min(now.left, area.right - width));
+    const int top = std::max(area.top, std::min(now.top, area.bottom - height));
+    SetWindowPos(Viewer(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LeaveFullscreen() {
@@ -49,20 +83,60 @@ void LeaveFullscreen() {
     SetWindowLongA(Viewer(), GWL_EXSTYLE, ViewerPlacement.exStyle);
     SetWindowPos(Viewer(), HWND_NOTOPMOST, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_SHOWWINDOW);
+    KeepFramedWindowOnAMonitor(); // the saved placement's monitor may be gone meanwhile
     TargetGame.fullscreen = 0;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+void CoverMonitorAgain() {
+    RECT area{};
+    if (!MonitorRect(ViewerPlacement.monitor, &area)) {
+        ViewerPlacement.monitor = MonitorFromWindow(Viewer(), MONITOR_DEFAULTTONEAREST);
+        area = AreaOf(ViewerPlacement.monitor);
+    }
+    RECT now{};
+    GetWindowRect(Viewer(), &now);
+    if (!SameRect(now, area)) CoverArea(area, SWP_NOACTIVATE);
 }
 
 } // namespace
 
-void SetViewerFullscreen(std::uint8_t on) {
+void SetViewerFullscreen(std::uint8_t on, MonitorUse use) {
     if (TargetGame.running != 1) return;
     PlacementLock.Enter();
     const bool wantFullscreen = on == 1, isFullscreen = TargetGame.fullscreen == 1;
     if (TargetGame.running == 1 && wantFullscreen != isFullscreen) {
+        // The monitor is found in the thread's own context (the game's), its rectangle read
+        // and the window placed in the viewer window's.
+        const HMONITOR monitor = wantFullscreen ? ChosenMonitor(use, Viewer()) : nullptr;
+        const WindowDpiScope viewerContext(Viewer());
         if (wantFullscreen)
-            EnterFullscreen();
+            EnterFullscreen(monitor);
         else
             LeaveFullscreen();
+    }
+    PlacementLock.Leave();
+}
+
+void PlanFramedWindowHome() {
+    // The primary screen by default, as without a choice.
+    Surface.homeMonitor = ViewerMonitor.rule == MonitorRule::Primary
+                              ? nullptr
+                              : ChosenMonitor(MonitorUse::GameStart, nullptr);
+}
+
+void FollowDisplayChange() {
+    if (!TakeDisplayChange() || TargetGame.running != 1) return;
+    PlacementLock.Enter();
+    {
+        const WindowDpiScope viewerContext(Viewer());
+        if (TargetGame.running == 1 && TargetGame.fullscreen == 1)
+            CoverMonitorAgain();
+        else if (TargetGame.running == 1)
+            KeepFramedWindowOnAMonitor();
     }
     PlacementLock.Leave();
 }
@@ -70,6 +144,9 @@ void SetViewerFullscreen(std::uint8_t on) {
 void ResetViewerPlacement() {
     PlacementLock.Enter();
     ViewerPlacement = ViewerPlacementRecord{};
+    ViewerMonitor = MonitorChoice{};
+    TakeDisplayChange();
+    SetSurfaceDpiAware(true);
     PlacementLock.Leave();
 }
 
@@ -79,7 +156,8 @@ int ReopenViewerSurface(int width, int height) {
     HideMouse();
     if (result == 0 && TargetGame.running == 1 && TargetGame.fullscreen == 1) {
         TargetGame.fullscreen = 0;
-        EnterFullscreen();
+        const WindowDpiScope viewerContext(Viewer());
+        EnterFullscreen(ViewerPlacement.monitor);
     }
     PlacementLock.Leave();
     return result;

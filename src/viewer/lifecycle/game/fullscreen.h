@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "viewer/lifecycle/game/monitor_choice.h"
 
 #include <cstdint>
 
@@ -15,9 +16,21 @@ constexpr LONG FullscreenExStyle = LONG(0x96000008u);
 // window being replaced, and a full-screen mode set before is applied to the new window.
 int ReopenViewerSurface(int width, int height);
 
-// Switch the viewer window between its framed placement (0) and full screen (1). Called by
-// the main thread once after start-up and by the render thread on F6.
-void SetViewerFullscreen(std::uint8_t on);
+// Switch the viewer window between its framed placement (0) and full screen (1) over the
+// chosen monitor (monitor_choice.h). Called by the main thread once after start-up
+// (MonitorUse::GameStart) and by the render thread on F6.
+void SetViewerFullscreen(std::uint8_t on, MonitorUse use = MonitorUse::FromWindow);
 
-// Forgets the saved windowed placement, as at program start (for tests).
+// Where the framed window opens: centred on the chosen monitor. Called by the main thread
+// before it opens the surface.
+void PlanFramedWindowHome();
+
+// After a display change the window procedure noted (surface.h): a full-screen viewer covers
+// its monitor's new rectangle (the nearest monitor's if its own is gone), a framed window
+// left off every monitor moves onto the nearest one. The saved framed placement is kept.
+// Called by the render thread before it takes the surface lock, as it handles F6.
+void FollowDisplayChange();
+
+// Forgets the saved windowed placement, the monitor choice, a noted display change and the
+// DPI setting, as at program start (for tests).
 void ResetViewerPlacement();
