@@ -28,13 +28,7 @@ __m128i BlendGroup(const SharpColumns& c, int g, __m128i a, __m128i b) {
     return _mm_packus_epi16(_mm256_castsi256_si128(blended), _mm256_extracti128_si256(blended, 1));
 }
 
-__m128i Shuffle(const SharpColumns& c, int g) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(&c.shuffle[std::size_t(g) * 16]));
-}
-
-__m128i Nearest(const SharpColumns& c, const std::uint32_t* source, int g) {
-    return _mm_shuffle_epi8(Load4(source + c.base[g]), Shuffle(c, g));
-}
+#include "viewer/surface/sharp_shuffle.inc"
 
 __m128i Blended(const SharpColumns& c, const std::uint32_t* source, int g) {
     const __m128i shuffle = Shuffle(c, g);
