@@ -20,3 +20,8 @@ inline double PerformanceTicksPerMs() {
     }();
     return ticksPerMs;
 }
+
+// A reading of the counter in seconds, the unit of the viewer's Timer().
+inline double PerformanceCounterSeconds(std::int64_t count) {
+    return double(count) / (PerformanceTicksPerMs() * 1000.0);
+}

@@ -129,8 +129,8 @@ int CaptureThroughHelper(HWND window, Image*& image) {
     CaptureState.pictureChanged = CopyPackedRows(pixels, width, height, image) || fit > 0;
     std::int64_t began = 0, ended = 0;
     RemotePrintTimes(&began, &ended);
-    CaptureState.printBegan = double(began) / (PerformanceTicksPerMs() * 1000.0);
-    CaptureState.printEnded = double(ended) / (PerformanceTicksPerMs() * 1000.0);
+    CaptureState.printBegan = PerformanceCounterSeconds(began);
+    CaptureState.printEnded = PerformanceCounterSeconds(ended);
 #ifdef LMP_PASS_TIMING
     PassPrinted(began, ended);
 #endif

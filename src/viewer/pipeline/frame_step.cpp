@@ -184,13 +184,13 @@ void RenderFrame() {
     PassMark(StageLockWait);
     const int captured = CaptureGameWindow(renderWindow, FrameState.captureImage);
     FrameState.sampledNewPicture = captured == 1 && CaptureState.pictureChanged;
-    FrameState.sampledBegan = captured == 1 ? CaptureState.printBegan : Timer();
-    FrameState.sampledEnded = captured == 1 ? CaptureState.printEnded : FrameState.sampledBegan;
-    if (smooth)
-        FrameState.schedule.Sampled(FrameState.sampledBegan, FrameState.sampledEnded,
-                                    FrameState.sampledNewPicture);
     PassMark(StageCaptureCopy);
     if (smooth) {
+        // A pass that copied no picture counts as a look that found the old one, now.
+        const double now = Timer();
+        FrameState.schedule.Sampled(captured == 1 ? CaptureState.printBegan : now,
+                                    captured == 1 ? CaptureState.printEnded : now,
+                                    FrameState.sampledNewPicture);
         DrawChanges(FrameState.sampledNewPicture);
     } else {
         DrawPicture();

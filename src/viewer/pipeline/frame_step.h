@@ -37,7 +37,6 @@ struct FrameStateRecord {
     Pacing pacing = Pacing::Fixed;
     GameFrameSchedule schedule;
     bool sampledNewPicture = false;                // the latest pass's capture found a new picture
-    double sampledBegan = 0.0, sampledEnded = 0.0; // its print (the pass's time when none)
     bool pictureShown = false; // the frame buffer holds the picture of shownFilter
     FilterMode shownFilter = FilterOff;
     char shownOverlay[32] = {};      // the overlay's text on it ("" none)

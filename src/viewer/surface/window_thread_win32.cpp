@@ -75,7 +75,7 @@ bool WaitForRefresh() {
 // Between two presentations: the display's refresh where the cadence says so, the surface
 // lock released meanwhile; otherwise PresentationIntervalMs.
 double Seconds() {
-    return double(PerformanceCounterNow()) / (PerformanceTicksPerMs() * 1000.0);
+    return PerformanceCounterSeconds(PerformanceCounterNow());
 }
 
 void AwaitPresentation() {
