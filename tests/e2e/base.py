@@ -87,21 +87,28 @@ class Programs:
 
 
 class E2ETest(unittest.TestCase):
-    """A test class on the run's shared session, or on a session with a screen of its own
-    (screen_size). Each test has self.programs (a Programs of its own, ended after the
-    test); programs that live through all tests of the class are started in start_class()
-    with cls.for_class (ended after the class). Every test begins on a desktop with no game
-    or viewer window of an earlier test."""
+    """A test class on the run's shared session, or on a session of its own with a screen
+    of its size (screen_size), registry values (registry) or monitors (monitors). Each test
+    has self.programs (a Programs of its own, ended after the test); programs that live
+    through all tests of the class are started in start_class() with cls.for_class (ended
+    after the class). Every test begins on a desktop with no game or viewer window of an
+    earlier test."""
 
     screen_size = None  # (width, height) of a screen of the class's own
+    registry = ()  # registry values of a session of the class's own: Session(registry=...)
+    monitors = None  # monitor sizes of a session of the class's own: Session(monitors=...)
+
+    @classmethod
+    def own_session(cls):
+        return bool(cls.screen_size or cls.registry or cls.monitors)
 
     @classmethod
     def setUpClass(cls):
-        if cls.screen_size:
+        if cls.own_session():
             if os.environ.get("LMP_DISPLAY"):
-                raise unittest.SkipTest("needs a %dx%d screen of its own, not LMP_DISPLAY"
-                                        % tuple(cls.screen_size))
-            cls.s = harness.Session(screen_size=cls.screen_size).start()
+                raise unittest.SkipTest("needs a screen of its own, not LMP_DISPLAY")
+            cls.s = harness.Session(screen_size=cls.screen_size, registry=cls.registry,
+                                    monitors=cls.monitors).start()
         else:
             cls.s = harness.shared_session()
         try:
@@ -125,7 +132,7 @@ class E2ETest(unittest.TestCase):
             if getattr(cls, "for_class", None):
                 cls.for_class.end()
         finally:
-            if cls.screen_size:
+            if cls.own_session():
                 cls.s.close()
 
     def setUp(self):

@@ -21,6 +21,10 @@
 //   process PID                        priority, private memory, threads, GDI/USER objects
 //   crash PID                          a thread in that process that jumps to an invalid
 //                                      address (an unhandled access violation there)
+//   dpi HWND                           the window's DPI awareness (0 unaware, 1 system,
+//                                      2 per monitor, -1 not told), DPI and client size in
+//                                      real pixels
+//   display-mode W H                   ChangeDisplaySettings to W x H, then the screen's size
 //
 // Window handles are written and read as decimal numbers.
 #include "platform/dib.h"
@@ -29,6 +33,7 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -317,6 +322,50 @@ int Process(DWORD pid) {
     return 0;
 }
 
+template <typename F> F User32(const char* name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+// Wine answers with a context of the window's process; of a 64-bit caller only the low 32 bits
+// of it are meaningful, so they are sign-extended before they are classified.
+int Dpi(HWND w) {
+    using ContextOf = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    using AwarenessOf = int(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    using DpiOf = UINT(WINAPI*)(HWND);
+    const auto contextOf = User32<ContextOf>("GetWindowDpiAwarenessContext");
+    const auto awarenessOf = User32<AwarenessOf>("GetAwarenessFromDpiAwarenessContext");
+    const auto dpiOf = User32<DpiOf>("GetDpiForWindow");
+    if (!IsWindow(w)) return Fail("no such window");
+    int awareness = -1;
+    if (contextOf && awarenessOf) {
+        const auto low = static_cast<std::int32_t>(reinterpret_cast<UINT_PTR>(contextOf(w)));
+        awareness = awarenessOf(reinterpret_cast<DPI_AWARENESS_CONTEXT>(static_cast<INT_PTR>(low)));
+    }
+    // The client area in the monitor's real pixels, as a per-monitor aware thread sees it.
+    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    if (const auto setContext = User32<SetContext>("SetThreadDpiAwarenessContext"))
+        setContext(reinterpret_cast<DPI_AWARENESS_CONTEXT>(INT_PTR(-3)));
+    RECT client{};
+    GetClientRect(w, &client);
+    std::printf("{\"awareness\": %d, \"dpi\": %u, \"client\": [%ld, %ld]}\n", awareness,
+                dpiOf ? dpiOf(w) : 96u, client.right, client.bottom);
+    return 0;
+}
+
+int DisplayMode(int width, int height) {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = DWORD(width);
+    mode.dmPelsHeight = DWORD(height);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG result = ChangeDisplaySettingsA(&mode, 0);
+    if (result != DISP_CHANGE_SUCCESSFUL) return Fail("ChangeDisplaySettings refused");
+    std::printf("{\"screen\": [%d, %d]}\n", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
 int Crash(DWORD pid) {
     HANDLE p = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
                                PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
@@ -332,8 +381,9 @@ int Crash(DWORD pid) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: lmp_probe list|find|wait|children|key|foreground|close|message|"
-                         "minimize|restore|msgbox|msgbox-ok|grab|process|crash ...\n");
+    std::fprintf(stderr,
+                 "usage: lmp_probe list|find|wait|children|key|foreground|close|message|"
+                 "minimize|restore|msgbox|msgbox-ok|grab|process|crash|dpi|display-mode ...\n");
     return 2;
 }
 
@@ -382,6 +432,10 @@ int main(int argc, char** argv) {
         rc = GrabWindow(HandleArg(a[0]), a[1]);
     else if (cmd == "process" && n == 1)
         rc = Process(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
+    else if (cmd == "dpi" && n == 1)
+        rc = Dpi(HandleArg(a[0]));
+    else if (cmd == "display-mode" && n == 2)
+        rc = DisplayMode(std::atoi(a[0]), std::atoi(a[1]));
     else if (cmd == "crash" && n == 1)
         rc = Crash(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
     else
