@@ -33,11 +33,9 @@ void ReadDisplaySettings() {
     SetSurfacePresentInStep(FrameState.pacing == Pacing::Smooth);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 
-    // Unaware until the aware window's framed picture is proven on a scaled display (under
-    // Wine at 192 DPI it painted only its first 640x480 pixels).
-    static constexpr const char* DpiNames[] = {"unaware", "aware"};
+    static constexpr const char* DpiNames[] = {"aware", "unaware"};
     GetPrivateProfileStringA("display", "dpi", "", value, sizeof value, path);
-    SetSurfaceDpiAware(InterpretSettingChoice("dpi", value, DpiNames, &logLine) == 1);
+    SetSurfaceDpiAware(InterpretSettingChoice("dpi", value, DpiNames, &logLine) == 0);
     if (!logLine.empty()) AppendViewerLog(logLine.c_str());
 
     GetPrivateProfileStringA("display", "monitor", "", value, sizeof value, path);
