@@ -4,15 +4,25 @@ the frames per second its counter shows and the processor time it spends per fra
 private memory at the start and after some minutes of filter changes. Prints a table.
 
 usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M] [--breakdown]
+                         [--screen WxH] [--full-screen] [--display KEY=VALUE ...] [--modes M,..]
   BUILD_DIR  a Windows build (default: LMP_WIN_BUILD, else build/win-ARCH as in the tests)
   S          seconds measured per mode (default 10)
   M          minutes from the start to the last memory sample (default 3)
   --breakdown  also print where a pass's time goes, per mode, from the "pass timing" lines
              that a viewer built with -DLMP_PASS_TIMING=ON writes to lumenpane.log on exit
+  --screen   the size of the virtual screen (default 1024x768)
+  --full-screen  measure full screen instead of in the window
+  --display  a key of lumenpane.ini's [display] section, e.g. scaling=sharp (repeatable)
+  --modes    the filter modes measured (default Off,Scale2x,hq2x)
 
-The viewer runs in its window (F6 after its automatic switch to full screen), so the
-640x480 frame lies 1:1 in the client area, with the counter on (F7); the counter's digits
-are read off the screen. Processor time is the viewer's Linux process (all its threads):
+For example, full screen 1920x1080 with sharp scaling and hq2x:
+  measure_viewer.py --screen 1920x1080 --full-screen --display fit=aspect \
+      --display scaling=sharp --modes hq2x --seconds 30 --minutes 0
+
+By default the viewer runs in its window (F6 after its automatic switch to full screen), so
+the 640x480 frame lies 1:1 in the client area; full screen, the frame's pixels are read at
+their centres in the picture. The counter is on (F7), and its digits are read off the screen
+every two seconds: the frames per second are their mean and their median. Processor time is the viewer's Linux process (all its threads):
 utime + stime from /proc, over the measured seconds, divided by the frames shown in them.
 Work done for the viewer by the Wine server and the X server is not in it. Memory is RssAnon
 of the same process, as in the soak test. The probe program that reads the screen runs on
@@ -32,6 +42,7 @@ import viewer_watch  # noqa: E402
 from harness import VK_F6, VK_F7, VK_F8  # noqa: E402
 
 MODES = ("Off", "Scale2x", "hq2x")
+FOLLOWING = {"Off": "Scale2x", "Scale2x": "hq2x", "hq2x": "Off"}  # F8
 COUNTER_LENGTH = 8     # "FPS: " and a right-aligned number of three characters
 NAME_SECONDS = 3.5     # the filter's name covers the counter for three seconds
 READ_INTERVAL = 2.0
@@ -44,6 +55,7 @@ class Run:
         self.s = session
         self.game = None
         self.viewer = None
+        self.picture = None  # full screen: where the frame lies on the screen
         self.peak_kib = 0
 
     def window(self):
@@ -53,7 +65,15 @@ class Run:
         self.s.tap(vk, self.game.hwnd)
 
     def text(self, count):
+        if self.picture:
+            return viewer_watch.grab_text_in(self.s, self.picture, count)
         return viewer_watch.grab_text(self.s, self.window(), count)
+
+    def find_picture(self):
+        """Full screen: waits until the frame shows between the bars, and notes where."""
+        self.picture = harness.wait_until(
+            lambda: viewer_watch.picture_on_screen(self.s.grab(0, 0, *self.s.screen_size)),
+            20, "the picture full screen", interval=0.5)
 
     def counter(self):
         """The counter's number, or None while it shows no number (or is covered)."""
@@ -92,7 +112,9 @@ class Run:
         if not readings:
             raise harness.HarnessError("the counter could not be read")
         fps = sum(readings) / len(readings)
-        return {"fps": fps, "readings": readings, "seconds": elapsed,
+        median = sorted(readings)[len(readings) // 2] if len(readings) % 2 else \
+            sum(sorted(readings)[len(readings) // 2 - 1:len(readings) // 2 + 1]) / 2.0
+        return {"fps": fps, "median": median, "readings": readings, "seconds": elapsed,
                 "ms_per_frame": 1000.0 * viewer_cpu / (fps * elapsed) if fps else float("nan"),
                 "viewer_cpu": 100.0 * viewer_cpu / elapsed, "game_cpu": 100.0 * game_cpu / elapsed}
 
@@ -102,39 +124,53 @@ def load():
         return " ".join(f.read().split()[:3])
 
 
-def measure(session, seconds, minutes, breakdown):
+def write_display_settings(viewer_exe, settings):
+    if settings:
+        with open(os.path.join(os.path.dirname(viewer_exe), "lumenpane.ini"), "w",
+                  newline="\r\n") as f:
+            f.write("[display]\n" + "".join(line + "\n" for line in settings))
+
+
+def measure(session, options):
+    seconds, minutes, modes = options.seconds, options.minutes, options.modes
     run = Run(session)
     viewer_exe = session.private_copy("src/lumenpane.exe", "measure")
+    write_display_settings(viewer_exe, options.display)
 
     run.game = session.start_game()  # animated
     run.viewer = session.run(viewer_exe)
     began = time.monotonic()
     run.window()
     session.wait_viewer_mode(True, timeout=20)
-    run.tap(VK_F6)
-    session.wait_viewer_mode(False, timeout=20)
+    if options.full_screen:
+        run.find_picture()
+    else:
+        run.tap(VK_F6)
+        session.wait_viewer_mode(False, timeout=20)
     run.tap(VK_F7)
     harness.wait_until(lambda: run.counter() is not None, 10, "the counter after F7")
     start_kib = run.memory()
     start_load = load()
 
-    results = {}
-    for mode in MODES:
-        if mode != "Off":
-            run.next_filter(mode)
-            time.sleep(NAME_SECONDS)
+    results, shown = {}, "Off"
+    for mode in modes:
+        while shown != mode:
+            shown = FOLLOWING[shown]
+            run.next_filter(shown)
+        time.sleep(NAME_SECONDS)
         results[mode] = run.measure_mode(seconds)
         run.memory()
         print("  %-7s %s" % (mode, results[mode]["readings"]), file=sys.stderr, flush=True)
-    run.next_filter("Off")
+    while shown != "Off":
+        shown = FOLLOWING[shown]
+        run.next_filter(shown)
     time.sleep(NAME_SECONDS)
     warm_kib = run.memory()
 
     # Filter changes every few seconds until the minutes are up, ending in Off.
-    following = {"Off": "Scale2x", "Scale2x": "hq2x", "hq2x": "Off"}
-    shown, turns = "Off", 0
+    turns = 0
     while time.monotonic() - began < 60.0 * minutes or shown != "Off":
-        shown = following[shown]
+        shown = FOLLOWING[shown]
         run.next_filter(shown)
         turns += 1
         time.sleep(2.0)
@@ -148,21 +184,25 @@ def measure(session, seconds, minutes, breakdown):
     session.close_window(window["hwnd"])
     codes = (session.wait_exit(run.game.proc, 15), session.wait_exit(run.viewer, 15))
 
-    print("Viewer under Wine, stand-in game animated, window 640x480, counter on")
+    where = ("full screen %dx%d, picture %dx%d at (%d, %d)"
+             % (session.screen_size + run.picture[2:] + run.picture[:2])
+             if run.picture else "window 640x480")
+    print("Viewer under Wine, stand-in game animated, %s, counter on" % where)
+    print("lumenpane.ini [display]: %s" % (", ".join(options.display) or "none (the defaults)"))
     print("load average (1, 5, 15 min): %s at the start, %s at the end" % (start_load, end_load))
     print()
-    print("| mode    | fps (counter) | viewer CPU ms/frame | viewer CPU | game CPU |")
-    print("|---------|---------------|---------------------|------------|----------|")
-    for mode in MODES:
+    print("| mode    | fps (mean) | fps (median) | viewer CPU ms/frame | viewer CPU | game CPU |")
+    print("|---------|------------|--------------|---------------------|------------|----------|")
+    for mode in modes:
         r = results[mode]
-        print("| %-7s | %13.1f | %19.2f | %9.0f%% | %7.0f%% |"
-              % (mode, r["fps"], r["ms_per_frame"], r["viewer_cpu"], r["game_cpu"]))
+        print("| %-7s | %10.1f | %12.1f | %19.2f | %9.0f%% | %7.0f%% |"
+              % (mode, r["fps"], r["median"], r["ms_per_frame"], r["viewer_cpu"], r["game_cpu"]))
     print()
     print("private memory (RssAnon): %d KiB at the start, %d KiB after the first use of every"
           " filter, %d KiB after %.1f min and %d filter changes (peak %d KiB)"
-          % (start_kib, warm_kib, end_kib, end_minutes, turns + 3, run.peak_kib))
+          % (start_kib, warm_kib, end_kib, end_minutes, turns + len(modes), run.peak_kib))
     print("exit codes: game %d, viewer %d" % codes)
-    if breakdown:
+    if options.breakdown:
         print_breakdown(harness.viewer_log(viewer_exe))
     return 0 if codes == (0, 0) else 1
 
@@ -202,9 +242,17 @@ def main():
     parser.add_argument("--minutes", type=float, default=3.0, help="minutes to the last sample")
     parser.add_argument("--breakdown", action="store_true",
                         help="print the pass timings of a -DLMP_PASS_TIMING=ON build")
+    parser.add_argument("--screen", default="%dx%d" % harness.SCREEN_SIZE,
+                        help="size of the virtual screen, WxH")
+    parser.add_argument("--full-screen", action="store_true", help="measure full screen")
+    parser.add_argument("--display", action="append", default=[], metavar="KEY=VALUE",
+                        help="a key of lumenpane.ini's [display] section (repeatable)")
+    parser.add_argument("--modes", default=",".join(MODES), help="filter modes measured")
     options = parser.parse_args()
-    with harness.Session(options.build_dir) as session:
-        return measure(session, options.seconds, options.minutes, options.breakdown)
+    options.modes = [m for m in MODES if m in options.modes.split(",")]
+    screen = tuple(int(n) for n in options.screen.lower().split("x"))
+    with harness.Session(options.build_dir, screen_size=screen) as session:
+        return measure(session, options)
 
 
 if __name__ == "__main__":

@@ -101,8 +101,36 @@ def read_text(image, count, x=TEXT_ORIGIN[0], y=TEXT_ORIGIN[1]):
 def grab_text(session, window, count):
     """Reads `count` characters of the overlay of the windowed viewer off the screen."""
     x, y = harness.viewer_client_origin(window)
-    image = session.grab(x + TEXT_ORIGIN[0], y + TEXT_ORIGIN[1], CELL * count, CELL)
-    return read_text(image, count, 0, 0)
+    return grab_text_in(session, (x, y) + FRAME_SIZE, count)
+
+
+def grab_text_in(session, picture, count):
+    """Reads `count` characters of the overlay off the screen, where the frame is shown in
+    the rectangle `picture` (left, top, width, height): 1:1, or enlarged at least 2x by
+    nearest neighbour or sharp scaling, so the centre of each frame pixel falls on a screen
+    pixel of that frame pixel's own colour."""
+    left, top, width, height = picture
+    sx, sy = width / FRAME_SIZE[0], height / FRAME_SIZE[1]
+    x0, y0, w = TEXT_ORIGIN[0], TEXT_ORIGIN[1], CELL * count
+    columns = [left + int((x + 0.5) * sx) for x in range(x0, x0 + w)]
+    rows = [top + int((y + 0.5) * sy) for y in range(y0, y0 + CELL)]
+    image = session.grab(columns[0], rows[0], columns[-1] + 1 - columns[0], rows[-1] + 1 - rows[0])
+    pixels = [image.at(x - columns[0], y - rows[0]) for y in rows for x in columns]
+    return read_text(harness.Image(w, CELL, pixels), count, 0, 0)
+
+
+def picture_on_screen(screen):
+    """Where a full-screen viewer shows the frame, (left, top, width, height), from a
+    screenshot: the picture is centred between black bars, and its first row and column
+    are not black (the frame's bottom rows may be)."""
+    lit_rows = [y for y in range(screen.height)
+                if any(screen.pixels[y * screen.width:(y + 1) * screen.width])]
+    if not lit_rows:
+        return None
+    top = lit_rows[0]
+    row = screen.pixels[top * screen.width:(top + 1) * screen.width]
+    left = next(x for x, p in enumerate(row) if p)
+    return left, top, screen.width - 2 * left, screen.height - 2 * top
 
 
 def private_memory_kib(pid):
