@@ -10,7 +10,8 @@ inline void ResetFrameRecords() {
     StopCapture();
     for (Image** image :
          {&FrameState.captureImage, &FrameState.smallArgbImage, &FrameState.largeArgbImage,
-          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image, &FrameState.overlayBacking})
+          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image, &FrameState.overlayBacking,
+          &FrameState.overlayBox})
         if (*image) DestroyImage(*image);
     FrameState = FrameStateRecord{};
     CaptureState = CaptureStateRecord{};

@@ -31,6 +31,7 @@ constexpr WorkImagePlan WorkImages[] = {
     {&FrameStateRecord::smallRgb565Image, 320, 240, 16, 0, 0},
     {&FrameStateRecord::largeRgb565Image, 640, 480, 16, 0, 0},
     {&FrameStateRecord::overlayBacking, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
+    {&FrameStateRecord::overlayBox, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
 };
 
 // The game draws its picture 2 pixels right of and below its render window's corner.

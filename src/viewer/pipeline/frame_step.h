@@ -36,11 +36,12 @@ struct FrameStateRecord {
     // and a change of the overlay alone is drawn over the clean picture kept beneath it.
     Pacing pacing = Pacing::Fixed;
     GameFrameSchedule schedule;
-    bool sampledNewPicture = false;                // the latest pass's capture found a new picture
-    bool pictureShown = false; // the frame buffer holds the picture of shownFilter
+    bool sampledNewPicture = false; // the latest pass's capture found a new picture
+    bool pictureShown = false;      // the frame buffer holds the picture of shownFilter
     FilterMode shownFilter = FilterOff;
     char shownOverlay[32] = {};      // the overlay's text on it ("" none)
     Image* overlayBacking = nullptr; // the picture beneath the overlay's box
+    Image* overlayBox = nullptr;     // the overlay's box, drawn anew in each frame showing it
     double f5ReleaseAt = 0.0;        // F5 held down for the game until then (0: not held)
 };
 

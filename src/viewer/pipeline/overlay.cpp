@@ -1,11 +1,13 @@
 // The overlay: a half-transparent black box at (16, 16) with white text, showing the
 // filter's name for three seconds after F8, otherwise the frames-per-second counter when F7
-// has switched it on. The box is made and destroyed in each frame that shows it.
+// has switched it on. The box is drawn anew, in a work image kept for it, in each frame that
+// shows it.
 #include "viewer/pipeline/frame_step.h"
 #include "viewer/surface/image.h"
 
 #include "viewer/surface/surface.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -40,12 +42,14 @@ int OverlayText(double now, char* text, int capacity) {
 void DrawOverlay(double now) {
     char text[32];
     const int width = OverlayText(now, text, int(sizeof text));
-    if (width == 0) return;
-    Image* box = CreateImage(width, BoxHeight, BoxColour, 0, 0);
-    if (!box) return;
+    Image* box = FrameState.overlayBox;
+    if (width == 0 || !box || width > int(box->width)) return;
+    for (int y = 0; y < BoxHeight; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(ImageRow(box, y));
+        std::fill(row, row + width, BoxColour);
+    }
     DrawText(box, float(TextMargin), float(TextMargin), text, TextColour);
-    PutImage(nullptr, BoxX, BoxY, box, WholeImage, 0, 0, 0, Alpha);
-    DestroyImage(box);
+    PutImage(nullptr, BoxX, BoxY, box, 0, 0, width - 1, BoxHeight - 1, Alpha);
 }
 
 namespace {
