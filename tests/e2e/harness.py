@@ -661,6 +661,29 @@ def wait_until(predicate, timeout, what="condition", interval=0.1):
     return value
 
 
+def within(since, seconds, predicate, what, timeout=15, interval=0.05):
+    """Waits until predicate() holds, which it must within `seconds` of `since` (a
+    time.monotonic() value); returns the predicate's value. Each observation is a program
+    run, slow on a loaded machine, so what fails is an observation that began later than
+    that and still found it false (HarnessError naming how late); an observation that
+    began in time may finish after it."""
+    late = []
+
+    def observe():
+        began = time.monotonic() - since
+        value = predicate()
+        if not value and began > seconds:
+            late.append(began)
+        return value
+    value = poll(observe, timeout, interval)
+    if late:
+        raise HarnessError("%s: not yet %.2f s after the start, allowed %.2f s"
+                           % (what, late[0], seconds))
+    if not value:
+        raise HarnessError("timed out after %s s waiting for %s" % (timeout, what))
+    return value
+
+
 def holds_for(predicate, seconds, interval=0.1):
     """True when predicate() holds at every observation for `seconds` (the last one begins
     after they passed), False as soon as one finds it false: a state that must not change."""

@@ -3,6 +3,7 @@ commands on real windows, and that a session leaves nothing running behind."""
 
 import os
 import struct
+import time
 import unittest
 import zlib
 
@@ -60,6 +61,21 @@ class ImageFiles(unittest.TestCase):
                          "2 pixels differ; first at (0, 1): 202020 != 202022")
         self.assertIsNone(harness.compare_images(a, b, tolerance=2))
         self.assertIn("size", harness.compare_images(a, harness.Image(1, 1, [0])))
+
+    def test_within_fails_only_on_a_late_observation_that_still_found_nothing(self):
+        # (seconds since the start when the state arrives, allowed seconds, passes)
+        for arrives, allowed, passes in ((0.0, 0.2, True), (0.1, 0.4, True),
+                                         (0.5, 0.2, False), (None, 0.2, False)):
+            with self.subTest(arrives=arrives, allowed=allowed):
+                since = time.monotonic()
+
+                def state():
+                    return arrives is not None and time.monotonic() - since >= arrives
+                if passes:
+                    self.assertTrue(harness.within(since, allowed, state, "x", timeout=1))
+                else:
+                    with self.assertRaises(harness.HarnessError):
+                        harness.within(since, allowed, state, "x", timeout=1)
 
     def test_windows_path_is_on_drive_z(self):
         self.assertEqual(harness.windows_path("/tmp/a b/c.raw"), "Z:\\tmp\\a b\\c.raw")
