@@ -121,6 +121,33 @@ HWND CheckOpen() {
     return window;
 }
 
+void FactRect(const char* name, HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    const std::string n = name;
+    Fact((n + "Left").c_str(), r.left);
+    Fact((n + "Top").c_str(), r.top);
+    Fact((n + "Width").c_str(), r.right - r.left);
+    Fact((n + "Height").c_str(), r.bottom - r.top);
+}
+
+// A move onto a monitor at 150 %: Windows asks the window its size there, then tells it the
+// new scale with a suggested rectangle (Wine sends neither, so they are sent here). The
+// framed window is put back afterwards.
+void CheckDpiMessages(HWND window) {
+    RECT before{};
+    GetWindowRect(window, &before);
+    SIZE scaled{};
+    Fact("dpiScaledSizeAnswered", SendMessageA(window, WM_GETDPISCALEDSIZE, 144, LPARAM(&scaled)));
+    Fact("dpiScaledWidth", scaled.cx);
+    Fact("dpiScaledHeight", scaled.cy);
+    RECT suggested{40, 30, 40 + 999, 30 + 777};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    FactRect("dpiChanged", window);
+    SetWindowPos(window, nullptr, before.left, before.top, before.right - before.left,
+                 before.bottom - before.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CheckPresentation(HWND window) {
     DrawHalves();
     Sleep(200);
@@ -136,6 +163,12 @@ void CheckPresentation(HWND window) {
     Fact("stretchedWidth", client.right);
     Fact("stretchedPixelLeft", ScreenPixel(window, client.right / 2 - 40, client.bottom / 2));
     Fact("stretchedPixelRight", ScreenPixel(window, client.right / 2 + 40, client.bottom / 2));
+
+    // Over the screen the window keeps its rectangle on a change of scale.
+    FactRect("full", window);
+    RECT suggested{40, 30, 40 + 999, 30 + 777};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&suggested));
+    FactRect("fullDpiChanged", window);
 }
 
 void CheckTitleUnderLock(HWND window) {
@@ -216,6 +249,7 @@ int main(int argc, char** argv) {
     HWND window = CheckOpen();
     CheckTitleUnderLock(window);
     CheckKeys(window);
+    CheckDpiMessages(window);
     CheckPresentation(window);
     CheckReopenAndClose(window);
     CheckThreads();

@@ -79,6 +79,19 @@ class SurfaceWin32(unittest.TestCase):
         self.assertEqual(self.fact("stretchedPixelLeft"), RED)
         self.assertEqual(self.fact("stretchedPixelRight"), BLUE)
 
+    def test_a_change_of_scale_sizes_the_framed_window_and_keeps_full_screen(self):
+        rect = lambda name: [self.fact(name + part) for part in ("Left", "Top", "Width", "Height")]
+        self.assertEqual(self.fact("dpiScaledSizeAnswered"), 1)
+        # 960x720 at 150 % (the screen is too small for 200 %), and the frame around it.
+        scaled = [self.fact("dpiScaledWidth"), self.fact("dpiScaledHeight")]
+        at100 = [self.fact("outerWidth") - 640, self.fact("outerHeight") - 480]
+        frame = [scaled[0] - 960, scaled[1] - 720]
+        self.assertTrue(at100[0] <= frame[0] <= 4 * at100[0] and at100[1] <= frame[1] <= 4 * at100[1],
+                        "frame %r at 150 %%, %r at 100 %%" % (frame, at100))
+        # The suggested rectangle gives the position only.
+        self.assertEqual(rect("dpiChanged"), [40, 30] + scaled)
+        self.assertEqual(rect("fullDpiChanged"), rect("full"))
+
     def test_caption_changes_at_once_while_the_caller_holds_the_lock(self):
         self.assertEqual(self.fact("lockCountAfterTitle"), 1)
         self.assertEqual(self.fact("captionAfterTitle"), "Renamed")
