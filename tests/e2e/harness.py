@@ -252,6 +252,9 @@ class Session:
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
             if boot.returncode != 0:
                 raise HarnessError("wineboot failed with %d" % boot.returncode)
+            # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds
+            # for a manager's answer whenever it hides or destroys a managed window, which
+            # makes every window switch look hung; so there windows are unmanaged.
             if self.unmanaged or (self.unmanaged is None and self._xvfb):
                 self.registry.append((r"HKCU\Software\Wine\X11 Driver", "Managed", "REG_SZ", "N"))
             if self.registry:
@@ -263,10 +266,6 @@ class Session:
         except BaseException:
             self.close()
             raise
-
-    # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds for a
-    # manager's answer whenever it hides or destroys a managed window, which makes every
-    # window switch look hung; so there windows are unmanaged, handled by Wine alone.
 
     def set_registry(self, values):
         """Sets registry values, (key, value name, type, data) each, and restarts the Wine
