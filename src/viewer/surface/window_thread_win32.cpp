@@ -5,6 +5,7 @@
 // window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
+#include "platform/primary_screen.h"
 #include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/pass_timing.h"
 #include "viewer/surface/present_rows.h"
@@ -24,7 +25,7 @@ RECT HomeArea() {
     MONITORINFO info{};
     info.cbSize = sizeof info;
     if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) return info.rcMonitor;
-    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return PrimaryScreenRect();
 }
 
 // Sizes the client area to the surface at the window's DPI: it corrects the outer size when

@@ -10,6 +10,7 @@
 #include "viewer/lifecycle/game/fullscreen.h"
 
 #include "platform/load_time_lock.h"
+#include "platform/primary_screen.h"
 #include "viewer/lifecycle/game/target_game.h"
 #include "viewer/surface/dpi_awareness.h"
 #include "viewer/surface/surface.h"
@@ -34,13 +35,9 @@ HWND Viewer() {
     return ViewerWindowHandle(TargetGame);
 }
 
-RECT PrimaryScreen() {
-    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
 // The monitor's rectangle, or the primary screen where Windows tells of no monitor.
 RECT AreaOf(HMONITOR monitor) {
-    RECT area = PrimaryScreen();
+    RECT area = PrimaryScreenRect();
     MonitorRect(monitor, &area);
     return area;
 }

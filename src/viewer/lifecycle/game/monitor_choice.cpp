@@ -1,6 +1,7 @@
 // The monitors present and the one the player's choice points at.
 #include "viewer/lifecycle/game/monitor_choice.h"
 
+#include "platform/primary_screen.h"
 #include "viewer/lifecycle/game/target_game.h"
 #include "viewer/surface/setting_choice.h"
 
@@ -48,10 +49,7 @@ HMONITOR PrimaryOf(const std::vector<MonitorArea>& monitors) {
 std::vector<MonitorArea> SortedMonitors() {
     std::vector<MonitorArea> monitors;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-    if (monitors.empty())
-        monitors.push_back(MonitorArea{
-            nullptr, RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)},
-            true});
+    if (monitors.empty()) monitors.push_back(MonitorArea{nullptr, PrimaryScreenRect(), true});
     std::stable_sort(
         monitors.begin(), monitors.end(), [](const MonitorArea& a, const MonitorArea& b) {
             return a.rect.left != b.rect.left ? a.rect.left < b.rect.left : a.rect.top < b.rect.top;
