@@ -2,14 +2,14 @@
 // render window, the picture, and the overlay when one shows. The simulated print is a plain
 // copy, so the numbers are the viewer's own work per frame (at 60 frames a second a frame
 // step has well under 16 ms).
+#include "capture/capture.h"
+#include "frame/frame_step.h"
+#include "game/target_game.h"
+#include "pixels/hq2x.h"
+#include "pixels/image.h"
 #include "platform/game_contract.h"
 #include "sim_desktop.h"
-#include "viewer/lifecycle/game/target_game.h"
-#include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/pipeline/frame_step.h"
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,7 +45,7 @@ void SetUpViewer(FilterMode mode, bool counter) {
 void TearDownViewer() {
     for (Image* image :
          {FrameState.captureImage, FrameState.smallArgbImage, FrameState.largeArgbImage,
-          FrameState.smallRgb565Image, FrameState.largeRgb565Image, FrameState.overlayBacking})
+          FrameState.smallRgb565Image, FrameState.largeRgb565Image, OverlayImages.backing})
         if (image) DestroyImage(image);
     FrameState = FrameStateRecord{};
     TargetGame.running = 0;

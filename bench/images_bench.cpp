@@ -3,8 +3,8 @@
 // onto the 640x480 frame buffer, the Copy of a whole 640x480 picture, and one complete
 // overlay as the frame step draws it. A summary after the runs gives each median and its
 // speed-up over the reference.
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
+#include "pixels/image.h"
+#include "window/surface.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The pictures and routines of the pixel benchmarks.
 #include "pixel_routines.h"
 
-#include "viewer/pipeline/filters/hq2x_frame.h"
-#include "viewer/pipeline/filters/pixel_convert.h"
-#include "viewer/pipeline/filters/scale2x.h"
+#include "pixels/hq2x_frame.h"
+#include "pixels/pixel_convert.h"
+#include "pixels/scale2x.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -76,11 +76,11 @@ std::vector<BenchPicture> MakeBenchPictures() {
     return pictures;
 }
 
-std::vector<Hq2xLevel> AvailableHq2xLevels() {
-    std::vector<Hq2xLevel> levels;
-    for (Hq2xLevel level :
-         {Hq2xLevel::Plain, Hq2xLevel::Sse2, Hq2xLevel::Ssse3, Hq2xLevel::Sse41, Hq2xLevel::Avx2})
-        if (Hq2xLevelAvailable(level)) levels.push_back(level);
+std::vector<SimdLevel> AvailableHq2xLevels() {
+    std::vector<SimdLevel> levels;
+    for (SimdLevel level :
+         {SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Ssse3, SimdLevel::Sse41, SimdLevel::Avx2})
+        if (Hq2xLevels::Available(level)) levels.push_back(level);
     return levels;
 }
 
@@ -112,10 +112,9 @@ void ScaleSharpReference(SharpStage& s) {
                         s.scale.width, s.scale.height);
 }
 
-std::vector<SharpLevel> AvailableSharpLevels() {
-    std::vector<SharpLevel> levels;
-    for (SharpLevel level :
-         {SharpLevel::Plain, SharpLevel::Sse2, SharpLevel::Ssse3, SharpLevel::Avx2})
-        if (SharpLevelAvailable(level)) levels.push_back(level);
+std::vector<SimdLevel> AvailableSharpLevels() {
+    std::vector<SimdLevel> levels;
+    for (SimdLevel level : {SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Ssse3, SimdLevel::Avx2})
+        if (SharpLevels::Available(level)) levels.push_back(level);
     return levels;
 }

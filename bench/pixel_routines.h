@@ -2,8 +2,9 @@
 // (Google Benchmark) and the timing program that the Windows builds run under Wine.
 #pragma once
 
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/surface/sharp_scale.h"
+#include "pixels/hq2x.h"
+#include "pixels/hq2x_rows.h"
+#include "pixels/sharp_scale_rows.h"
 
 #include <cstdint>
 #include <vector>
@@ -44,7 +45,7 @@ extern const PixelRoutine kPixelRoutines[];
 extern const int kPixelRoutineCount;
 
 // The hq2x levels this build and processor offer, worst first.
-std::vector<Hq2xLevel> AvailableHq2xLevels();
+std::vector<SimdLevel> AvailableHq2xLevels();
 
 // Sharp scaling of the game-like 640x480 frame to one picture size, the whole frame per call:
 // a stage of its own (the frame, the tables and the picture, made once).
@@ -67,4 +68,4 @@ SharpStage MakeSharpStage(const SharpRoutine& routine);
 void ScaleSharp(SharpStage& stage);
 void ScaleSharpReference(SharpStage& stage);
 // The sharp scaling levels this build and processor offer, worst first.
-std::vector<SharpLevel> AvailableSharpLevels();
+std::vector<SimdLevel> AvailableSharpLevels();

@@ -39,7 +39,7 @@ std::string Key(const PixelRoutine& routine, const std::string& variant, const c
 std::vector<std::string> FastVariants(const PixelRoutine& routine) {
     if (!routine.perLevel) return {"new"};
     std::vector<std::string> names;
-    for (Hq2xLevel level : AvailableHq2xLevels()) names.push_back(Hq2xLevelName(level));
+    for (SimdLevel level : AvailableHq2xLevels()) names.push_back(SimdLevelName(level));
     return names;
 }
 
@@ -70,7 +70,7 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
         const std::vector<std::string> variants = FastVariants(routine);
         for (const BenchPicture& picture : pictures) {
             const double sse2 =
-                routine.perLevel ? find(Key(routine, Hq2xLevelName(Hq2xLevel::Sse2), picture.name))
+                routine.perLevel ? find(Key(routine, SimdLevelName(SimdLevel::Sse2), picture.name))
                                  : 0.0;
             const double reference = find(Key(routine, "reference", picture.name));
             for (const std::string& variant : variants) {
@@ -93,12 +93,12 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
 }
 
 void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* stage,
-              const Hq2xLevel* level) {
+              const SimdLevel* level) {
     const bool hasLevel = level != nullptr;
-    const Hq2xLevel chosen = hasLevel ? *level : Hq2xLevel::Plain;
+    const SimdLevel chosen = hasLevel ? *level : SimdLevel::Plain;
     benchmark::RegisterBenchmark(name.c_str(),
                                  [=](benchmark::State& state) {
-                                     if (hasLevel) UseHq2xLevel(chosen);
+                                     if (hasLevel) Hq2xLevels::Use(chosen);
                                      for (auto _ : state) {
                                          run(*stage);
                                          benchmark::ClobberMemory();
@@ -112,10 +112,10 @@ void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* sta
 
 // Sharp scaling at every level beside its reference; the stage lives as long as the program.
 void RegisterSharp(const SharpRoutine& routine, SharpStage* stage) {
-    const auto add = [&](const std::string& variant, bool reference, SharpLevel level) {
+    const auto add = [&](const std::string& variant, bool reference, SimdLevel level) {
         benchmark::RegisterBenchmark((std::string(routine.name) + "/" + variant + "/game").c_str(),
                                      [=](benchmark::State& state) {
-                                         UseSharpLevel(level);
+                                         SharpLevels::Use(level);
                                          for (auto _ : state) {
                                              reference ? ScaleSharpReference(*stage)
                                                        : ScaleSharp(*stage);
@@ -127,15 +127,15 @@ void RegisterSharp(const SharpRoutine& routine, SharpStage* stage) {
             ->MinTime(0.1)
             ->Unit(benchmark::kMicrosecond);
     };
-    const std::vector<SharpLevel> levels = AvailableSharpLevels();
-    for (SharpLevel level : levels) add(SharpLevelName(level), false, level);
+    const std::vector<SimdLevel> levels = AvailableSharpLevels();
+    for (SimdLevel level : levels) add(SimdLevelName(level), false, level);
     add("reference", true, levels.back());
 }
 
 void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
     std::printf("\n%-26s %-10s %10s %10s %13s %8s %8s  %s\n", "routine (CPU time)", "variant",
                 "median us", "SSE2 us", "reference us", "x SSE2", "x ref", "target");
-    const std::vector<SharpLevel> levels = AvailableSharpLevels();
+    const std::vector<SimdLevel> levels = AvailableSharpLevels();
     for (int r = 0; r < kSharpRoutineCount; ++r) {
         const SharpRoutine& routine = kSharpRoutines[r];
         const auto find = [&](const char* variant) {
@@ -143,17 +143,17 @@ void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
             return it == medianUs.end() ? 0.0 : it->second;
         };
         const double sse2 = find("SSE2"), reference = find("reference");
-        for (SharpLevel level : levels) {
-            const double us = find(SharpLevelName(level));
+        for (SimdLevel level : levels) {
+            const double us = find(SimdLevelName(level));
             if (us <= 0) continue;
-            const double limit = level == levels.back()      ? routine.limitBestUs
-                                 : level == SharpLevel::Sse2 ? routine.limitSse2Us
-                                                             : 0;
+            const double limit = level == levels.back()     ? routine.limitBestUs
+                                 : level == SimdLevel::Sse2 ? routine.limitSse2Us
+                                                            : 0;
             const std::string target = limit > 0 ? "<= " + std::to_string(int(limit)) +
                                                        " us: " + (us <= limit ? "met" : "MISSED")
                                                  : "-";
             std::printf("%-26s %-10s %10.1f %10.1f %13.1f %7.2fx %7.1fx  %s\n", routine.name,
-                        SharpLevelName(level), us, sse2, reference, sse2 / us, reference / us,
+                        SimdLevelName(level), us, sse2, reference, sse2 / us, reference / us,
                         target.c_str());
         }
     }
@@ -164,16 +164,16 @@ void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
 int main(int argc, char** argv) {
     if (!MakeFilterTables()) return 1;
     static std::vector<BenchPicture> pictures = MakeBenchPictures();
-    static const std::vector<Hq2xLevel> levels = AvailableHq2xLevels();
-    const Hq2xLevel best = levels.back();
+    static const std::vector<SimdLevel> levels = AvailableHq2xLevels();
+    const SimdLevel best = levels.back();
 
     for (int r = 0; r < kPixelRoutineCount; ++r) {
         const PixelRoutine& routine = kPixelRoutines[r];
         for (BenchPicture& picture : pictures) {
             PixelStage* stage = &picture.stage;
             if (routine.perLevel) {
-                for (const Hq2xLevel& level : levels)
-                    Register(Key(routine, Hq2xLevelName(level), picture.name), routine.fast, stage,
+                for (const SimdLevel& level : levels)
+                    Register(Key(routine, SimdLevelName(level), picture.name), routine.fast, stage,
                              &level);
             } else {
                 Register(Key(routine, "new", picture.name), routine.fast, stage, &best);
@@ -187,12 +187,12 @@ int main(int argc, char** argv) {
         sharpStages.push_back(MakeSharpStage(kSharpRoutines[r]));
         RegisterSharp(kSharpRoutines[r], &sharpStages.back());
     }
-    const SharpLevel sharpBest = SharpLevelInUse();
+    const SimdLevel sharpBest = SharpLevels::InUse();
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    UseHq2xLevel(best);
-    UseSharpLevel(sharpBest);
+    Hq2xLevels::Use(best);
+    SharpLevels::Use(sharpBest);
     PrintSummary(reporter.medianUs, pictures);
     PrintSharpSummary(reporter.medianUs);
     benchmark::Shutdown();

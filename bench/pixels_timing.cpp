@@ -45,13 +45,13 @@ double Median(std::vector<double> values) {
 }
 
 std::vector<Variant> VariantsOf(const PixelRoutine& routine, PixelStage& stage) {
-    const std::vector<Hq2xLevel> levels = AvailableHq2xLevels();
-    const auto at = [](Hq2xLevel level) { return [level] { UseHq2xLevel(level); }; };
+    const std::vector<SimdLevel> levels = AvailableHq2xLevels();
+    const auto at = [](SimdLevel level) { return [level] { Hq2xLevels::Use(level); }; };
     const auto call = [&stage](void (*run)(PixelStage&)) { return [run, &stage] { run(stage); }; };
     std::vector<Variant> variants;
     if (routine.perLevel) {
-        for (Hq2xLevel level : levels)
-            variants.push_back({Hq2xLevelName(level), at(level), call(routine.fast), 1, {}});
+        for (SimdLevel level : levels)
+            variants.push_back({SimdLevelName(level), at(level), call(routine.fast), 1, {}});
     } else {
         variants.push_back({"new", at(levels.back()), call(routine.fast), 1, {}});
     }
@@ -61,9 +61,9 @@ std::vector<Variant> VariantsOf(const PixelRoutine& routine, PixelStage& stage) 
 
 std::vector<Variant> VariantsOf(SharpStage& stage) {
     std::vector<Variant> variants;
-    for (SharpLevel level : AvailableSharpLevels())
-        variants.push_back({SharpLevelName(level),
-                            [level] { UseSharpLevel(level); },
+    for (SimdLevel level : AvailableSharpLevels())
+        variants.push_back({SimdLevelName(level),
+                            [level] { SharpLevels::Use(level); },
                             [&stage] { ScaleSharp(stage); },
                             1,
                             {}});
@@ -141,21 +141,21 @@ int main(int argc, char** argv) {
     const char* only = argc > 1 ? argv[1] : "";
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
     if (!MakeFilterTables()) return 1;
-    const Hq2xLevel start = Hq2xLevelInUse();
+    const SimdLevel start = Hq2xLevels::InUse();
     std::vector<BenchPicture> pictures = MakeBenchPictures();
     std::printf("%d-bit build, hq2x level at start: %s; median of %d rounds, wall time\n",
-                int(sizeof(void*) * 8), Hq2xLevelName(start), rounds);
+                int(sizeof(void*) * 8), SimdLevelName(start), rounds);
     std::printf("%-26s %-9s %-10s %10s %10s %13s %8s %8s\n", "routine", "input", "variant",
                 "median us", "SSE2 us", "reference us", "x SSE2", "x ref");
     for (int r = 0; r < kPixelRoutineCount; ++r) {
         if (!std::strstr(kPixelRoutines[r].name, only)) continue;
         for (BenchPicture& picture : pictures) TimeRoutine(kPixelRoutines[r], picture, rounds);
     }
-    const SharpLevel sharpStart = SharpLevelInUse();
-    std::printf("sharp scaling level at start: %s\n", SharpLevelName(sharpStart));
+    const SimdLevel sharpStart = SharpLevels::InUse();
+    std::printf("sharp scaling level at start: %s\n", SimdLevelName(sharpStart));
     for (int r = 0; r < kSharpRoutineCount; ++r)
         if (std::strstr(kSharpRoutines[r].name, only)) TimeSharp(kSharpRoutines[r], rounds);
-    UseSharpLevel(sharpStart);
-    UseHq2xLevel(start);
+    SharpLevels::Use(sharpStart);
+    Hq2xLevels::Use(start);
     return 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Turns the hq2x rule table (tab-separated, one line per difference pattern) into
-src/viewer/pipeline/filters/hq2x_rules.inc, the initialiser of Hq2xRules in hq2x_rules.h.
+src/pixels/hq2x_rules.inc, the initialiser of Hq2xRules in hq2x_rules.h.
 
-Usage: tools/gen_hq2x_rules.py RULES.tsv > src/viewer/pipeline/filters/hq2x_rules.inc
+Usage: tools/gen_hq2x_rules.py RULES.tsv > src/pixels/hq2x_rules.inc
 
 Each cell becomes {pair, formIfDiffers, form}: pair 0 is an unconditional cell (both
 forms equal); pairs 1 to 4 name the two sides whose YUV test chooses between the forms.

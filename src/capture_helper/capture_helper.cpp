@@ -8,7 +8,7 @@
 #include "platform/performance_counter.h"
 #include "platform/win32.h"
 
-#include "viewer/wine_capture/remote_frame.h"
+#include "capture/remote_frame.h"
 
 #include <cstring>
 

@@ -8,13 +8,13 @@
 #include "platform/win32.h"
 
 #include "demo/game_window.h"
-#include "viewer/lifecycle/display_settings.h"
-#include "viewer/lifecycle/game/target_game.h"
-#include "viewer/lifecycle/viewer.h"
-#include "viewer/surface/surface.h"
+#include "game/target_game.h"
+#include "program/settings.h"
+#include "program/viewer.h"
+#include "window/surface.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    ReadDisplaySettings(); // lumenpane.ini beside the host, as beside the viewer
+    ApplySettings(ReadSettings()); // lumenpane.ini beside the host, as beside the viewer
     if (!StartGameWindowThread(GameOptionsFromEnvironment())) return 3;
     EndProgram(ViewerMain());
 }

@@ -23,11 +23,11 @@
 #include "platform/game_contract.h"
 #include "platform/win32.h"
 
-#include "viewer/pipeline/capture.h"
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
-#include "viewer/wine_capture/remote_capture.h"
-#include "viewer/wine_capture/remote_frame.h"
+#include "capture/capture.h"
+#include "capture/remote_capture.h"
+#include "capture/remote_frame.h"
+#include "pixels/image.h"
+#include "window/surface.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // test_surface_win32.py judges them. A watchdog ends the program with exit code 3 when a
 // step hangs (a lock held across a window call would do that).
 #include "platform/win32.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <cstdio>
 #include <cstring>

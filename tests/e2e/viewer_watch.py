@@ -25,7 +25,7 @@ import re
 
 import harness
 
-FONT_SOURCE = os.path.join(harness.SOURCE_DIR, "src", "viewer", "surface", "font8x8.cpp")
+FONT_SOURCE = os.path.join(harness.SOURCE_DIR, "src", "pixels", "font8x8.cpp")
 FONT_FIRST_CODE = 32
 FRAME_SIZE = harness.VIEWER_FRAME_SIZE
 TEXT_ORIGIN = (24, 24)  # the box at (16, 16) plus the text margin of 8

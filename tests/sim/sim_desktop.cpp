@@ -1,7 +1,7 @@
 // The simulated desktop's record, clock, and the helpers tests use to set it up.
 #include "sim_desktop.h"
 
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // Threads do not run concurrently here: a started thread's procedure runs when it is waited
 // for, which is what a test needs to stop a viewer deterministically.
 #include "sim_desktop.h"
-#include "viewer/surface/dpi_awareness.h"
-#include "viewer/surface/surface.h"
+#include "window/dpi_awareness.h"
+#include "window/surface.h"
 
 #include <cstring>
 #include <string>

@@ -1,10 +1,10 @@
 // Printing a window into the capture image: result codes, when the image and the DIB section
 // are made, kept and replaced, and that no GDI object is left behind.
+#include "capture/capture.h"
+#include "game/target_game.h"
+#include "pixels/image.h"
 #include "sim_desktop.h"
-#include "viewer/lifecycle/game/target_game.h"
-#include "viewer/pipeline/capture.h"
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@ class Capture : public ::testing::Test {
     void SetUp() override {
         ResetSim();
         CaptureState = CaptureStateRecord{};
+        CapturePath = CapturePathRecord{};
         ASSERT_EQ(OpenSurface(640, 480, 32, 1, 68, 0), 0); // images need an open surface
     }
     void TearDown() override {

@@ -1,6 +1,7 @@
 // Where the 640x480 frame goes in the client area for each fit, and how the value read
 // from lumenpane.ini is understood.
-#include "viewer/surface/display_fit.h"
+#include "program/settings.h"
+#include "window/display_fit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The focus hand-over to the game: when the foreground is due, and who is in front for the
 // hot keys while the game is still to take it.
-#include "viewer/pipeline/focus_hand_over.h"
+#include "frame/focus_hand_over.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // are missing.
 #include "viewer_fixture.h"
 
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/pipeline/filters/pixel_convert.h"
-#include "viewer/pipeline/filters/scale2x.h"
+#include "pixels/hq2x.h"
+#include "pixels/pixel_convert.h"
+#include "pixels/scale2x.h"
 
 #include <algorithm>
 
@@ -154,7 +154,7 @@ TEST_F(Picture, FramesWithoutASurfaceSkipTheDrawingAndRecoverWhenItOpens) {
 
 // With the smooth pacing a pass draws only what changed, and hands only those rows over.
 TEST_F(Picture, TheSmoothPacingDrawsOnlyWhatChanged) {
-    FrameState.pacing = Pacing::Smooth;
+    FramePacing.pacing = Pacing::Smooth;
     const auto markedRows = [] {
         int marked = 0, first = -1, last = -1;
         for (int y = 0; y < Surface.height; ++y) {
@@ -172,11 +172,11 @@ TEST_F(Picture, TheSmoothPacingDrawsOnlyWhatChanged) {
         ShowGameFrame(mode == FilterOff);
         Frame(); // a new filter: the picture is drawn whole
         EXPECT_EQ(markedRows(), (std::vector<int>{480, 0, 479}));
-        EXPECT_TRUE(FrameState.pictureShown);
+        EXPECT_TRUE(FrameBufferShows.picture);
         const std::vector<std::uint32_t> picture = FrameBuffer();
 
         Frame(); // a frozen game: nothing is drawn or handed over
-        EXPECT_FALSE(FrameState.sampledNewPicture);
+        EXPECT_FALSE(FramePacing.sampledNewPicture);
         EXPECT_EQ(markedRows()[0], 0);
 
         FrameState.fpsOverlayOn = true; // the overlay alone: its box's rows only
@@ -190,7 +190,7 @@ TEST_F(Picture, TheSmoothPacingDrawsOnlyWhatChanged) {
         SimWindow& window = SimWindowOf(render); // one pixel of the game changes: a new picture
         window.picture[std::size_t(12) * (window.rect.right - window.rect.left) + 12] ^= 0xFFFFFFu;
         Frame();
-        EXPECT_TRUE(FrameState.sampledNewPicture);
+        EXPECT_TRUE(FramePacing.sampledNewPicture);
         EXPECT_EQ(markedRows()[0], 480);
     }
 }

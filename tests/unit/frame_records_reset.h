@@ -2,17 +2,23 @@
 // program loads: the work images destroyed, a print worker ended.
 #pragma once
 
-#include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/frame_step.h"
-#include "viewer/surface/image.h"
+#include "capture/capture.h"
+#include "frame/frame_step.h"
+#include "pixels/image.h"
+
+#include <initializer_list>
 
 inline void ResetFrameRecords() {
     StopCapture();
-    for (Image** image :
-         {&FrameState.captureImage, &FrameState.smallArgbImage, &FrameState.largeArgbImage,
-          &FrameState.smallRgb565Image, &FrameState.largeRgb565Image, &FrameState.overlayBacking,
-          &FrameState.overlayBox})
+    for (Image** image : {&FrameState.captureImage, &FrameState.smallArgbImage,
+                          &FrameState.largeArgbImage, &FrameState.smallRgb565Image,
+                          &FrameState.largeRgb565Image, &OverlayImages.backing, &OverlayImages.box})
         if (*image) DestroyImage(*image);
     FrameState = FrameStateRecord{};
+    FrameBufferShows = FrameBufferShowsRecord{};
+    FramePacing = FramePacingRecord{};
+    OverlayImages = OverlayImagesRecord{};
+    HotKeys = HotKeysRecord{};
     CaptureState = CaptureStateRecord{};
+    CapturePath = CapturePathRecord{};
 }

@@ -1,8 +1,8 @@
 // The guard that gives the game back when the viewer ends without its ordinary stop: its
 // private argument, and what it does after a killed viewer, an ordinary stop and a gone game.
+#include "game/fullscreen.h"
+#include "game/game_guard.h"
 #include "lifecycle_fixture.h"
-#include "viewer/lifecycle/game/fullscreen.h"
-#include "viewer/lifecycle/game/game_guard.h"
 
 #include <gtest/gtest.h>
 

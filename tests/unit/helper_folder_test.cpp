@@ -1,6 +1,6 @@
 // Which folder may hold the capture helper library: only the user's own, that nobody else
 // may write to.
-#include "viewer/wine_capture/helper_folder.h"
+#include "capture/helper_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The hq2x tables, rule table and filter against the per-channel reference; the filter's
 // tests run once for every instruction-set level the build and the processor offer.
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/pipeline/filters/hq2x_frame.h"
-#include "viewer/pipeline/filters/hq2x_rows.h"
-#include "viewer/pipeline/filters/hq2x_rules.h"
+#include "pixels/hq2x.h"
+#include "pixels/hq2x_frame.h"
+#include "pixels/hq2x_rows.h"
+#include "pixels/hq2x_rules.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -18,8 +18,8 @@
 #include <vector>
 
 // Test names and failures name the level, not its bytes.
-void PrintTo(Hq2xLevel level, std::ostream* out) {
-    *out << Hq2xLevelName(level);
+void PrintTo(SimdLevel level, std::ostream* out) {
+    *out << SimdLevelName(level);
 }
 
 namespace {
@@ -38,15 +38,15 @@ class Hq2xTables : public testing::Test {
 
 std::vector<std::uint32_t> Hq2xTables::rgbTable, Hq2xTables::yuvTable;
 
-class Hq2x : public Hq2xTables, public testing::WithParamInterface<Hq2xLevel> {
+class Hq2x : public Hq2xTables, public testing::WithParamInterface<SimdLevel> {
   protected:
     static void SetUpTestSuite() {
         Hq2xTables::SetUpTestSuite();
-        if (!startLevel) startLevel = Hq2xLevelInUse();
+        if (!startLevel) startLevel = Hq2xLevels::InUse();
     }
-    static void TearDownTestSuite() { UseHq2xLevel(*startLevel); }
+    static void TearDownTestSuite() { Hq2xLevels::Use(*startLevel); }
     void SetUp() override {
-        if (!UseHq2xLevel(GetParam())) GTEST_SKIP() << Hq2xLevelName(GetParam()) << " not here";
+        if (!Hq2xLevels::Use(GetParam())) GTEST_SKIP() << SimdLevelName(GetParam()) << " not here";
     }
 
     // The source lives in a block of exactly its size, so reading past it is caught by the
@@ -66,10 +66,10 @@ class Hq2x : public Hq2xTables, public testing::WithParamInterface<Hq2xLevel> {
         return out;
     }
 
-    static std::optional<Hq2xLevel> startLevel;
+    static std::optional<SimdLevel> startLevel;
 };
 
-std::optional<Hq2xLevel> Hq2x::startLevel;
+std::optional<SimdLevel> Hq2x::startLevel;
 
 using Pixels = std::vector<std::uint16_t>;
 
@@ -294,7 +294,7 @@ TEST_P(Hq2x, FrameWideningMatchesReferenceForEveryValue) {
     for (int i = 0; i < 65536; ++i) all[i] = std::uint16_t(i);
     std::vector<std::uint32_t> expected(65536), whole(65536), sevens(65536);
     ReferenceConvertRowFrom565(all.data(), expected.data(), 65536);
-    const Hq2xRowWidener widen = Hq2xRoutinesInUse().widenRow;
+    const Hq2xRowWidener widen = Hq2xLevels::InUseRoutines().widenRow;
     widen(all.data(), whole.data(), 65536);
     for (int i = 0; i < 65536; i += 7)
         widen(all.data() + i, sevens.data() + i, std::min(7, 65536 - i));
@@ -303,23 +303,23 @@ TEST_P(Hq2x, FrameWideningMatchesReferenceForEveryValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, Hq2x,
-                         testing::Values(Hq2xLevel::Plain, Hq2xLevel::Sse2, Hq2xLevel::Ssse3,
-                                         Hq2xLevel::Sse41, Hq2xLevel::Avx2),
-                         [](const testing::TestParamInfo<Hq2xLevel>& info) {
-                             std::string name = Hq2xLevelName(info.param);
+                         testing::Values(SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Ssse3,
+                                         SimdLevel::Sse41, SimdLevel::Avx2),
+                         [](const testing::TestParamInfo<SimdLevel>& info) {
+                             std::string name = SimdLevelName(info.param);
                              std::erase_if(name, [](char c) { return !std::isalnum(c); });
                              return name;
                          });
 
 // The level chosen when the program started: the best that the build and the processor
 // offer.
-const Hq2xLevel levelAtStart = Hq2xLevelInUse();
+const SimdLevel levelAtStart = Hq2xLevels::InUse();
 
 TEST(Hq2xLevels, StartOnTheBestAvailable) {
-    ASSERT_TRUE(Hq2xLevelAvailable(levelAtStart));
-    for (int better = int(levelAtStart) + 1; better <= int(Hq2xLevel::Avx2); ++better)
-        EXPECT_FALSE(Hq2xLevelAvailable(Hq2xLevel(better))) << Hq2xLevelName(Hq2xLevel(better));
-    std::printf("hq2x level at start: %s\n", Hq2xLevelName(levelAtStart));
+    ASSERT_TRUE(Hq2xLevels::Available(levelAtStart));
+    for (int better = int(levelAtStart) + 1; better <= int(SimdLevel::Avx2); ++better)
+        EXPECT_FALSE(Hq2xLevels::Available(SimdLevel(better))) << SimdLevelName(SimdLevel(better));
+    std::printf("hq2x level at start: %s\n", SimdLevelName(levelAtStart));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Alpha blending of 32-bit pixels against a plain per-channel reference.
 #include "images_fixture.h"
-#include "viewer/surface/alpha_blend.h"
+#include "pixels/alpha_blend.h"
 
 #include <cmath>
 #include <cstdint>

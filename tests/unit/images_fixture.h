@@ -1,8 +1,8 @@
 // Shared set-up for the image tests: a headless 640x480 32-bit surface as the viewer opens it.
 #pragma once
 
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
+#include "pixels/image.h"
+#include "window/surface.h"
 
 #include <gtest/gtest.h>
 

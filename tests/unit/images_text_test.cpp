@@ -1,6 +1,6 @@
 // DrawText and the built-in font: placement, clipping, colours and the glyph table.
 #include "images_fixture.h"
-#include "viewer/surface/font8x8.h"
+#include "pixels/font8x8.h"
 
 #include <bit>
 #include <cstdint>

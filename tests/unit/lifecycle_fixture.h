@@ -3,12 +3,12 @@
 #pragma once
 
 #include "frame_records_reset.h"
+#include "game/target_game.h"
 #include "platform/game_contract.h"
+#include "program/viewer.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
-#include "viewer/lifecycle/game/target_game.h"
-#include "viewer/lifecycle/viewer.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The render thread's passes: parking the game, focus hand-over, priorities, the minimised
 // state, the close request and stopping.
+#include "frame/frame_step.h"
 #include "lifecycle_fixture.h"
-#include "viewer/pipeline/frame_step.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +117,7 @@ TEST_F(RenderPassTest, HotKeysActWhenAGameThatDoesNotAnswerNeverTakesTheForegrou
 // With the smooth pacing the hand-over and the F5 of a filter change run on due times: no
 // pass waits for them, and they happen when due.
 TEST_F(RenderPassTest, TheSmoothPacingHandsOverAndPressesF5WithoutHoldingAPass) {
-    FrameState.pacing = Pacing::Smooth;
+    FramePacing.pacing = Pacing::Smooth;
     Sim.foreground = viewer;
     const double clicked = Sim.clockMs;
     double handedAt = 0, longestPass = 0;

@@ -2,11 +2,11 @@
 // game drawing 60 frames a second, judged at presentation on a display refreshing at its own
 // rate: which game frames never reached the screen and which stayed on it for two game
 // periods or more.
+#include "capture/capture.h"
 #include "display_count.h"
+#include "frame/frame_step.h"
 #include "lifecycle_fixture.h"
-#include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/frame_step.h"
-#include "viewer/surface/image.h"
+#include "pixels/image.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +54,7 @@ class SmoothPacing : public ::testing::Test {
             Sim.processes.at(game.processId).answerPeriodMs = GamePeriodMs;
             Sim.processes.at(game.processId).answerPhaseMs = origin;
         }
-        FrameState.pacing = Pacing::Smooth;
+        FramePacing.pacing = Pacing::Smooth;
         StartViewer();
         Sim.foreground = game.window;
         const double start = Sim.clockMs;
@@ -63,7 +63,7 @@ class SmoothPacing : public ::testing::Test {
             Sim.calls.clear();
             EXPECT_TRUE(RenderPass());
             // The window thread presents the new rows once they may be shown.
-            if (FrameState.sampledNewPicture)
+            if (FramePacing.sampledNewPicture)
                 ready.push_back(
                     {std::max(Sim.clockMs, Surface.presentAfter * 1000.0), FrameShown()});
         }

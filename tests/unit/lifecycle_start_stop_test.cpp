@@ -1,7 +1,7 @@
 // The viewer's main thread: finding the game, taking its window over, and giving it back.
 #include "lifecycle_fixture.h"
+#include "pixels/hq2x.h"
 #include "platform/game_contract.h"
-#include "viewer/pipeline/filters/hq2x.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,9 @@
 // Which monitor the viewer covers and first centres on, and how it follows display changes.
 #include "viewer_fixture.h"
 
-#include "viewer/lifecycle/game/monitor_choice.h"
-#include "viewer/surface/dpi_awareness.h"
+#include "game/monitor_choice.h"
+#include "program/settings.h"
+#include "window/dpi_awareness.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,8 @@
 // The schedule that follows the game's frames, run against a model of a game, its prints and
 // a display, and judged at presentation: which game frames never reached the screen and
 // which stayed on it for two game periods or more.
-#include "viewer/pipeline/pacing.h"
+#include "frame/pacing.h"
+#include "program/settings.h"
 
 #include "display_count.h"
 

@@ -1,5 +1,5 @@
 // Row conversions between 0xAARRGGBB and RGB565 against the per-pixel reference.
-#include "viewer/pipeline/filters/pixel_convert.h"
+#include "pixels/pixel_convert.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"

@@ -1,5 +1,5 @@
 // When the window thread waits for the display's refresh and when it keeps its 10 ms cadence.
-#include "viewer/surface/present_cadence.h"
+#include "window/present_cadence.h"
 
 #include <gtest/gtest.h>
 

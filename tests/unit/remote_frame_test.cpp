@@ -1,9 +1,9 @@
 // The frame exchange with the capture helper: block checks, size refusals, sequence
 // handling, result codes, the wait bound, row copies and the helper's file name.
-#include "viewer/pipeline/capture_image.h"
-#include "viewer/wine_capture/remote_frame.h"
+#include "capture/capture_image.h"
+#include "capture/remote_frame.h"
 
-#include "viewer/surface/image.h"
+#include "pixels/image.h"
 
 #include <gtest/gtest.h>
 

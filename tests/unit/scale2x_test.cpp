@@ -1,5 +1,5 @@
 // Scale2x against the per-pixel reference and on hand-made pictures.
-#include "viewer/pipeline/filters/scale2x.h"
+#include "pixels/scale2x.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"

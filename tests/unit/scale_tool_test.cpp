@@ -1,14 +1,14 @@
 // lumenpane-scale: its output for each filter, the PNG conversions it accepts, and the bad
 // inputs and outputs it must refuse without leaving a file behind.
 #include "memory_need.h"
+#include "pixels/hq2x.h"
+#include "pixels/pixel_convert.h"
+#include "pixels/scale2x.h"
 #include "png_builder.h"
 #include "png_io.h"
 #include "scale_picture.h"
 #include "scale_tool.h"
 #include "temp_folder.h"
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/pipeline/filters/pixel_convert.h"
-#include "viewer/pipeline/filters/scale2x.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // reference, at every instruction-set level the build and the processor offer: within 2 per
 // channel, bit for bit nearest neighbour along whole and shrinking axes, the same bits at
 // every level, and rescaling a range of changed rows equal to scaling the whole new frame.
-#include "viewer/surface/sharp_scale.h"
+#include "pixels/sharp_scale_rows.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-void PrintTo(SharpLevel level, std::ostream* out) {
-    *out << SharpLevelName(level);
+void PrintTo(SimdLevel level, std::ostream* out) {
+    *out << SimdLevelName(level);
 }
 
 namespace {
@@ -75,12 +75,12 @@ int WorstChannel(std::uint32_t a, std::uint32_t b) {
     return worst;
 }
 
-class SharpScaling : public testing::TestWithParam<SharpLevel> {
+class SharpScaling : public testing::TestWithParam<SimdLevel> {
   protected:
-    static void SetUpTestSuite() { startLevel = SharpLevelInUse(); }
-    static void TearDownTestSuite() { UseSharpLevel(startLevel); }
+    static void SetUpTestSuite() { startLevel = SharpLevels::InUse(); }
+    static void TearDownTestSuite() { SharpLevels::Use(startLevel); }
     void SetUp() override {
-        if (!UseSharpLevel(GetParam())) GTEST_SKIP() << SharpLevelName(GetParam()) << " not here";
+        if (!SharpLevels::Use(GetParam())) GTEST_SKIP() << SimdLevelName(GetParam()) << " not here";
     }
 
     static const Pixels& Frame() {
@@ -98,18 +98,18 @@ class SharpScaling : public testing::TestWithParam<SharpLevel> {
         }
         return picture;
     }
-    static Scaled AtLevel(SharpLevel level, const Pixels& frame, PictureSize size) {
-        const SharpLevel before = SharpLevelInUse();
-        UseSharpLevel(level);
+    static Scaled AtLevel(SimdLevel level, const Pixels& frame, PictureSize size) {
+        const SimdLevel before = SharpLevels::InUse();
+        SharpLevels::Use(level);
         Scaled out = ScaleWhole(frame, size);
-        UseSharpLevel(before);
+        SharpLevels::Use(before);
         return out;
     }
 
-    static SharpLevel startLevel;
+    static SimdLevel startLevel;
 };
 
-SharpLevel SharpScaling::startLevel = SharpLevel::Plain;
+SimdLevel SharpScaling::startLevel = SimdLevel::Plain;
 
 TEST_P(SharpScaling, EverySizeMatchesTheAreaWeights) {
     for (const PictureSize size : kSizes) {
@@ -123,7 +123,7 @@ TEST_P(SharpScaling, EverySizeMatchesTheAreaWeights) {
         // Along a nearest axis the picture repeats (or picks) what the other axis alone makes.
         const Scaled downOnly = AtLevel(GetParam(), Frame(), {kFrameWidth, size.height});
         const Scaled acrossOnly = AtLevel(GetParam(), Frame(), {size.width, kFrameHeight});
-        const Scaled plain = AtLevel(SharpLevel::Plain, Frame(), size);
+        const Scaled plain = AtLevel(SimdLevel::Plain, Frame(), size);
         int failures = 0;
         for (int y = 0; y < size.height && failures < 5; ++y) {
             for (int x = 0; x < size.width + 3 && failures < 5; ++x) {
@@ -201,10 +201,10 @@ TEST_P(SharpScaling, ChangedRowsGiveThePictureOfTheWholeFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, SharpScaling,
-                         testing::Values(SharpLevel::Plain, SharpLevel::Sse2, SharpLevel::Ssse3,
-                                         SharpLevel::Avx2),
-                         [](const testing::TestParamInfo<SharpLevel>& info) {
-                             std::string name = SharpLevelName(info.param);
+                         testing::Values(SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Ssse3,
+                                         SimdLevel::Avx2),
+                         [](const testing::TestParamInfo<SimdLevel>& info) {
+                             std::string name = SimdLevelName(info.param);
                              std::erase_if(name, [](char c) { return !std::isalnum(c); });
                              return name;
                          });

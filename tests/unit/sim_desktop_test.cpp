@@ -1,6 +1,6 @@
 // The simulated desktop keeps the few Windows rules the viewer's tests lean on.
 #include "sim_desktop.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <gtest/gtest.h>
 

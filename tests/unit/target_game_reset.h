@@ -1,7 +1,7 @@
 // Puts the TargetGame record back to the values it has when the program loads.
 #pragma once
 
-#include "viewer/lifecycle/game/target_game.h"
+#include "game/target_game.h"
 
 inline void ResetTargetGame() {
     TargetGame.title = "Lumenpane";
@@ -15,5 +15,5 @@ inline void ResetTargetGame() {
     TargetGame.renderThread = nullptr;
     TargetGame.savedRect = RECT{};
     TargetGame.savedStyle = TargetGame.savedExStyle = 0;
-    TargetGame.gameProcess = nullptr;
+    GameProcess.handle = nullptr;
 }

@@ -6,17 +6,17 @@
 // or single size (324x244 window), and F5 switches between the two.
 #pragma once
 
+#include "capture/capture.h"
+#include "frame/frame_step.h"
 #include "frame_records_reset.h"
+#include "game/fullscreen.h"
+#include "game/target_game.h"
+#include "pixels/image.h"
 #include "platform/game_contract.h"
+#include "program/viewer.h"
 #include "sim_desktop.h"
 #include "target_game_reset.h"
-#include "viewer/lifecycle/game/fullscreen.h"
-#include "viewer/lifecycle/game/target_game.h"
-#include "viewer/lifecycle/viewer.h"
-#include "viewer/pipeline/capture.h"
-#include "viewer/pipeline/frame_step.h"
-#include "viewer/surface/image.h"
-#include "viewer/surface/surface.h"
+#include "window/surface.h"
 
 #include <gtest/gtest.h>
 

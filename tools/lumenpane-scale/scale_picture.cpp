@@ -1,9 +1,9 @@
 // The viewer's three picture paths applied to a whole picture of any size.
 #include "scale_picture.h"
 
-#include "viewer/pipeline/filters/hq2x.h"
-#include "viewer/pipeline/filters/hq2x_frame.h"
-#include "viewer/pipeline/filters/scale2x.h"
+#include "pixels/hq2x.h"
+#include "pixels/hq2x_frame.h"
+#include "pixels/scale2x.h"
 
 #include <vector>
 

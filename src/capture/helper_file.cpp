@@ -1,0 +1,73 @@
+// Writing the helper library out of the viewer's resources into the temporary folder, and
+// holding the checked file.
+#include "capture/helper_parts.h"
+
+#include "capture/remote_capture.h"
+#include "capture/remote_frame.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Opens the file at `path` when it holds exactly `size` bytes equal to `bytes`, for reading
+// only and with no write or delete sharing. INVALID_HANDLE_VALUE otherwise.
+HANDLE OpenCheckedFile(const char* path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return file;
+    bool same = GetFileSize(file, nullptr) == size;
+    const auto* expected = static_cast<const BYTE*>(bytes);
+    BYTE chunk[4096];
+    for (DWORD done = 0; same && done < size;) {
+        DWORD got = 0;
+        const DWORD want = size - done < sizeof chunk ? size - done : DWORD(sizeof chunk);
+        same = ReadFile(file, chunk, want, &got, nullptr) && got == want &&
+               std::memcmp(chunk, expected + done, want) == 0;
+        done += got;
+    }
+    if (same) return file;
+    CloseHandle(file);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    return CloseHandle(file) && ok;
+}
+
+} // namespace
+
+HANDLE PrepareHelperFile(char* path, DWORD pathSize) {
+    HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(LMP_CAPTURE_HELPER_RESOURCE),
+                                   MAKEINTRESOURCEA(10)); // RT_RCDATA
+    HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
+    if (!bytes || size == 0) {
+        LogHelperFailure("the viewer holds no helper library", GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    char folder[MAX_PATH];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    char name[64];
+    HelperFileName(bytes, size, int(sizeof(void*) * 8), name, sizeof name);
+    if (length == 0 || length + 11 + std::strlen(name) >= pathSize) {
+        LogHelperFailure("no usable temporary folder", GetLastError());
+        return INVALID_HANDLE_VALUE;
+    }
+    std::snprintf(path, pathSize, "%slumenpane", folder);
+    if (!PrepareHelperFolder(path)) return INVALID_HANDLE_VALUE;
+    std::snprintf(path, pathSize, "%slumenpane\\%s", folder, name);
+    HANDLE held = OpenCheckedFile(path, bytes, size);
+    if (held != INVALID_HANDLE_VALUE) return held;
+    if (WriteWholeFile(path, bytes, size)) held = OpenCheckedFile(path, bytes, size);
+    if (held == INVALID_HANDLE_VALUE)
+        LogHelperFailure("the helper library cannot be written to the temporary folder",
+                         GetLastError());
+    return held;
+}

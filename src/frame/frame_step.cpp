@@ -1,0 +1,220 @@
+// One frame of the viewer, run by the render thread about every 17 ms: work images, frame
+// counting, the surface's size, hot keys, then under the surface lock the capture, the
+// picture of the current filter and the overlay.
+#include "frame/frame_step.h"
+
+#include "capture/capture.h"
+#include "game/fullscreen.h"
+#include "game/target_game.h"
+#include "pixels/hq2x.h"
+#include "pixels/hq2x_frame.h"
+#include "pixels/image.h"
+#include "pixels/scale2x.h"
+#include "runtime/pass_timing.h"
+#include "window/surface.h"
+
+#include <cstring>
+
+FrameStateRecord FrameState;
+FrameBufferShowsRecord FrameBufferShows;
+
+namespace {
+
+struct WorkImagePlan {
+    Image** slot;
+    int width, height, depth; // depth 0: the surface's (32-bit)
+    std::uint32_t colour, flags;
+};
+
+const WorkImagePlan WorkImages[] = {
+    {&FrameState.smallArgbImage, 320, 240, 0, 0, DefaultColour},
+    {&FrameState.largeArgbImage, 640, 480, 0, 0, DefaultColour},
+    {&FrameState.smallRgb565Image, 320, 240, 16, 0, 0},
+    {&FrameState.largeRgb565Image, 640, 480, 16, 0, 0},
+    {&OverlayImages.backing, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
+    {&OverlayImages.box, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
+};
+
+// The game draws its picture 2 pixels right of and below its render window's corner.
+constexpr int PictureLeft = 2, PictureTop = 2;
+
+constexpr RowSpan NoRows{};
+
+// The whole frame buffer, as the filters draw it.
+RowSpan FrameBufferRows() {
+    return SurfacePixels() ? RowSpan{0, Surface.height} : NoRows;
+}
+
+// The game's single-size picture into smallArgbImage; false when that image is missing.
+bool CopySmallPicture(const Image* captured) {
+    Image* small = FrameState.smallArgbImage;
+    if (!small) return false;
+    PutImage(small, 0.0f, 0.0f, captured, PictureLeft, PictureTop, PictureLeft + 319,
+             PictureTop + 239, Copy);
+    return true;
+}
+
+RowSpan DrawScale2x(const Image* captured) {
+    if (!CopySmallPicture(captured)) return NoRows;
+    void* frameBuffer = SurfacePixels();
+    if (!frameBuffer) return NoRows;
+    Scale2xFrame(ImagePixels(FrameState.smallArgbImage), frameBuffer);
+    return FrameBufferRows();
+}
+
+RowSpan DrawHq2x(const Image* captured) {
+    Image* small = FrameState.smallArgbImage;
+    Image* large = FrameState.largeArgbImage;
+    Image* small565 = FrameState.smallRgb565Image;
+    Image* large565 = FrameState.largeRgb565Image;
+    if (!small || !large || !small565 || !large565 || !Rgb565To888Table || !Rgb565ToYuvTable)
+        return NoRows;
+    CopySmallPicture(captured);
+    // small565's rows are packed (320 x 2 bytes, already a multiple of 16).
+    Hq2xFrame(reinterpret_cast<const std::uint32_t*>(ImagePixels(small)), small->pitch,
+              int(small->width), int(small->height),
+              reinterpret_cast<std::uint16_t*>(ImagePixels(small565)),
+              reinterpret_cast<std::uint16_t*>(ImagePixels(large565)), large565->pitch,
+              reinterpret_cast<std::uint32_t*>(ImagePixels(large)), large->pitch);
+    PutImage(nullptr, 0.0f, 0.0f, large, WholeImage, 0, 0, 0, Copy);
+    return FrameBufferRows();
+}
+
+} // namespace
+
+void MakeWorkImages() {
+    for (const WorkImagePlan& plan : WorkImages) {
+        Image*& image = *plan.slot;
+        if (!image)
+            image = CreateImage(plan.width, plan.height, plan.colour, plan.depth, plan.flags);
+    }
+}
+
+void CountFrame(double now, bool counted) {
+    if (FrameState.nextFpsUpdate == 0.0) FrameState.nextFpsUpdate = now + 1.0;
+    if (counted) ++FrameState.frameCount;
+    if (now > FrameState.nextFpsUpdate) {
+        FrameState.fps = FrameState.frameCount;
+        FrameState.frameCount = 0;
+        FrameState.nextFpsUpdate = now + 1.0;
+    }
+}
+
+// The current size starts at 0x0, so the first frame opens the surface again at the wanted
+// size. It is taken over only when the open succeeds: a surface that could not be opened is
+// tried again on the next frame instead of leaving the viewer without a window for good.
+void ReopenSurfaceWhenResized() {
+    if (TargetGame.currentWidth == TargetGame.wantedWidth &&
+        TargetGame.currentHeight == TargetGame.wantedHeight)
+        return;
+    if (ReopenViewerSurface(TargetGame.wantedWidth, TargetGame.wantedHeight) != 0) return;
+    FrameBufferShows.picture = false; // a new frame buffer holds no picture yet
+    TargetGame.currentWidth = TargetGame.wantedWidth;
+    TargetGame.currentHeight = TargetGame.wantedHeight;
+}
+
+RowSpan DrawPicture(const Image* captured) {
+    switch (FrameState.filterMode) {
+    case FilterOff:
+        PutImage(nullptr, 0.0f, 0.0f, captured, PictureLeft, PictureTop, PictureLeft + 639,
+                 PictureTop + 479, Copy);
+        return FrameBufferRows();
+    case FilterScale2x:
+        return DrawScale2x(captured);
+    case FilterHq2x:
+        return DrawHq2x(captured);
+    }
+    return NoRows;
+}
+
+namespace {
+
+// How long after the game's change its picture is presented: the schedule's main sample
+// comes GameFrameSchedule::Offset after it, and the print, the filter and the hand-over take
+// a few milliseconds more. A picture that is later than that is presented at once.
+constexpr double PresentLatencySeconds = GameFrameSchedule::Offset + 0.003;
+
+// Every picture of a game frame goes to the display at the same moment of its frame, not as
+// soon as it is drawn: samples land on whole milliseconds, and a picture ready a little
+// earlier or later than the one before would otherwise meet a display refresh on either side
+// of it, showing one frame twice and dropping the next.
+void PresentInStep() {
+    const double change = FramePacing.schedule.CaughtChange();
+    Surface.presentAfter = change > 0.0 ? change + PresentLatencySeconds : 0.0;
+}
+
+// The rows drawn, marked for presentation, and the lock let go.
+void HandOverRows(RowSpan drawn) {
+    if (drawn.Empty())
+        UnlockSurface(1, 0); // no row changed
+    else
+        UnlockSurface(drawn.first, drawn.end - 1);
+}
+
+// With the smooth pacing only what changed is drawn: the picture when the capture brought a
+// new one (or the filter or the frame buffer changed), else the overlay alone over the clean
+// picture kept beneath it, else nothing. Returns the frame buffer's rows drawn.
+RowSpan DrawChanges(const Image* captured, bool newPicture) {
+    const double now = Timer();
+    CountFrame(now, newPicture);
+    char text[sizeof OverlayImages.shownText] = {};
+    OverlayText(now, text, int(sizeof text));
+    const bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
+    const bool redraw =
+        newPicture || !FrameBufferShows.picture || FrameBufferShows.filter != FrameState.filterMode;
+    RowSpan drawn;
+    if (redraw) {
+        drawn = DrawPicture(captured);
+        if (newPicture) PresentInStep();
+        KeepOverlayBacking();
+        FrameBufferShows.picture = true;
+        FrameBufferShows.filter = FrameState.filterMode;
+    } else if (overlayChanged) {
+        RestoreOverlayBacking();
+    }
+    if (redraw || overlayChanged) {
+        DrawOverlay(now);
+        std::memcpy(OverlayImages.shownText, text, sizeof text);
+        drawn = drawn.With({OverlayBoxY, OverlayBoxY + OverlayBoxHeight});
+    }
+    PassMark("overlay");
+    return drawn;
+}
+
+} // namespace
+
+void RenderFrame() {
+    const bool smooth = FramePacing.pacing == Pacing::Smooth;
+    MakeWorkImages();
+    if (!smooth) CountFrame(Timer());
+    HWND renderWindow = GetWindow(TargetGame.gameWindow, GW_CHILD);
+    ReopenSurfaceWhenResized();
+    PassMark("prepare");
+    // Display changes and hot keys come before the lock: both may place or restyle the viewer
+    // window, which the surface's window thread must answer, and it does not while the lock is
+    // held.
+    FollowDisplayChange();
+    HandleHotKeys();
+    PassMark("hot keys");
+    LockSurface();
+    PassMark("lock wait");
+    CapturedPicture picture;
+    const int captured = CaptureGameWindow(renderWindow, FrameState.captureImage, &picture);
+    const bool newPicture = captured == 1 && !picture.changed.Empty();
+    FramePacing.sampledNewPicture = newPicture;
+    PassMark("capture copy");
+    if (smooth) {
+        // A pass that copied no picture counts as a look that found the old one, now.
+        const double now = Timer();
+        FramePacing.schedule.Sampled(captured == 1 ? picture.printBegan : now,
+                                     captured == 1 ? picture.printEnded : now, newPicture);
+        HandOverRows(DrawChanges(FrameState.captureImage, newPicture));
+    } else {
+        DrawPicture(FrameState.captureImage);
+        PassMark("picture");
+        DrawOverlay(Timer());
+        PassMark("overlay");
+        UnlockSurface(-1, -1);
+    }
+    PassMark("unlock");
+}

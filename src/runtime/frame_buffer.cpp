@@ -1,0 +1,117 @@
+// The portable half of the surface: its record, the frame buffer and row marks, the lock
+// count, and the key queue.
+#include "runtime/frame_buffer.h"
+
+#include "runtime/aligned_memory.h"
+
+#include <cstring>
+
+SurfaceState Surface;
+
+int SurfaceBytesPerPixelForDepth(int depth) {
+    switch (depth) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+        return 1;
+    case 15:
+    case 16:
+        return 2;
+    case 24:
+    case 32:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags) {
+    const int bytesPerPixel = SurfaceBytesPerPixelForDepth(depth);
+    const int pitch = width * bytesPerPixel;
+    auto* pixels = static_cast<std::uint8_t*>(AlignedAlloc(std::size_t(pitch) * height));
+    auto* marks = new (std::nothrow) std::uint8_t[height]();
+    if (!pixels || !marks) {
+        AlignedFree(pixels);
+        delete[] marks;
+        return false;
+    }
+    Surface.width = width;
+    Surface.height = height;
+    Surface.depth = depth == 24 ? 32 : depth;
+    Surface.bytesPerPixel = bytesPerPixel;
+    Surface.pitch = pitch;
+    Surface.flags = flags;
+    Surface.frameBuffer = pixels;
+    Surface.rowMarks = marks;
+    Surface.pointerVisible = true;
+    Surface.keyHead = Surface.keyTail = 0;
+    // Opaque black for 32-bit pixels; zero for the narrower depths.
+    if (bytesPerPixel == 4) {
+        auto* p = reinterpret_cast<std::uint32_t*>(pixels);
+        for (std::size_t i = 0, n = std::size_t(width) * height; i < n; ++i) p[i] = 0xFF000000u;
+    } else {
+        std::memset(pixels, 0, std::size_t(pitch) * height);
+    }
+    Surface.open = true;
+    return true;
+}
+
+void ReleaseSurfaceState() {
+    Surface.open = false;
+    AlignedFree(Surface.frameBuffer);
+    delete[] Surface.rowMarks;
+    Surface.frameBuffer = nullptr;
+    Surface.rowMarks = nullptr;
+    Surface.width = Surface.height = Surface.depth = Surface.bytesPerPixel = Surface.pitch = 0;
+}
+
+void LockSurface() {
+    if (!Surface.open) return;
+    TakeSurfaceLock();
+    ++Surface.lockCount;
+}
+
+void UnlockSurface(int firstRow, int lastRow) {
+    if (!Surface.open || Surface.lockCount == 0) return;
+    if (firstRow < 0) firstRow = 0;
+    if (lastRow < 0) lastRow = Surface.height - 1;
+    if (firstRow <= lastRow && lastRow < Surface.height)
+        std::memset(Surface.rowMarks + firstRow, 1, std::size_t(lastRow - firstRow + 1));
+    --Surface.lockCount;
+    ReleaseSurfaceLock();
+}
+
+void MarkAllRows() {
+    if (Surface.open) std::memset(Surface.rowMarks, 1, std::size_t(Surface.height));
+}
+
+void* SurfacePixels() {
+    return Surface.open ? Surface.frameBuffer : nullptr;
+}
+
+void QueueKey(std::uint32_t code) {
+    const int next = (Surface.keyTail + 1) % KeyQueueSlots;
+    if (next == Surface.keyHead) Surface.keyHead = (Surface.keyHead + 1) % KeyQueueSlots;
+    Surface.keys[Surface.keyTail] = code;
+    Surface.keyTail = next;
+}
+
+std::string KeyCodeText(std::uint32_t code) {
+    if (code == 0) return {};
+    if (code <= 255) return std::string(1, char(code));
+    // Special keys are queued as 0xFF in the low byte and a letter in the second byte.
+    return std::string{char(0xFF), char((code >> 8) & 0xFF)};
+}
+
+std::string PollKey() {
+    if (!Surface.open) return {};
+    TakeSurfaceLock();
+    std::uint32_t code = 0;
+    if (Surface.keyHead != Surface.keyTail) {
+        code = Surface.keys[Surface.keyHead];
+        Surface.keyHead = (Surface.keyHead + 1) % KeyQueueSlots;
+    }
+    ReleaseSurfaceLock();
+    return KeyCodeText(code);
+}

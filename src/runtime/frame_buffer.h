@@ -1,0 +1,79 @@
+// The presentation surface's record: the frame buffer and its row marks, the key queue the
+// window fills, and the surface lock that guards them. The window that shows the frame buffer
+// is one layer up (window/surface.h); images and blits draw into the frame buffer from the
+// pixel layer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct HMONITOR__;
+
+// OpenSurface flags.
+constexpr std::uint32_t NoModeSwitch = 4;
+constexpr std::uint32_t AlphaPrimitives = 64;
+
+// The key code that a click on the window's close button queues: 0xFF then "k".
+constexpr std::uint32_t CloseRequestKey = 0x6BFF;
+
+constexpr int MaxSurfaceTitle = 127;
+constexpr int KeyQueueSlots = 16;
+
+// Threads. OpenSurface and CloseSurface (one application thread at a time; the viewer's
+// main thread, or its render thread when the size changes) write the geometry, flags,
+// frameBuffer and rowMarks and open, holding the surface lock while the window thread runs.
+// Drawing into frameBuffer and setting rowMarks happen under the surface lock (LockSurface),
+// which the window thread also takes to present the marked rows; lockCount belongs to the
+// lock's holder. The key queue is filled by the window thread and emptied by PollKey, both
+// under the lock. title and pointerVisible are written by the thread that opens the surface,
+// before the window exists or (pointerVisible) as a single flag the window thread only reads.
+struct SurfaceState {
+    bool open = false;
+    int width = 0;
+    int height = 0;
+    int depth = 0;         // bits per pixel as opened (24 is opened as 32)
+    int bytesPerPixel = 0; // 1, 2 or 4
+    int pitch = 0;         // width * bytesPerPixel: no row padding
+    std::uint32_t flags = 0;
+    std::uint8_t* frameBuffer = nullptr; // row 0, 16-byte aligned
+    std::uint8_t* rowMarks = nullptr;    // one flag per row, set when the row changed
+    // The marked rows are presented no earlier than this (Timer() seconds; 0: at once), so
+    // that pictures of a game's frames reach the display at the same moment of each frame.
+    double presentAfter = 0.0;
+    int lockCount = 0;
+    bool pointerVisible = true;
+    char title[MaxSurfaceTitle + 1] = {};
+    std::uint32_t keys[KeyQueueSlots] = {};
+    int keyHead = 0; // oldest waiting code
+    int keyTail = 0; // next free slot; head == tail means empty
+    // The monitor a newly opened framed window is centred on (null: the primary screen).
+    // Written by the thread that opens the surface, before it opens.
+    HMONITOR__* homeMonitor = nullptr;
+};
+
+extern SurfaceState Surface;
+
+// Portable operations (frame_buffer.cpp).
+void LockSurface();
+void UnlockSurface(int firstRow, int lastRow);
+void* SurfacePixels();
+std::string PollKey();
+
+// Portable helpers the window variants share.
+int SurfaceBytesPerPixelForDepth(int depth); // 0 when the depth is refused
+bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags);
+void ReleaseSurfaceState();
+void QueueKey(std::uint32_t code);
+void MarkAllRows();
+std::string KeyCodeText(std::uint32_t code);
+
+// The lock under LockSurface; each variant provides it (frame_buffer_lock_win32.cpp; the
+// headless and simulated ones have no other thread to keep out). Re-entrant for the thread
+// that holds it.
+void TakeSurfaceLock();
+void ReleaseSurfaceLock();
+// Windows only: whether the calling thread holds the surface lock; letting go of it
+// completely (returns how often it was held) and taking it again as often.
+bool CallerHoldsLock();
+int DropCallersLock();
+void RetakeCallersLock(int depth);

@@ -1,0 +1,47 @@
+// Where a render pass's time goes: time stamps of the render pass's stages and of the window
+// thread's presentation, summed up per filter mode into lumenpane.log when the render thread
+// ends. Built only with the CMake option LMP_PASS_TIMING (a measuring build); in the shipped
+// build every call below is empty.
+//
+// Each layer names the stages it marks where it marks them; a mark ends the stage it names,
+// which ran from the mark before it. The columns of the log follow the order in which the
+// stages were first marked; a stage marked twice in one pass counts both parts.
+//
+// Threads. The render thread alone calls the Pass* functions, the window thread alone the
+// Present* ones; what they share (the print stamp of the frame being presented and the mode)
+// is handed over under the surface lock. WritePassTimings runs once the render thread has
+// ended and takes the surface lock against the window thread.
+#pragma once
+
+#include <cstdint>
+
+#ifdef LMP_PASS_TIMING
+void PassBegin();
+void PassMark(const char* finishedStage);
+// The pass ended; it counts for `mode` unless `counted` is false (the viewer minimised, the
+// filter's name showing) or it waited on purpose (focus hand-over, F5 or F6). `sleepStage`
+// names the stage that waited for the pass's moment, left out of "beyond sleep".
+void PassEnd(int mode, bool counted, const char* sleepStage);
+// The print now in the frame buffer, on the counter of QueryPerformanceCounter (the helper's
+// clock is the same across processes): when it began and ended. Called under the surface lock.
+void PassPrinted(std::int64_t began, std::int64_t ended);
+void PresentBegin();
+void PresentMark(const char* finishedStage);
+// The window thread took the frame buffer's picture (under the surface lock), and showed it:
+// the age of the print it shows is measured between the two.
+void PresentTookPicture();
+void PresentShowed();
+void PresentEnd(bool shown);
+void WritePassTimings();
+#else
+inline void PassBegin() {}
+inline void PassMark(const char*) {}
+inline void PassEnd(int, bool, const char*) {}
+inline void PassPrinted(std::int64_t, std::int64_t) {}
+inline void PresentBegin() {}
+inline void PresentMark(const char*) {}
+inline void PresentTookPicture() {}
+inline void PresentShowed() {}
+inline void PresentEnd(bool) {}
+inline void WritePassTimings() {}
+#endif

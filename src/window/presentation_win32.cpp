@@ -1,0 +1,117 @@
+// GDI presentation of the surface: the presentation buffer, shown where the display fit
+// places it in the window's client area (nearest neighbour) by StretchDIBits or from a DIB
+// section, or its sharp picture 1:1 (sharp_presentation_win32.cpp), black around it.
+#include "platform/dib.h"
+#include "runtime/aligned_memory.h"
+#include "window/surface.h"
+#include "window/surface_win32.h"
+
+#include <cstring>
+
+namespace {
+
+// Blackens the client area outside the picture, never over it, so nothing flickers.
+void PaintBars(HDC dc, int width, int height, const FitRect& picture) {
+    const int right = picture.x + picture.width, bottom = picture.y + picture.height;
+    const RECT bars[] = {
+        {0, 0, width, picture.y},          // above
+        {0, bottom, width, height},        // below
+        {0, picture.y, picture.x, bottom}, // left
+        {right, picture.y, width, bottom}, // right
+    };
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    for (const RECT& bar : bars)
+        if (bar.right > bar.left && bar.bottom > bar.top) FillRect(dc, &bar, black);
+}
+
+} // namespace
+
+bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0) return true; // minimised: nothing to show
+    const int w = Surface.width, h = Surface.height;
+    const DisplayFit fit = Win.fit.load();
+    const FitRect picture = FitFrame(fit, width, height, w, h);
+    if (fullRepaint || fit != Win.barsFit || width != Win.barsWidth || height != Win.barsHeight) {
+        PaintBars(dc, width, height, picture);
+        Win.barsFit = fit;
+        Win.barsWidth = width;
+        Win.barsHeight = height;
+    }
+    if (ShowSharpPicture(dc, picture)) return true;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    if (Win.method == PresentStretchDib)
+        return StretchDIBits(dc, picture.x, picture.y, picture.width, picture.height, 0, 0, w, h,
+                             Win.pixels, &Win.info, DIB_RGB_COLORS, SRCCOPY) != 0;
+    if (Win.method == PresentDibSection) {
+        if (picture.width == w && picture.height == h)
+            return BitBlt(dc, picture.x, picture.y, w, h, Win.memoryDc, 0, 0, SRCCOPY);
+        return StretchBlt(dc, picture.x, picture.y, picture.width, picture.height, Win.memoryDc, 0,
+                          0, w, h, SRCCOPY);
+    }
+    return false;
+}
+
+bool PresentNow(HWND window) {
+    HDC dc = GetDC(window);
+    if (!dc) return false;
+    const bool shown = PresentTo(window, dc, false);
+    ReleaseDC(window, dc);
+    return shown;
+}
+
+void TearDownPresentation() {
+    FreeSharpPicture();
+    if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
+    if (Win.memoryDc) {
+        if (Win.previousBitmap) SelectObject(Win.memoryDc, Win.previousBitmap);
+        DeleteDC(Win.memoryDc);
+    }
+    if (Win.dibSection) DeleteObject(Win.dibSection);
+    Win.memoryDc = nullptr;
+    Win.dibSection = nullptr;
+    Win.previousBitmap = nullptr;
+    Win.pixels = nullptr;
+    Win.method = PresentNone;
+    Win.barsWidth = Win.barsHeight = 0;
+}
+
+namespace {
+
+bool SetUpDibSection(HWND window) {
+    HDC dc = GetDC(window);
+    void* bits = nullptr;
+    Win.memoryDc = CreateCompatibleDC(dc);
+    if (Win.memoryDc)
+        Win.dibSection = CreateDIBSection(dc, &Win.info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ReleaseDC(window, dc);
+    if (!Win.dibSection) return false;
+    Win.previousBitmap = SelectObject(Win.memoryDc, Win.dibSection);
+    Win.pixels = static_cast<std::uint32_t*>(bits);
+    std::memset(Win.pixels, 0, std::size_t(Surface.width) * Surface.height * 4);
+    return true;
+}
+
+} // namespace
+
+// Each method is tried once on the new window.
+bool SetUpPresentation(HWND window) {
+    Win.info = TopDownDibInfo(Surface.width, Surface.height);
+
+    const std::size_t bytes = std::size_t(Surface.width) * Surface.height * 4;
+    Win.pixels = static_cast<std::uint32_t*>(AlignedAlloc(bytes));
+    if (Win.pixels) {
+        std::memset(Win.pixels, 0, bytes);
+        Win.method = PresentStretchDib;
+        if (PresentNow(window)) return true;
+        TearDownPresentation();
+    }
+    if (SetUpDibSection(window)) {
+        Win.method = PresentDibSection;
+        if (PresentNow(window)) return true;
+    }
+    TearDownPresentation();
+    return false;
+}

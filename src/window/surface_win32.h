@@ -1,0 +1,102 @@
+// The parts of the Win32 surface, shared by its files: the window record and the steps
+// each file provides.
+//
+// Threads. The window thread (window_thread_win32.cpp) creates the window, owns it and the
+// presentation fields (method, info, pixels, memoryDc, dibSection, previousBitmap), and
+// touches them only while it holds the surface lock (sharp scaling, which only reads pixels
+// and owns its own fields, runs with the lock let go), apart from setting them up before it
+// signals ready and tearing them down after its loop. OpenSurface and CloseSurface (any one
+// application thread at a time) write className, caption, style, outer, thread, ready,
+// stop, screenSaverWasActive and exitActionRegistered while no window thread runs, or (stop)
+// to end it. window is written by the window thread once the window exists and cleared by
+// CloseSurface; any thread may read it.
+//
+// No application thread may change the window (style, placement, caption) while it holds
+// the surface lock: the window thread answers window messages only inside its locked pass.
+#pragma once
+
+#include "pixels/sharp_scale.h"
+#include "platform/win32.h"
+#include "window/display_fit.h"
+#include "window/present_cadence.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+enum PresentMethod { PresentNone, PresentStretchDib, PresentDibSection };
+
+struct WindowRecord {
+    std::atomic<HWND> window{nullptr};
+    HANDLE thread = nullptr;
+    HANDLE ready = nullptr;
+    std::atomic<bool> stop{false};
+    bool created = false; // set by the window thread before it signals ready
+
+    std::string className;
+    std::string caption;
+    DWORD style = 0;
+    RECT outer{};
+
+    PresentMethod method = PresentNone;
+    BITMAPINFO info{};
+    std::uint32_t* pixels = nullptr; // width x height, top-down, 0x00RRGGBB
+    HDC memoryDc = nullptr;
+    HBITMAP dibSection = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+
+    std::atomic<DisplayFit> fit{DisplayFit::Stretch};             // any thread may set it
+    std::atomic<DisplayScaling> scaling{DisplayScaling::Nearest}; // any thread may set it
+    // Sharp scaling (window thread only, outside the surface lock as well): the tables and
+    // the picture made for the picture size last shown sharply, sharpPixels width x height
+    // of sharpInfo; null while no picture is sharp.
+    SharpScale sharp;
+    std::uint32_t* sharpPixels = nullptr;
+    BITMAPINFO sharpInfo{};
+    PresentCadence cadence; // inStep set at start-up, before the window thread runs
+    // What the black bars around the picture were last painted for (window thread only).
+    DisplayFit barsFit = DisplayFit::Stretch;
+    int barsWidth = 0;
+    int barsHeight = 0;
+
+    BOOL screenSaverWasActive = FALSE;
+    bool exitActionRegistered = false;
+};
+
+extern WindowRecord Win;
+
+HINSTANCE ProgramInstance();
+// The program file's name without folder and extension.
+std::string ProgramName();
+
+// presentation_win32.cpp: showing the presentation buffer where the display fit places it
+// in the client area, black around it. fullRepaint paints the bars too (WM_PAINT); otherwise
+// they are painted only when the client size or the fit changed.
+bool PresentTo(HWND window, HDC dc, bool fullRepaint);
+bool PresentNow(HWND window);
+// Prefers StretchDIBits straight from memory and falls back to blitting from a DIB section;
+// false when neither shows on the new window.
+bool SetUpPresentation(HWND window);
+void TearDownPresentation();
+
+// sharp_presentation_win32.cpp: with sharp scaling and a picture of another size than the
+// frame, scales the presentation buffer's rows fromRow..toRow-1 (all of them when the picture
+// size changed) into the sharp picture; true when that picture changed. Otherwise lets the
+// sharp picture go and returns false. Called without the surface lock.
+bool ScaleSharply(HWND window, int fromRow, int toRow);
+// Shows the sharp picture 1:1 when it is made for this picture rectangle; false otherwise.
+bool ShowSharpPicture(HDC dc, const FitRect& picture);
+void FreeSharpPicture();
+
+// window_procedure_win32.cpp
+LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+bool ModeSwitchRefused();
+
+// window_thread_win32.cpp: the window's class and placement for the open surface, and the
+// thread that owns the window.
+void PlanWindow();
+// The outer size of the framed window whose client area shows the surface at this DPI.
+SIZE FramedOuterSize(HWND window, UINT dpi);
+bool RegisterSurfaceClass();
+bool StartWindowThread();
+void StopWindowThread();

@@ -1,0 +1,169 @@
+// The viewer window's procedure: it only dispatches each message to a small handler. Keys
+// go into the surface's key queue; a close request is queued rather than acted on, and the
+// mode switches the surface refuses (maximise, Alt+Enter) are swallowed. A display change is
+// only noted for the render thread.
+#include "window/surface.h"
+#include "window/surface_win32.h"
+
+namespace {
+
+struct SpecialKey {
+    WPARAM virtualKey;
+    char letter;
+};
+
+// Keys without a character of their own, queued as (letter << 8) | 0xFF.
+constexpr SpecialKey SpecialKeys[] = {
+    {VK_UP, 'H'},     {VK_DOWN, 'P'},   {VK_LEFT, 'K'}, {VK_RIGHT, 'M'},  {VK_HOME, 'G'},
+    {VK_END, 'O'},    {VK_PRIOR, 'I'},  {VK_NEXT, 'Q'}, {VK_INSERT, 'R'}, {VK_DELETE, 'S'},
+    {VK_F1, ';'},     {VK_F2, '<'},     {VK_F3, '='},   {VK_F4, '>'},     {VK_F5, '?'},
+    {VK_F6, '@'},     {VK_F7, 'A'},     {VK_F8, 'B'},   {VK_F9, 'C'},     {VK_F10, 'D'},
+    {VK_F11, '\x85'}, {VK_F12, '\x86'},
+};
+
+std::uint32_t SpecialKeyCode(WPARAM virtualKey) {
+    for (const SpecialKey& key : SpecialKeys)
+        if (key.virtualKey == virtualKey)
+            return std::uint32_t(std::uint8_t(key.letter)) << 8 | 0xFF;
+    return 0;
+}
+
+struct Message {
+    HWND window;
+    UINT id;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// Each handler returns true when it answered the message (with *result), false to leave it
+// to DefWindowProcA.
+using Handler = bool (*)(const Message& message, LRESULT* result);
+
+bool OnClose(const Message&, LRESULT* result) {
+    QueueKey(CloseRequestKey); // the viewer decides; the window stays
+    *result = 0;
+    return true;
+}
+
+bool OnSysCommand(const Message& message, LRESULT* result) {
+    const WPARAM command = message.wParam & 0xFFF0;
+    if (command == SC_CLOSE) QueueKey(CloseRequestKey);
+    *result = 0;
+    return command == SC_CLOSE || (command == SC_MAXIMIZE && ModeSwitchRefused());
+}
+
+// Alt and F10 alone would open the window menu; Alt+Enter would switch modes.
+bool OnSysKey(const Message& message, LRESULT* result) {
+    *result = 0;
+    if (message.wParam == VK_MENU) return true;
+    if (message.wParam == VK_F10) {
+        if (message.id == WM_SYSKEYDOWN) QueueKey(SpecialKeyCode(VK_F10));
+        return true;
+    }
+    return message.wParam == VK_RETURN && ModeSwitchRefused();
+}
+
+bool OnSysChar(const Message& message, LRESULT* result) {
+    *result = 0;
+    return message.wParam == '\r' && ModeSwitchRefused();
+}
+
+bool OnKeyDown(const Message& message, LRESULT* result) {
+    if (const std::uint32_t code = SpecialKeyCode(message.wParam)) QueueKey(code);
+    *result = 0;
+    return true;
+}
+
+bool OnChar(const Message& message, LRESULT* result) {
+    if (message.wParam & 0xFF) QueueKey(std::uint32_t(message.wParam & 0xFF));
+    *result = 0;
+    return true;
+}
+
+bool OnSetCursor(const Message& message, LRESULT* result) {
+    if (LOWORD(message.lParam) != HTCLIENT || Surface.pointerVisible) return false;
+    SetCursor(nullptr);
+    *result = TRUE;
+    return true;
+}
+
+bool OnEraseBackground(const Message&, LRESULT* result) {
+    *result = 1; // WM_PAINT paints the whole client area: the picture and the bars
+    return true;
+}
+
+bool OnPaint(const Message& message, LRESULT* result) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(message.window, &paint);
+    if (Win.pixels) PresentTo(message.window, dc, true);
+    EndPaint(message.window, &paint);
+    *result = 0;
+    return true;
+}
+
+// The render thread places the window anew (fullscreen.h); Windows gets the message too.
+bool OnDisplayChange(const Message&, LRESULT*) {
+    NoteDisplayChange();
+    return false;
+}
+
+bool Framed(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
+}
+
+// On a monitor of another scale the framed window shows the frame at that scale, at the
+// position Windows suggests; full screen stays on its monitor's rectangle.
+bool OnDpiChanged(const Message& message, LRESULT* result) {
+    *result = 0;
+    if (!Framed(message.window)) return true;
+    const RECT* suggested = reinterpret_cast<const RECT*>(message.lParam);
+    const SIZE size = FramedOuterSize(message.window, HIWORD(message.wParam));
+    SetWindowPos(message.window, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+// Per-monitor v2 asks for the size first, so a drag across a monitor edge does not flip back.
+bool OnGetDpiScaledSize(const Message& message, LRESULT* result) {
+    if (!Framed(message.window)) return false;
+    *reinterpret_cast<SIZE*>(message.lParam) =
+        FramedOuterSize(message.window, UINT(message.wParam));
+    *result = TRUE;
+    return true;
+}
+
+struct MessageHandler {
+    UINT id;
+    Handler handler;
+};
+
+constexpr MessageHandler Handlers[] = {
+    {WM_CLOSE, OnClose},
+    {WM_SYSCOMMAND, OnSysCommand},
+    {WM_SYSKEYDOWN, OnSysKey},
+    {WM_SYSKEYUP, OnSysKey},
+    {WM_SYSCHAR, OnSysChar},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_CHAR, OnChar},
+    {WM_SETCURSOR, OnSetCursor},
+    {WM_ERASEBKGND, OnEraseBackground},
+    {WM_PAINT, OnPaint},
+    {WM_DISPLAYCHANGE, OnDisplayChange},
+    {WM_DPICHANGED, OnDpiChanged},
+    {WM_GETDPISCALEDSIZE, OnGetDpiScaledSize},
+};
+
+} // namespace
+
+bool ModeSwitchRefused() {
+    return (Surface.flags & NoModeSwitch) != 0;
+}
+
+LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM lParam) {
+    const Message message{window, id, wParam, lParam};
+    for (const MessageHandler& entry : Handlers) {
+        LRESULT result = 0;
+        if (entry.id == id && entry.handler(message, &result)) return result;
+    }
+    return DefWindowProcA(window, id, wParam, lParam);
+}

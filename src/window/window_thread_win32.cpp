@@ -1,0 +1,214 @@
+// The surface's window thread: it creates the window, and about every 10 ms (or once per
+// display refresh, present_cadence.h) takes the surface lock, copies the rows the application
+// marked into the presentation buffer, scales them sharply where the player chose so (the
+// lock let go meanwhile), shows the picture, and handles the window's messages. Also the
+// window's class and placement.
+#include "platform/game_contract.h"
+#include "platform/performance_counter.h"
+#include "platform/primary_screen.h"
+#include "runtime/pass_timing.h"
+#include "window/dpi_awareness.h"
+#include "window/present_rows.h"
+#include "window/surface.h"
+#include "window/surface_win32.h"
+
+namespace {
+
+constexpr DWORD PresentationIntervalMs = 10;
+
+int FloorHalf(int value) {
+    return value >= 0 ? value / 2 : -((-value + 1) / 2);
+}
+
+// The home monitor's rectangle in the calling thread's context, or the primary screen.
+RECT HomeArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) return info.rcMonitor;
+    return PrimaryScreenRect();
+}
+
+// Sizes the client area to the surface at the window's DPI: it corrects the outer size when
+// the frame differs from what AdjustWindowRectEx predicted, and a per-monitor aware window on
+// a scaled monitor gets round(width * s) x round(height * s), s = DPI / 96, centred on the
+// home monitor's real pixels as PlanWindow centres it.
+void FitClientArea(HWND window) {
+    const UINT dpi = WindowPerMonitorAware(window) ? WindowDpi(window) : 96;
+    const int width = ScaledLength(Surface.width, dpi), height = ScaledLength(Surface.height, dpi);
+    RECT client{}, outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    const int dw = width - (client.right - client.left);
+    const int dh = height - (client.bottom - client.top);
+    if (dw == 0 && dh == 0) return;
+    int left = outer.left, top = outer.top;
+    if (dpi != 96) {
+        const RECT home = HomeArea();
+        left = home.left + FloorHalf(home.right - home.left - width);
+        top = home.top + FloorHalf(home.bottom - home.top - height);
+    }
+    SetWindowPos(window, nullptr, left, top, outer.right - outer.left + dw,
+                 outer.bottom - outer.top + dh,
+                 (dpi == 96 ? SWP_NOMOVE : 0) | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PumpMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// DwmFlush waits for the next composition of the desktop (Windows Vista and later, from
+// dwmapi.dll, looked up once); false where there is none or it fails.
+bool WaitForRefresh() {
+    using Flush = HRESULT(WINAPI*)();
+    static const Flush flush = [] {
+        HMODULE dwm = LoadLibraryA("dwmapi.dll");
+        return dwm ? reinterpret_cast<Flush>(
+                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")))
+                   : nullptr;
+    }();
+    return flush && SUCCEEDED(flush());
+}
+
+// Between two presentations: the display's refresh where the cadence says so, the surface
+// lock released meanwhile; otherwise PresentationIntervalMs.
+double Seconds() {
+    return PerformanceCounterSeconds(PerformanceCounterNow());
+}
+
+void AwaitPresentation() {
+    PresentCadence& cadence = Win.cadence;
+    const double start = Seconds();
+    if (cadence.WaitForRefresh(start)) {
+        const bool succeeded = WaitForRefresh();
+        const double now = Seconds();
+        cadence.Waited(succeeded, now - start, now);
+        if (cadence.WaitForRefresh(now)) return;
+    }
+    SleepEx(PresentationIntervalMs, FALSE);
+}
+
+void PresentationPass(HWND window) {
+    PresentBegin();
+    TakeSurfaceLock();
+    PresentMark("present lock wait");
+    int firstRow = 0, endRow = 0;
+    bool marked = CopyMarkedRows(Win.pixels, Seconds(), &firstRow, &endRow);
+    PresentMark("present copy rows");
+    PresentTookPicture();
+    // Sharp scaling reads only the presentation buffer, which this thread alone writes.
+    if (Win.scaling.load() == DisplayScaling::Sharp || Win.sharpPixels) {
+        ReleaseSurfaceLock();
+        marked = ScaleSharply(window, firstRow, endRow) || marked;
+        TakeSurfaceLock();
+    }
+    PresentMark("present scale");
+    if (marked) PresentNow(window);
+    PresentMark("present show");
+    PresentShowed();
+    PumpMessages();
+    PresentMark("present messages");
+    PresentEnd(marked);
+    ReleaseSurfaceLock();
+}
+
+DWORD WINAPI WindowThreadMain(LPVOID) {
+    // Only this thread, which owns the viewer window, is per-monitor aware: the window gets
+    // the monitor's real pixels, while the process and every call on the game stay unaware.
+    if (SurfaceDpiAware()) MakeThreadPerMonitorAware();
+    const RECT& r = Win.outer;
+    HWND window = CreateWindowExA(0, Win.className.c_str(), Win.caption.c_str(), Win.style, r.left,
+                                  r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                  ProgramInstance(), nullptr);
+    if (window) FitClientArea(window);
+    if (!window || !SetUpPresentation(window)) {
+        if (window) DestroyWindow(window);
+        Win.created = false;
+        SetEvent(Win.ready);
+        return 0;
+    }
+    Win.window = window;
+    SetForegroundWindow(window);
+    Win.created = true;
+    SetEvent(Win.ready);
+
+    while (!Win.stop.load()) {
+        AwaitPresentation();
+        PresentationPass(window);
+    }
+    TearDownPresentation();
+    DestroyWindow(window);
+    return 0;
+}
+
+} // namespace
+
+SIZE FramedOuterSize(HWND window, UINT dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto adjust = user32 ? reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+                                     GetProcAddress(user32, "AdjustWindowRectExForDpi")))
+                               : nullptr;
+    const DWORD style = DWORD(GetWindowLongA(window, GWL_STYLE));
+    const DWORD exStyle = DWORD(GetWindowLongA(window, GWL_EXSTYLE));
+    RECT outer{0, 0, ScaledLength(Surface.width, dpi), ScaledLength(Surface.height, dpi)};
+    if (!adjust || !adjust(&outer, style, FALSE, exStyle, dpi))
+        AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+    return SIZE{outer.right - outer.left, outer.bottom - outer.top};
+}
+
+bool RegisterSurfaceClass() {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = SurfaceWindowProc;
+    windowClass.hInstance = ProgramInstance();
+    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = Win.className.c_str();
+    return RegisterClassA(&windowClass) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+void PlanWindow() {
+    Win.className = std::string(ViewerWindowClassPrefix) + Surface.title;
+    Win.caption = Surface.title[0] ? Surface.title : ProgramName();
+    Win.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    if (!ModeSwitchRefused()) Win.style |= WS_MAXIMIZEBOX;
+    RECT outer{0, 0, Surface.width, Surface.height};
+    AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
+    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+    // The outer corner sits where a frameless window of the surface's size would be centred
+    // on the home area (the primary screen unless one is set).
+    const RECT home = HomeArea();
+    const int left = home.left + FloorHalf(home.right - home.left - Surface.width);
+    const int top = home.top + FloorHalf(home.bottom - home.top - Surface.height);
+    Win.outer = RECT{left, top, left + width, top + height};
+}
+
+// Starts the window thread and waits until it reports whether the window exists.
+bool StartWindowThread() {
+    Win.stop = false;
+    Win.created = false;
+    Win.ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!Win.ready) return false;
+    Win.thread = CreateThread(nullptr, 0, WindowThreadMain, nullptr, 0, nullptr);
+    if (Win.thread) {
+        HANDLE waits[2] = {Win.ready, Win.thread};
+        WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    }
+    CloseHandle(Win.ready);
+    Win.ready = nullptr;
+    return Win.thread && Win.created;
+}
+
+void StopWindowThread() {
+    Win.stop = true;
+    if (Win.thread) {
+        WaitForSingleObject(Win.thread, INFINITE);
+        CloseHandle(Win.thread);
+    }
+    Win.thread = nullptr;
+}
