@@ -1,5 +1,6 @@
 // Files beside the viewer's executable, and the viewer's log: lumenpane.log there, one line
-// per event.
+// per event, or %LOCALAPPDATA%\Lumenpane\lumenpane.log when the viewer's folder cannot be
+// written (a viewer under Program Files).
 #pragma once
 
 #include <cstddef>
@@ -9,4 +10,6 @@
 bool PathBesideViewer(const char* name, char* path, std::size_t capacity);
 
 // Appends one line (and a line end) to the log; does nothing when the file cannot be opened.
+// The first line decides the log's place (beside the viewer when it can be opened there) and
+// every later line goes to the same place.
 void AppendViewerLog(const char* line);
