@@ -1,6 +1,6 @@
 // One frame of the viewer, run by the render thread about every 17 ms: work images, frame
-// counting, the surface's size, hot keys, then under the surface lock the capture, the
-// picture of the current filter and the overlay.
+// counting, the surface's size, hot keys, then under the surface lock the capture (with the
+// smooth pacing before the lock), the picture of the current filter and the overlay.
 #include "frame/frame_step.h"
 
 #include "capture/capture.h"
@@ -196,7 +196,11 @@ void RenderFrame() {
     FollowDisplayChange();
     HandleHotKeys();
     PassMark("hot keys");
-    LockSurface();
+    // The fixed pacing holds the surface lock from the capture on. The smooth one prints
+    // first: on Windows a print waits for the game's thread to pump its messages, and the
+    // window thread must go on presenting and pumping meanwhile. The capture image is the
+    // render thread's own, so the lock has nothing of it to guard.
+    if (!smooth) LockSurface();
     PassMark("lock wait");
     CapturedPicture picture;
     const int captured = CaptureGameWindow(renderWindow, FrameState.captureImage, &picture);
@@ -204,6 +208,8 @@ void RenderFrame() {
     FramePacing.sampledNewPicture = newPicture;
     PassMark("capture copy");
     if (smooth) {
+        LockSurface();
+        PassMark("lock wait");
         // A pass that copied no picture counts as a look that found the old one, now.
         const double now = Timer();
         FramePacing.schedule.Sampled(captured == 1 ? picture.printBegan : now,

@@ -15,6 +15,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// The desktop compositor's timing record (dwmapi.dll is looked up at run time).
+#include <dwmapi.h>
 // Module and thread lists of a process (the capture helper's load check under Wine).
 #include <tlhelp32.h>
 // The system timer's period (winmm).

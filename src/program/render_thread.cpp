@@ -72,15 +72,14 @@ void RestMinimised() {
 }
 
 // The fixed pacing sleeps PacingSleepMs before each pass. The smooth one sleeps until the
-// schedule's next sample, on the absolute clock (the viewer holds a 1 ms timer period), and
-// the fixed time while the viewer is minimised, since nothing is sampled then.
+// schedule's next sample, on the absolute clock and a high-resolution timer where Windows
+// offers one, and the fixed time while the viewer is minimised, since nothing is sampled then.
 void SleepForPacing() {
     if (FramePacing.pacing != Pacing::Smooth || IsIconic(ViewerWindowHandle(TargetGame))) {
         SleepMs(PacingSleepMs);
         return;
     }
-    const double left = FramePacing.schedule.NextSample(Timer()) - Timer();
-    if (left > 0) SleepMs(int(std::lround(left * 1000.0)));
+    SleepUntil(FramePacing.schedule.NextSample(Timer()));
 }
 
 // How long from now the next pass samples the game: the capture helper prints ahead for it.
@@ -125,7 +124,10 @@ bool RenderPass() {
 }
 
 void RenderThread(void* /*parameter*/) {
+    const bool raised = FramePacing.pacing == Pacing::Smooth;
+    if (raised) RaiseThreadForPacing();
     while (RenderPass()) {}
+    if (raised) LowerThreadFromPacing();
     StopCapture(); // does not wait for a print stuck in a game that does not answer
     WritePassTimings();
 }

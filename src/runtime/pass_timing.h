@@ -8,9 +8,9 @@
 // stages were first marked; a stage marked twice in one pass counts both parts.
 //
 // Threads. The render thread alone calls the Pass* functions, the window thread alone the
-// Present* ones; what they share (the print stamp of the frame being presented and the mode)
-// is handed over under the surface lock. WritePassTimings runs once the render thread has
-// ended and takes the surface lock against the window thread.
+// Present* ones; what they share (the latest print's stamp and the mode) is atomic.
+// WritePassTimings runs once the render thread has ended and takes the surface lock against the
+// window thread.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +22,8 @@ void PassMark(const char* finishedStage);
 // filter's name showing) or it waited on purpose (focus hand-over, F5 or F6). `sleepStage`
 // names the stage that waited for the pass's moment, left out of "beyond sleep".
 void PassEnd(int mode, bool counted, const char* sleepStage);
-// The print now in the frame buffer, on the counter of QueryPerformanceCounter (the helper's
-// clock is the same across processes): when it began and ended. Called under the surface lock.
+// The print just copied, on the counter of QueryPerformanceCounter (the helper's clock is the
+// same across processes): when it began and ended.
 void PassPrinted(std::int64_t began, std::int64_t ended);
 void PresentBegin();
 void PresentMark(const char* finishedStage);

@@ -45,8 +45,9 @@ Ring PassRings[ModeCount];
 float PassRow[MaxColumns];
 std::int64_t PassStart = 0, StageStart = 0;
 float PassPrintMs = -1.0f;
-// Handed over under the surface lock: the print whose picture the frame buffer now holds.
-std::int64_t FramePrintEnded = 0;
+// The latest print's end, handed to the window thread (the smooth pacing prints outside the
+// surface lock, hence atomic).
+std::atomic<std::int64_t> FramePrintEnded{0};
 std::atomic<int> CurrentMode{0};
 // Window thread only.
 Columns PresentColumns;
@@ -136,7 +137,7 @@ void PresentMark(const char* finishedStage) {
 }
 
 void PresentTookPicture() {
-    PresentPrintEnded = FramePrintEnded; // under the surface lock
+    PresentPrintEnded = FramePrintEnded.load();
 }
 
 void PresentShowed() {

@@ -7,3 +7,10 @@ using ThreadProcedure = void (*)(void* parameter);
 ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize);
 // Waits without time-out for the thread to end, then releases its record; null does nothing.
 void WaitThread(ThreadRecord* thread);
+
+// The smooth pacing's threads (the render thread, the window thread) run above the normal
+// threads of other processes for the short moments they work: the calling thread joins the
+// multimedia class scheduler's "Games" task where Windows offers it, or else takes the
+// highest priority of its process; Lower... gives that back before the thread ends.
+void RaiseThreadForPacing();
+void LowerThreadFromPacing();

@@ -2,10 +2,16 @@
 // offers a wait for it (DwmFlush) and the player chose the smooth pacing, otherwise about
 // every 10 ms as always.
 //
-// A wait that fails, or that returns within QuickSeconds twice in a row, counts as
-// unavailable: Wine's returns success at once, and so may Windows' while the display is off
-// or the session locked. The thread then keeps the 10 ms cadence and tries the wait again
-// RetrySeconds later, so a display that comes back is followed again.
+// Whether the wait really waits is judged against the refresh period where the compositor
+// tells it: a wait that took at least QuickShare of a period waited; a shorter one still did
+// when its return lies whole periods after the return before it (within GridTolerance of a
+// period): a pass that ended just before a refresh makes the next wait legitimately short, at
+// 360 Hz as at 60 Hz, but only a compositor puts the returns on the refresh grid. Where the
+// compositor does not tell its period, a wait that returns within QuickSeconds is taken for one
+// that did not wait. A wait that fails, or two in a row that do not look like waits (Wine's
+// DwmFlush returns at once, and so may Windows' while the display is off or the session
+// locked), count as unavailable: the thread then keeps the 10 ms cadence and tries the wait
+// again RetrySeconds later, so a display that comes back is followed again.
 //
 // Threads: the window thread's alone, apart from inStep, which the start-up sets before the
 // window thread starts.
@@ -15,16 +21,23 @@ class PresentCadence {
   public:
     static constexpr double QuickSeconds = 0.002;
     static constexpr double RetrySeconds = 1.0;
+    static constexpr double QuickShare = 0.1;
+    static constexpr double GridTolerance = 0.1;
 
     bool inStep = false; // the smooth pacing was chosen
 
     // Whether the next presentation waits for the display's refresh.
     bool WaitForRefresh(double now) const { return inStep && (available_ || now >= retryAt_); }
-    // What the wait did: whether it succeeded and how long it took.
-    void Waited(bool succeeded, double tookSeconds, double now);
+    // What a wait did: whether it succeeded, how long it took, and when it returned (`now`).
+    // refreshPeriod is the compositor's, in seconds; 0 where it does not say.
+    void Waited(bool succeeded, double tookSeconds, double now, double refreshPeriod = 0.0);
 
   private:
+    // Whether a successful wait looked like one that waited for the display.
+    bool LooksLikeAWait(double tookSeconds, double now, double refreshPeriod) const;
+
     bool available_ = true;
-    int quick_ = 0;
+    int doubtful_ = 0;
     double retryAt_ = 0.0;
+    double lastReturn_ = 0.0; // of the last successful wait (0: none)
 };

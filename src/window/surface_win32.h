@@ -69,6 +69,13 @@ HINSTANCE ProgramInstance();
 // The program file's name without folder and extension.
 std::string ProgramName();
 
+// compositor_win32.cpp: the compositor's refresh period in seconds (0 where it does not tell),
+// and a wait for its next composition of at most boundSeconds, during which
+// handleMessages runs whenever messages arrive; true with the composition's time (the
+// performance counter's seconds) when one came and succeeded.
+double CompositorRefreshPeriod();
+bool AwaitComposition(double boundSeconds, double* returnedAt, void (*handleMessages)());
+
 // presentation_win32.cpp: showing the presentation buffer where the display fit places it
 // in the client area, black around it. fullRepaint paints the bars too (WM_PAINT); otherwise
 // they are painted only when the client size or the fit changed.

@@ -60,32 +60,30 @@ void PumpMessages() {
     }
 }
 
-// DwmFlush waits for the next composition of the desktop (Windows Vista and later, from
-// dwmapi.dll, looked up once); false where there is none or it fails.
-bool WaitForRefresh() {
-    using Flush = HRESULT(WINAPI*)();
-    static const Flush flush = [] {
-        HMODULE dwm = LoadLibraryA("dwmapi.dll");
-        return dwm ? reinterpret_cast<Flush>(
-                         reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")))
-                   : nullptr;
-    }();
-    return flush && SUCCEEDED(flush());
+// The window's messages, under the surface lock that guards the key queue they fill.
+void HandleMessagesUnderLock() {
+    TakeSurfaceLock();
+    PumpMessages();
+    ReleaseSurfaceLock();
 }
 
-// Between two presentations: the display's refresh where the cadence says so, the surface
-// lock released meanwhile; otherwise PresentationIntervalMs.
 double Seconds() {
     return PerformanceCounterSeconds(PerformanceCounterNow());
 }
 
-void AwaitPresentation() {
+// Between two presentations: the desktop's next composition where the cadence says so (at
+// most two refresh periods, the window's messages handled meanwhile), none while the window is
+// minimised; otherwise PresentationIntervalMs.
+void AwaitPresentation(HWND window) {
     PresentCadence& cadence = Win.cadence;
     const double start = Seconds();
-    if (cadence.WaitForRefresh(start)) {
-        const bool succeeded = WaitForRefresh();
+    if (cadence.WaitForRefresh(start) && !IsIconic(window)) {
+        const double period = CompositorRefreshPeriod();
+        double returnedAt = 0.0;
+        const bool succeeded = AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0),
+                                                &returnedAt, HandleMessagesUnderLock);
         const double now = Seconds();
-        cadence.Waited(succeeded, now - start, now);
+        cadence.Waited(succeeded, returnedAt - start, succeeded ? returnedAt : now, period);
         if (cadence.WaitForRefresh(now)) return;
     }
     SleepEx(PresentationIntervalMs, FALSE);
@@ -135,10 +133,12 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     Win.created = true;
     SetEvent(Win.ready);
 
+    if (Win.cadence.inStep) RaiseThreadForPacing();
     while (!Win.stop.load()) {
-        AwaitPresentation();
+        AwaitPresentation(window);
         PresentationPass(window);
     }
+    if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();
     DestroyWindow(window);
     return 0;

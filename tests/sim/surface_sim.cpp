@@ -6,6 +6,7 @@
 #include "window/dpi_awareness.h"
 #include "window/surface.h"
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -108,6 +109,22 @@ void HideMouse() {
 ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned) {
     Sim.calls.push_back("StartThread");
     return new ThreadRecord{procedure, parameter};
+}
+
+// The smooth pacing's waits end on the first microsecond of the performance counter at or
+// after the deadline, as on a high-resolution timer.
+void SleepUntil(double deadline) {
+    Sim.calls.push_back("SleepUntil");
+    const double endMs = std::ceil(deadline * 1e6) / 1e3;
+    if (endMs > Sim.clockMs) SimAdvance(endMs - Sim.clockMs);
+}
+
+void RaiseThreadForPacing() {
+    Sim.calls.push_back("RaiseThreadForPacing");
+}
+
+void LowerThreadFromPacing() {
+    Sim.calls.push_back("LowerThreadFromPacing");
 }
 
 void WaitThread(ThreadRecord* thread) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 struct Wait {
@@ -38,6 +40,37 @@ TEST(PresentCadence, FollowsWhatTheWaitsDo) {
         }
         EXPECT_EQ(cadence.WaitForRefresh(now + 0.001), c.waitsAfter);
         EXPECT_EQ(cadence.WaitForRefresh(now + PresentCadence::RetrySeconds), c.waitsSecondLater);
+    }
+}
+
+// The window thread's loop against a compositor of each refresh rate, with passes of each
+// length between two waits: a compositor that waits must be followed at every refresh, one
+// that returns at once must be left for the 10 ms cadence within a few waits.
+TEST(PresentCadence, JudgesTheWaitByTheRefreshPeriod) {
+    for (const double hz : {60.0, 59.94, 144.0, 240.0, 360.0}) {
+        for (const double passMs : {0.5, 1.0, 2.0, 3.0}) {
+            SCOPED_TRACE(testing::Message() << hz << " Hz, passes of " << passMs << " ms");
+            const double period = 1.0 / hz, pass = passMs / 1000;
+            PresentCadence waits, returnsAtOnce;
+            waits.inStep = returnsAtOnce.inStep = true;
+            double now = 5.0, quick = 5.0;
+            int followed = 0;
+            for (int i = 0; i < 600; ++i) {
+                // The refresh after the pass, and the compositor's own delay of 0.1-0.4 ms.
+                const double start = now + pass * (1 + (i % 3) / 10.0);
+                const double refresh = std::ceil(start / period) * period + 0.0001 * (1 + i % 4);
+                waits.Waited(true, refresh - start, refresh, period);
+                EXPECT_TRUE(waits.WaitForRefresh(refresh)) << "wait " << i;
+                now = refresh;
+                quick += pass * (1 + (i % 3) / 10.0) + 0.00005;
+                if (returnsAtOnce.WaitForRefresh(quick)) {
+                    returnsAtOnce.Waited(true, 0.00005, quick, period);
+                    ++followed;
+                }
+            }
+            // Three waits before the first doubt is confirmed, and three each retry a second on.
+            EXPECT_LE(followed, 3 * (1 + int(quick - 5.0))) << "over " << quick - 5.0 << " s";
+        }
     }
 }
 
