@@ -1,5 +1,5 @@
 """The stand-in game on its frame clock, seen through its frame log: which of the game's
-frames the viewer printed, and when. Used by test_smooth_pacing.py and
+frames the viewer printed, and when. Used by test_smooth_pacing.py, test_compositor.py and
 tools/measure_pacing.py. Standard library only.
 
 The game (LMP_DEMO_CLOCK=HZ) shows frame n from n/HZ seconds after its start; each print
@@ -123,3 +123,23 @@ def switch_filter(session, game, name):
     harness.wait_until(lambda: full_screen_text(session, len(expected)) != expected, 8,
                        "the filter name to go", interval=0.3)
     time.sleep(0.5)  # the game's resize after the F5 of the switch settles before a span
+
+
+def play_each_mode(session, game, seconds):
+    """`seconds` of play in each filter mode, Off first, switching with F8; returns
+    {mode: (began, ended)} in system time (time.time())."""
+    spans = {}
+    for mode in MODES:
+        if mode != "Off":
+            switch_filter(session, game, mode)
+        began = time.time()
+        time.sleep(seconds)  # the span measured: the game's frames meanwhile
+        spans[mode] = (began, time.time())
+    return spans
+
+
+def count_spans(frame_log, spans):
+    """count_frames over each span of play_each_mode, read from the frame log."""
+    log = read_frame_log(frame_log)
+    return {mode: count_frames(log, log.game_ms(began), log.game_ms(ended))
+            for mode, (began, ended) in spans.items()}

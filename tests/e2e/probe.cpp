@@ -25,11 +25,15 @@
 //                                      2 per monitor, -1 not told), DPI and client size in
 //                                      real pixels
 //   display-mode W H                   ChangeDisplaySettings to W x H, then the screen's size
+//   dwm COUNT                          dwmapi.dll from the system folder: the timing info for
+//                                      no window and for the desktop window (HRESULTs, the
+//                                      rate, the period), and the ms between COUNT DwmFlush
 //
 // Window handles are written and read as decimal numbers.
 #include "platform/dib.h"
 #include "platform/win32.h"
 
+#include <dwmapi.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -366,6 +370,38 @@ int DisplayMode(int width, int height) {
     return 0;
 }
 
+int Dwm(int count) {
+    HMODULE dwm = LoadLibraryExA("dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!dwm) return Fail("no dwmapi.dll");
+    using Timing = HRESULT(WINAPI*)(HWND, DWM_TIMING_INFO*);
+    using Flush = HRESULT(WINAPI*)();
+    const auto timing = reinterpret_cast<Timing>(
+        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetCompositionTimingInfo")));
+    const auto flush =
+        reinterpret_cast<Flush>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")));
+    if (!timing || !flush) return Fail("no DwmGetCompositionTimingInfo or DwmFlush");
+    DWM_TIMING_INFO info{}, other{};
+    info.cbSize = other.cbSize = sizeof info;
+    const HRESULT own = timing(nullptr, &info), desktop = timing(GetDesktopWindow(), &other);
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    std::string gaps;
+    flush();
+    QueryPerformanceCounter(&before);
+    for (int i = 0; i < count; ++i, before = after) {
+        flush();
+        QueryPerformanceCounter(&after);
+        gaps += (i ? ", " : "") + std::to_string(double(after.QuadPart - before.QuadPart) * 1000 /
+                                                 frequency.QuadPart);
+    }
+    std::printf("{\"timing\": %lu, \"desktop\": %lu, \"rate\": [%u, %u], \"period\": %llu, "
+                "\"frequency\": %lld, \"flushes\": [%s]}\n",
+                static_cast<unsigned long>(own), static_cast<unsigned long>(desktop),
+                info.rateRefresh.uiNumerator, info.rateRefresh.uiDenominator, info.qpcRefreshPeriod,
+                frequency.QuadPart, gaps.c_str());
+    return 0;
+}
+
 int Crash(DWORD pid) {
     HANDLE p = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION |
                                PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_VM_READ,
@@ -383,7 +419,7 @@ int Crash(DWORD pid) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: lmp_probe list|find|wait|children|key|foreground|close|message|"
-                 "minimize|restore|msgbox|msgbox-ok|grab|process|crash|dpi|display-mode ...\n");
+                 "minimize|restore|msgbox|msgbox-ok|grab|process|crash|dpi|display-mode|dwm ...\n");
     return 2;
 }
 
@@ -436,6 +472,8 @@ int main(int argc, char** argv) {
         rc = Dpi(HandleArg(a[0]));
     else if (cmd == "display-mode" && n == 2)
         rc = DisplayMode(std::atoi(a[0]), std::atoi(a[1]));
+    else if (cmd == "dwm" && n == 1)
+        rc = Dwm(std::atoi(a[0]));
     else if (cmd == "crash" && n == 1)
         rc = Crash(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
     else

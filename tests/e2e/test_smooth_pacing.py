@@ -3,7 +3,6 @@ on its 60 Hz clock prints nearly every frame the game draws, in each filter mode
 frame counting that judges it. Run through run.py."""
 
 import os
-import time
 import unittest
 
 import base
@@ -52,17 +51,9 @@ class SmoothPacingTest(base.E2ETest):
             f.write("[display]\npacing=smooth\n")
         viewer = self.programs.start_viewer(wait=False)
         s.wait_viewer_mode(True, timeout=30)
-        spans = {}
-        for mode in frame_clock.MODES:
-            if mode != "Off":
-                frame_clock.switch_filter(s, game, mode)
-            began = time.time()
-            time.sleep(SECONDS_PER_MODE)  # the span measured: the game's frames meanwhile
-            spans[mode] = (began, time.time())
+        spans = frame_clock.play_each_mode(s, game, SECONDS_PER_MODE)
         s.close_window(s.wait_viewer()["hwnd"])
         self.assertEqual((s.wait_exit(game.proc, 15), s.wait_exit(viewer, 15)), (0, 0))
-        log = frame_clock.read_frame_log(frame_log)
-        for mode, (began, ended) in spans.items():
+        for mode, counts in frame_clock.count_spans(frame_log, spans).items():
             with self.subTest(mode):
-                counts = frame_clock.count_frames(log, log.game_ms(began), log.game_ms(ended))
                 self.assertLessEqual(counts["skipped_per_min"], MOST_SKIPPED_PER_MINUTE, counts)
