@@ -25,7 +25,8 @@ struct ViewerPlacementRecord {
     RECT rect{};
     LONG style = 0;
     LONG exStyle = 0;
-    HMONITOR monitor = nullptr; // the monitor covered while full screen
+    HMONITOR monitor = nullptr;             // the monitor covered while full screen
+    MonitorUse use = MonitorUse::GameStart; // what it was chosen for
 };
 
 ViewerPlacementRecord ViewerPlacement;
@@ -88,12 +89,20 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-void CoverMonitorAgain() {
-    RECT area{};
-    if (!MonitorRect(ViewerPlacement.monitor, &area)) {
-        ViewerPlacement.monitor = MonitorFromWindow(Viewer(), MONITOR_DEFAULTTONEAREST);
-        area = AreaOf(ViewerPlacement.monitor);
-    }
+// The player's rule applied anew after a display change, in the thread's own context as a
+// switch applies it: a numbered monitor that came back (woken from power saving, plugged in
+// again) is chosen again. Null for `game` chosen from the framed window: that monitor is
+// found from the framed window's saved place, in the viewer window's context.
+HMONITOR ChosenAgain() {
+    if (ViewerMonitor.rule == MonitorRule::Game && ViewerPlacement.use == MonitorUse::FromWindow)
+        return nullptr;
+    return ChosenMonitor(MonitorUse::GameStart, nullptr);
+}
+
+void CoverMonitorAgain(HMONITOR chosen) {
+    if (!chosen) chosen = MonitorFromRect(&ViewerPlacement.rect, MONITOR_DEFAULTTONEAREST);
+    ViewerPlacement.monitor = chosen;
+    const RECT area = AreaOf(chosen);
     RECT now{};
     GetWindowRect(Viewer(), &now);
     if (!SameRect(now, area)) CoverArea(area, SWP_NOACTIVATE);
@@ -110,10 +119,12 @@ void SetViewerFullscreen(std::uint8_t on, MonitorUse use) {
         // and the window placed in the viewer window's.
         const HMONITOR monitor = wantFullscreen ? ChosenMonitor(use, Viewer()) : nullptr;
         const WindowDpiScope viewerContext(Viewer());
-        if (wantFullscreen)
+        if (wantFullscreen) {
+            ViewerPlacement.use = use;
             EnterFullscreen(monitor);
-        else
+        } else {
             LeaveFullscreen();
+        }
     }
     PlacementLock.Leave();
 }
@@ -128,10 +139,11 @@ void PlanFramedWindowHome() {
 void FollowDisplayChange() {
     if (!TakeDisplayChange() || TargetGame.running != 1) return;
     PlacementLock.Enter();
+    const HMONITOR chosen = TargetGame.fullscreen == 1 ? ChosenAgain() : nullptr;
     {
         const WindowDpiScope viewerContext(Viewer());
         if (TargetGame.running == 1 && TargetGame.fullscreen == 1)
-            CoverMonitorAgain();
+            CoverMonitorAgain(chosen);
         else if (TargetGame.running == 1)
             KeepFramedWindowOnAMonitor();
     }

@@ -26,8 +26,10 @@ void SetViewerFullscreen(std::uint8_t on, MonitorUse use = MonitorUse::FromWindo
 void PlanFramedWindowHome();
 
 // After a display change the window procedure noted (surface.h): a full-screen viewer covers
-// its monitor's new rectangle (the nearest monitor's if its own is gone), a framed window
-// left off every monitor moves onto the nearest one. The saved framed placement is kept.
+// the monitor the player's rule chooses now (monitor_choice.h: a numbered monitor that is
+// gone gives the primary, and is chosen again once it is back; with `game`, the nearest to
+// where the choice was made), at its new rectangle; a framed window left off every monitor
+// moves onto the nearest one. The saved framed placement is kept.
 // Called by the render thread before it takes the surface lock, as it handles F6.
 void FollowDisplayChange();
 

@@ -3,6 +3,7 @@
 #include "game/game_guard.h"
 
 #include "game/target_game.h"
+#include "game/timer_exemption.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ void GiveGameBack(const GuardOrders& orders, HANDLE game) {
     RestoreGameWindow();
     SetForegroundWindow(orders.gameWindow); // Windows may refuse this to a background process
     if (orders.priority) SetPriorityClass(game, orders.priority);
+    SetTimerExemption(game, false); // the timer resolution's throttling is Windows' choice again
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, UINT(orders.screenSaver), nullptr, 0);
 }
 

@@ -1,7 +1,7 @@
 // The guard: a second run of the viewer program that outlives the viewer. When the viewer
 // ends without its ordinary stop (killed, or crashed), the guard gives the game window back
-// as the stop would, and restores what the viewer changed for the game: its priority class
-// and the screen-saver setting.
+// as the stop would, and restores what the viewer changed for the game: its priority class,
+// its timer-resolution throttling and the screen-saver setting.
 //
 // The viewer starts the guard with a private argument naming what to restore and two handles
 // the guard inherits: the viewer's own process, and an event the viewer sets when its

@@ -3,6 +3,7 @@
 
 #include "game/target_game.h"
 #include "platform/primary_screen.h"
+#include "window/dpi_awareness.h"
 
 #include <algorithm>
 
@@ -29,6 +30,9 @@ HMONITOR PrimaryOf(const std::vector<MonitorArea>& monitors) {
 
 std::vector<MonitorArea> SortedMonitors() {
     std::vector<MonitorArea> monitors;
+    // Read per-monitor aware: the process is DPI-unaware, and an unaware thread sees a scaled
+    // monitor smaller than it is and moved.
+    const PerMonitorDpiScope realPixels;
     EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     if (monitors.empty()) monitors.push_back(MonitorArea{nullptr, PrimaryScreenRect(), true});
     std::stable_sort(

@@ -25,8 +25,8 @@ struct MonitorArea {
 };
 
 // The monitors present, numbered as players count them: sorted by left edge, then top edge
-// (not Windows' own display numbers). Never empty: without an answer from Windows, the
-// primary screen's size at (0, 0).
+// (not Windows' own display numbers), their rectangles in real pixels whatever the display
+// scale. Never empty: without an answer from Windows, the primary screen's size at (0, 0).
 std::vector<MonitorArea> SortedMonitors();
 
 // What the monitor is chosen for: the automatic switch and the first placement (with `game`,

@@ -43,6 +43,12 @@ void ShowGameWindow(bool shown) {
     if (GameAnswers(game)) ShowWindowAsync(game, shown ? SW_SHOW : SW_HIDE);
 }
 
+void KeepDisplayOn(bool on) {
+    if (TargetGame.displayKeptOn == on) return;
+    SetThreadExecutionState(on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED : ES_CONTINUOUS);
+    TargetGame.displayKeptOn = on;
+}
+
 void PressKeyForGame(BYTE virtualKey, DWORD holdMs) {
     keybd_event(virtualKey, 0, 0, 0);
     SleepMs(int(holdMs));

@@ -8,7 +8,8 @@
 // in place, cleared to stop the render thread. currentWidth and currentHeight belong to the
 // render thread (the frame step). fullscreen is written only under the window-mode lock
 // (fullscreen.cpp), by whichever thread switches; any thread may read it. wantedWidth and
-// wantedHeight are set before start-up and read by the render thread.
+// wantedHeight are set before start-up and read by the render thread. displayKeptOn belongs
+// to the render thread (KeepDisplayOn).
 #pragma once
 
 #include "platform/win32.h"
@@ -33,15 +34,19 @@ struct TargetGameRecord {
     RECT savedRect{};
     LONG savedStyle = 0;
     LONG savedExStyle = 0;
+    bool displayKeptOn = false;
 };
 
 extern TargetGameRecord TargetGame;
 
 // The game process, opened once by the start-up with only the rights to read and change its
-// priority class, and closed by the shutdown. Threads: written by the main thread while no
-// render thread runs; the render thread and the guard's start only read it.
+// priority class and its power throttling, and closed by the shutdown; timerExempt: the
+// start-up exempted it from timer-resolution throttling (timer_exemption.h). Threads: written
+// by the main thread while no render thread runs; the render thread and the guard's start
+// only read it.
 struct GameProcessRecord {
     HANDLE handle = nullptr;
+    bool timerExempt = false;
 };
 
 extern GameProcessRecord GameProcess;
@@ -68,6 +73,9 @@ void ParkGameWindow();
 // Asks the game window to show (true) or hide, when it is not so and the game answers; the
 // request does not wait.
 void ShowGameWindow(bool shown);
+// Asks Windows to keep the display on (true: the picture is shown) or lets it go again, on
+// changes only; the request holds for the calling thread, the render thread.
+void KeepDisplayOn(bool on);
 // Presses and releases one key for the game (keyboard events go to the foreground window),
 // holding it for holdMs.
 void PressKeyForGame(BYTE virtualKey, DWORD holdMs);

@@ -121,6 +121,7 @@ constexpr UINT SWP_NOACTIVATE = 0x0010;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
 constexpr LONG WS_VISIBLE = 0x10000000;
+constexpr LONG WS_CAPTION = 0x00C00000;
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
@@ -183,6 +184,34 @@ constexpr DWORD SYNCHRONIZE = 0x00100000;
 constexpr DWORD DUPLICATE_SAME_ACCESS = 0x0002;
 constexpr DWORD MAX_PATH = 260;
 
+// Power throttling of a process (SetProcessInformation, kernel32 of Windows 8 and later, looked
+// up at run time; the timer-resolution flag counts from Windows 11).
+using ULONG = std::uint32_t;
+enum PROCESS_INFORMATION_CLASS { ProcessPowerThrottling = 4 };
+struct PROCESS_POWER_THROTTLING_STATE {
+    ULONG Version;
+    ULONG ControlMask;
+    ULONG StateMask;
+};
+constexpr ULONG PROCESS_POWER_THROTTLING_CURRENT_VERSION = 1;
+constexpr ULONG PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION = 0x4;
+
+// The Windows version (as the programs' manifest lets Windows tell it: the real one).
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char szCSDVersion[128];
+};
+BOOL GetVersionExA(OSVERSIONINFOA* info);
+
+// What a thread asks of the power management: the display kept on while it says so.
+using EXECUTION_STATE = DWORD;
+constexpr EXECUTION_STATE ES_DISPLAY_REQUIRED = 0x00000002;
+constexpr EXECUTION_STATE ES_CONTINUOUS = 0x80000000;
+
 // Waiting.
 constexpr DWORD INFINITE = 0xFFFFFFFF;
 constexpr DWORD WAIT_OBJECT_0 = 0;
@@ -204,6 +233,7 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
 BOOL IsWindow(HWND window);
 BOOL IsIconic(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);
+BOOL GetClientRect(HWND window, RECT* rect);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL ShowWindow(HWND window, int command);
@@ -271,6 +301,7 @@ HANDLE CreateThread(SECURITY_ATTRIBUTES* attributes, SIZE_T stackSize, LPTHREAD_
                     LPVOID parameter, DWORD creationFlags, DWORD* threadId);
 BOOL SystemParametersInfoA(UINT action, UINT parameter, void* value, UINT update);
 DWORD SleepEx(DWORD milliseconds, BOOL alertable);
+EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags);
 
 // A lock for threads of one process; re-entrant for the thread that holds it.
 struct CRITICAL_SECTION {

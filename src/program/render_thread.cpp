@@ -55,6 +55,7 @@ void HandFocusToGame() {
 }
 
 void Present() {
+    KeepDisplayOn(true);
     ShowGameWindow(true);
     SetPriorityClass(GameProcess.handle, HIGH_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), BELOW_NORMAL_PRIORITY_CLASS);
@@ -66,6 +67,7 @@ void RestMinimised() {
     if (GetForegroundWindow() == TargetGame.gameWindow)
         SetForegroundWindow(FindWindowA(nullptr, DesktopWindowName));
     ShowGameWindow(false);
+    KeepDisplayOn(false);
     SetPriorityClass(GameProcess.handle, IDLE_PRIORITY_CLASS);
     SetPriorityClass(GetCurrentProcess(), IDLE_PRIORITY_CLASS);
     DiscardHotKeyPresses(); // no frame step runs: keys pressed now must not act on restore
@@ -130,4 +132,5 @@ void RenderThread(void* /*parameter*/) {
     if (raised) LowerThreadFromPacing();
     StopCapture(); // does not wait for a print stuck in a game that does not answer
     WritePassTimings();
+    KeepDisplayOn(false);
 }

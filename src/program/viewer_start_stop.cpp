@@ -3,11 +3,13 @@
 #include "game/fullscreen.h"
 #include "game/game_guard.h"
 #include "game/target_game.h"
+#include "game/timer_exemption.h"
 #include "pixels/hq2x.h"
 #include "platform/game_contract.h"
 #include "platform/win32.h"
 #include "program/timer_period.h"
 #include "program/viewer.h"
+#include "runtime/viewer_log.h"
 #include "window/surface.h"
 
 namespace {
@@ -68,6 +70,18 @@ void LeaveGameFullscreen() {
     SleepEx(DisplaySettleMs, FALSE);
 }
 
+// The parked game and the viewer keep the fine timer they ask for while their windows are
+// hidden or off-screen (timer_exemption.h); where Windows 11 cannot, one line says so. Older
+// Windows (and Wine) do not throttle so and are not asked.
+void ExemptFromTimerThrottling() {
+    if (!TimerThrottlingExists()) return;
+    GameProcess.timerExempt = SetTimerExemption(GameProcess.handle, true);
+    const bool viewerExempt = SetTimerExemption(GetCurrentProcess(), true);
+    if (!GameProcess.timerExempt || !viewerExempt)
+        AppendViewerLog("timer resolution: Windows did not exempt the game and the viewer from "
+                        "its throttling (SetProcessInformation missing or refused)");
+}
+
 } // namespace
 
 void StartViewer() {
@@ -77,6 +91,7 @@ void StartViewer() {
     // Read access too: the guard needs the game's priority class before anything changes it.
     GameProcess.handle = OpenProcess(PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION,
                                      FALSE, TargetGame.processId);
+    ExemptFromTimerThrottling();
     StripGameFrame();
     StartGameGuard();
     PlanFramedWindowHome();
@@ -93,6 +108,8 @@ void StopViewer() {
     WaitThread(TargetGame.renderThread);
     TargetGame.renderThread = nullptr;
     CloseSurface();
+    if (GameProcess.timerExempt) SetTimerExemption(GameProcess.handle, false);
+    GameProcess.timerExempt = false;
     if (GameProcess.handle) CloseHandle(GameProcess.handle);
     GameProcess.handle = nullptr;
     RestoreGameWindow();

@@ -61,6 +61,19 @@ WindowDpiScope::~WindowDpiScope() {
     f.setThread(previous);
 }
 
+PerMonitorDpiScope::PerMonitorDpiScope() {
+    const ContextFunctions f;
+    if (!f.Offered()) return;
+    previous = f.setThread(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (!previous) previous = f.setThread(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+}
+
+PerMonitorDpiScope::~PerMonitorDpiScope() {
+    if (!previous) return;
+    const ContextFunctions f;
+    f.setThread(previous);
+}
+
 bool WindowPerMonitorAware(HWND window) {
     const ContextFunctions f;
     return f.Offered() && window && f.PerMonitor(f.ofWindow(window));

@@ -28,6 +28,20 @@ class WindowDpiScope {
     DPI_AWARENESS_CONTEXT previous = nullptr;
 };
 
+// Runs the calling thread per-monitor aware while it lives (v2 where Windows offers it, v1
+// otherwise), then restores the thread's own context: monitors read meanwhile come in their
+// real pixels. Does nothing where Windows offers no contexts.
+class PerMonitorDpiScope {
+  public:
+    PerMonitorDpiScope();
+    ~PerMonitorDpiScope();
+    PerMonitorDpiScope(const PerMonitorDpiScope&) = delete;
+    PerMonitorDpiScope& operator=(const PerMonitorDpiScope&) = delete;
+
+  private:
+    DPI_AWARENESS_CONTEXT previous = nullptr;
+};
+
 // Whether the window is per-monitor aware; false where Windows offers no contexts.
 bool WindowPerMonitorAware(HWND window);
 // The window's DPI (96 where Windows does not tell).

@@ -2,6 +2,7 @@
 // go into the surface's key queue; a close request is queued rather than acted on, and the
 // mode switches the surface refuses (maximise, Alt+Enter) are swallowed. A display change is
 // only noted for the render thread.
+#include "window/framed_placement.h"
 #include "window/surface.h"
 #include "window/surface_win32.h"
 
@@ -112,14 +113,12 @@ bool Framed(HWND window) {
 }
 
 // On a monitor of another scale the framed window shows the frame at that scale, at the
-// position Windows suggests; full screen stays on its monitor's rectangle.
+// position Windows suggests (its client area refitted: per-monitor v1 suggests a size that
+// scales the frame as well); full screen stays on its monitor's rectangle.
 bool OnDpiChanged(const Message& message, LRESULT* result) {
     *result = 0;
-    if (!Framed(message.window)) return true;
-    const RECT* suggested = reinterpret_cast<const RECT*>(message.lParam);
-    const SIZE size = FramedOuterSize(message.window, HIWORD(message.wParam));
-    SetWindowPos(message.window, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Framed(message.window))
+        FollowWindowDpi(message.window, *reinterpret_cast<const RECT*>(message.lParam));
     return true;
 }
 

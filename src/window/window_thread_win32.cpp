@@ -8,6 +8,7 @@
 #include "platform/primary_screen.h"
 #include "runtime/pass_timing.h"
 #include "window/dpi_awareness.h"
+#include "window/framed_placement.h"
 #include "window/present_rows.h"
 #include "window/surface.h"
 #include "window/surface_win32.h"
@@ -16,40 +17,10 @@ namespace {
 
 constexpr DWORD PresentationIntervalMs = 10;
 
-int FloorHalf(int value) {
-    return value >= 0 ? value / 2 : -((-value + 1) / 2);
-}
-
-// The home monitor's rectangle in the calling thread's context, or the primary screen.
-RECT HomeArea() {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) return info.rcMonitor;
-    return PrimaryScreenRect();
-}
-
-// Sizes the client area to the surface at the window's DPI: it corrects the outer size when
-// the frame differs from what AdjustWindowRectEx predicted, and a per-monitor aware window on
-// a scaled monitor gets round(width * s) x round(height * s), s = DPI / 96, centred on the
-// home monitor's real pixels as PlanWindow centres it.
+// Sizes the client area to the surface at the window's DPI and centres the window on its home
+// monitor, in the window's own context (framed_placement.h).
 void FitClientArea(HWND window) {
-    const UINT dpi = WindowPerMonitorAware(window) ? WindowDpi(window) : 96;
-    const int width = ScaledLength(Surface.width, dpi), height = ScaledLength(Surface.height, dpi);
-    RECT client{}, outer{};
-    GetClientRect(window, &client);
-    GetWindowRect(window, &outer);
-    const int dw = width - (client.right - client.left);
-    const int dh = height - (client.bottom - client.top);
-    if (dw == 0 && dh == 0) return;
-    int left = outer.left, top = outer.top;
-    if (dpi != 96) {
-        const RECT home = HomeArea();
-        left = home.left + FloorHalf(home.right - home.left - width);
-        top = home.top + FloorHalf(home.bottom - home.top - height);
-    }
-    SetWindowPos(window, nullptr, left, top, outer.right - outer.left + dw,
-                 outer.bottom - outer.top + dh,
-                 (dpi == 96 ? SWP_NOMOVE : 0) | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitFramedClient(window, true);
 }
 
 void PumpMessages() {
@@ -179,13 +150,10 @@ void PlanWindow() {
     if (!ModeSwitchRefused()) Win.style |= WS_MAXIMIZEBOX;
     RECT outer{0, 0, Surface.width, Surface.height};
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
-    const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-    // The outer corner sits where a frameless window of the surface's size would be centred
-    // on the home area (the primary screen unless one is set).
-    const RECT home = HomeArea();
-    const int left = home.left + FloorHalf(home.right - home.left - Surface.width);
-    const int top = home.top + FloorHalf(home.bottom - home.top - Surface.height);
-    Win.outer = RECT{left, top, left + width, top + height};
+    // Worked out in the context the window thread creates the window in: real pixels where it
+    // is to be per-monitor aware, so the window opens on its home monitor at any mix of scales.
+    Win.outer = FramedWindowOpening(outer.right - outer.left, outer.bottom - outer.top,
+                                    SurfaceDpiAware());
 }
 
 // Starts the window thread and waits until it reports whether the window exists.

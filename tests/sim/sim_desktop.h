@@ -87,6 +87,7 @@ struct SimProcess {
     // that waits for it returns at the next loop, at answerPhaseMs plus whole periods.
     double answerPeriodMs = 0.0;
     double answerPhaseMs = 0.0;
+    std::vector<std::pair<ULONG, ULONG>> powerThrottling{}; // (ControlMask, StateMask) set
 };
 
 // The settings of one CreateProcessA call, apart from the names.
@@ -127,6 +128,10 @@ struct SimDesktopRecord {
     // per-monitor v2 is refused with error 87 (Wine 8).
     bool dpiContextsOffered = true;
     bool refusesPerMonitorV2 = false;
+    // SetProcessInformation offered (Windows 8 and later), and refused; lumenpane.log's lines.
+    bool processInformationOffered = true, refusesProcessInformation = false;
+    DWORD windowsBuild = 22631; // GetVersionExA's, Windows 11
+    std::vector<std::string> viewerLog;
 
     bool keyDown[256] = {};
     bool keyPressedSinceQuery[256] = {};
@@ -231,6 +236,8 @@ UINT SimMonitorDpi(HMONITOR monitor);
 // conversion of the monitor it is on, or the nearest).
 RECT SimConvertRect(const RECT& rect, bool fromAware, bool toAware);
 
+BOOL SimSetProcessInformation(HANDLE process, PROCESS_INFORMATION_CLASS kind, LPVOID information,
+                              DWORD size); // kernel32's, through GetProcAddress
 int SimLiveGdiObjects();
 // Calls in the log whose text starts with prefix.
 std::vector<std::string> SimCallsStartingWith(const std::string& prefix);

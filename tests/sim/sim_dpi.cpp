@@ -14,6 +14,7 @@ const DPI_AWARENESS_CONTEXT PerMonitorV2Context = reinterpret_cast<DPI_AWARENESS
 thread_local DPI_AWARENESS_CONTEXT ThreadContext = nullptr; // null: unaware, as at start
 
 HMODULE const User32 = reinterpret_cast<HMODULE>(std::uintptr_t(0x7700));
+HMODULE const Kernel32 = reinterpret_cast<HMODULE>(std::uintptr_t(0x7600));
 
 DPI_AWARENESS Awareness(DPI_AWARENESS_CONTEXT context) {
     if (context == UnawareContext || context == DPI_AWARENESS_CONTEXT_UNAWARE)
@@ -72,10 +73,14 @@ void SimResetThreadDpiContext() {
 }
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
+    if (moduleName && std::strcmp(moduleName, "kernel32.dll") == 0) return Kernel32;
     return moduleName && std::strcmp(moduleName, "user32.dll") == 0 ? User32 : nullptr;
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
+    if (module == Kernel32 && Sim.processInformationOffered)
+        return std::strcmp(name, "SetProcessInformation") ? nullptr
+                                                          : Proc(&SimSetProcessInformation);
     if (module != User32 || !Sim.dpiContextsOffered) return nullptr;
     const std::string n = name;
     if (n == "SetThreadDpiAwarenessContext") return Proc(&SimSetThreadContext);

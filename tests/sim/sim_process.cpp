@@ -50,6 +50,34 @@ BOOL CloseHandle(HANDLE handle) {
                : FALSE;
 }
 
+BOOL GetVersionExA(OSVERSIONINFOA* info) {
+    *info = OSVERSIONINFOA{sizeof *info, 10, 0, Sim.windowsBuild, 2, {}};
+    return TRUE;
+}
+
+BOOL SimSetProcessInformation(HANDLE process, PROCESS_INFORMATION_CLASS kind, LPVOID information,
+                              DWORD size) {
+    const auto* state = static_cast<const PROCESS_POWER_THROTTLING_STATE*>(information);
+    const auto it = Sim.processes.find(ProcessOf(process));
+    if (it == Sim.processes.end() || Sim.refusesProcessInformation ||
+        kind != ProcessPowerThrottling || size != sizeof *state)
+        return FALSE;
+    it->second.powerThrottling.emplace_back(state->ControlMask, state->StateMask);
+    return TRUE;
+}
+
+// Per thread, as on Windows; without ES_CONTINUOUS it changes nothing and reads the state.
+EXECUTION_STATE SetThreadExecutionState(EXECUTION_STATE flags) {
+    thread_local EXECUTION_STATE state = ES_CONTINUOUS;
+    const EXECUTION_STATE previous = state;
+    if (flags & ES_CONTINUOUS) Sim.calls.push_back("SetThreadExecutionState"), state = flags;
+    return previous;
+}
+
+void AppendViewerLog(const char* line) {
+    Sim.viewerLog.emplace_back(line);
+}
+
 DWORD GetPriorityClass(HANDLE process) {
     auto it = Sim.processes.find(ProcessOf(process));
     return it == Sim.processes.end() ? 0 : it->second.priorityClass;

@@ -4,6 +4,7 @@
 // for, which is what a test needs to stop a viewer deterministically.
 #include "sim_desktop.h"
 #include "window/dpi_awareness.h"
+#include "window/framed_placement.h"
 #include "window/surface.h"
 
 #include <cmath>
@@ -32,25 +33,15 @@ bool WindowThreadAware() {
     return SurfaceDpiAware() && Sim.dpiContextsOffered;
 }
 
-// As the window thread places the framed window: a client area of the surface's size at the
-// home monitor's DPI, centred on that monitor, all in the window thread's coordinates.
-RECT PlaceWindow(int width, int height) {
-    const bool callerAware = SimThreadPerMonitorAware();
-    SimSetThreadPerMonitorAware(WindowThreadAware());
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    RECT home{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (Surface.homeMonitor && GetMonitorInfoA(Surface.homeMonitor, &info)) home = info.rcMonitor;
-    const UINT dpi =
-        WindowThreadAware() ? SimMonitorDpi(MonitorFromRect(&home, MONITOR_DEFAULTTONEAREST)) : 96;
-    SimSetThreadPerMonitorAware(callerAware);
-    const int clientWidth = ScaledLength(width, dpi), clientHeight = ScaledLength(height, dpi);
-    const LONG left = home.left + (home.right - home.left - clientWidth) / 2;
-    const LONG top = home.top + (home.bottom - home.top - clientHeight) / 2;
-    return RECT{left, top, left + clientWidth + FrameWidth, top + clientHeight + FrameHeight};
-}
-
 } // namespace
+
+BOOL GetClientRect(HWND window, RECT* rect) {
+    const bool framed = Sim.windows.count(window) && SimWindowOf(window).style & WS_CAPTION;
+    if (!GetWindowRect(window, rect)) return FALSE;
+    *rect = RECT{0, 0, rect->right - rect->left - (framed ? FrameWidth : 0),
+                 rect->bottom - rect->top - (framed ? FrameHeight : 0)};
+    return TRUE;
+}
 
 struct ThreadRecord {
     ThreadProcedure procedure;
@@ -73,11 +64,14 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
     if (Sim.failOpenSurface) return 1;
     if (!AllocateSurfaceState(width, height, depth, flags)) return 1;
     const std::string caption = Surface.title[0] ? Surface.title : ProgramName();
-    const RECT outer = PlaceWindow(width, height);
+    // As the window thread places it: planned, created, its client area fitted.
+    const RECT outer =
+        FramedWindowOpening(width + FrameWidth, height + FrameHeight, SurfaceDpiAware());
     surfaceWindow = SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption, outer,
                                  Sim.currentProcessId);
     SimWindowOf(surfaceWindow).style = SurfaceStyle;
     SimWindowOf(surfaceWindow).perMonitorAware = WindowThreadAware();
+    FitFramedClient(surfaceWindow, true);
     Sim.foreground = surfaceWindow;
     screenSaverWasActive = Sim.screenSaverActive;
     Sim.screenSaverActive = false;

@@ -1,0 +1,125 @@
+// What only Windows shows, proven on the simulated desktop: one row per mend, a name and a
+// check that starts the viewer afresh.
+#include "game/fullscreen.h"
+#include "game/game_guard.h"
+#include "lifecycle_fixture.h"
+#include "program/settings.h"
+#include "window/framed_placement.h"
+
+namespace {
+
+using Masks = std::vector<std::pair<ULONG, ULONG>>;
+const Masks GivenBack{{PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION, 0}, {0, 0}};
+constexpr RECT Primary{0, 0, 1920, 1080}, Second{1920, 0, 3840, 1080};
+
+std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+// The viewer started on these monitors with this choice: its window's rectangle.
+RECT StartOn(std::vector<SimMonitor> monitors, MonitorChoice choice = {}) {
+    ResetViewer();
+    ResetViewerPlacement();
+    Sim.monitors = std::move(monitors);
+    ViewerMonitor = choice;
+    AttachGame();
+    StartViewer();
+    return SimWindowOf(SurfaceWindowHandle()).rect;
+}
+
+const std::pair<const char*, void (*)()> Mends[] = {
+    {"timer exemption given, returned by the stop or by the guard after a kill",
+     [] {
+         for (const bool killed : {false, true}) {
+             StartOn({});
+             const DWORD game = TargetGame.processId, guard = Sim.nextProcessId - 1;
+             if (killed) {
+                 SimAfter(40, [] { SimEndProcess(Sim.currentProcessId, 1); });
+                 SimAdoptInheritedHandles(guard);
+                 GuardMain(Sim.processes.at(guard).commandLine.c_str());
+             } else {
+                 StopViewer();
+             }
+             EXPECT_EQ(Sim.processes.at(game).powerThrottling, GivenBack);
+             EXPECT_EQ(Sim.processes.at(Sim.currentProcessId).powerThrottling, Masks{GivenBack[0]});
+             EXPECT_TRUE(Sim.viewerLog.empty());
+         }
+     }},
+    {"timer exemption missing or refused: one log line, nothing else",
+     [] {
+         for (const bool offered : {false, true}) {
+             ResetViewer();
+             Sim.processInformationOffered = Sim.refusesProcessInformation = offered;
+             const SimGame game = AttachGame();
+             StartViewer();
+             StopViewer();
+             EXPECT_EQ(Sim.viewerLog.size(), 1u);
+             ExpectGameAsBefore(SimWindowOf(game.window));
+         }
+     }},
+    {"display kept on while shown, released when minimised and at the end",
+     [] {
+         StartOn({});
+         std::vector<EXECUTION_STATE> seen;
+         for (const bool minimised : {false, false, true, true, false}) {
+             SimWindowOf(SurfaceWindowHandle()).minimised = minimised;
+             RenderPass();
+             seen.push_back(SetThreadExecutionState(0)); // reads the state
+         }
+         StopViewer();
+         seen.push_back(SetThreadExecutionState(0));
+         const EXECUTION_STATE on = ES_CONTINUOUS | ES_DISPLAY_REQUIRED, off = ES_CONTINUOUS;
+         EXPECT_EQ(seen, (std::vector<EXECUTION_STATE>{on, on, off, off, on, off}));
+         EXPECT_EQ(SimCallsStartingWith("SetThreadExecutionState").size(), 4u) << "changes only";
+     }},
+    {"framed window centred on its monitor at mixed scales, monitor lines in real pixels",
+     [] {
+         for (const auto& [dpi1, dpi2, number, home, width] :
+              {std::tuple{96u, 144u, 2, Second, 960}, std::tuple{192u, 96u, 1, Primary, 1280},
+               std::tuple{192u, 96u, 2, Second, 640}, std::tuple{144u, 192u, 2, Second, 1280}}) {
+             const RECT r =
+                 StartOn({{Primary, 1, dpi1}, {Second, 2, dpi2}}, {MonitorRule::Number, number});
+             const int height = width * 3 / 4, x = (home.left + home.right - width) / 2,
+                       y = (home.top + home.bottom - height) / 2;
+             EXPECT_EQ(Text(r), Text({x, y, x + width + 6, y + height + 29}));
+         }
+         std::vector<std::string> lines;
+         InterpretMonitorValue("9", SortedMonitors(), &lines);
+         EXPECT_EQ(lines.back(), "lumenpane.ini: monitor 2 is 1920x1080 at (1920,0)");
+     }},
+    {"per-monitor v1: the client refitted after a scale change",
+     [] {
+         const RECT was = StartOn({{Primary, 1, 96}});
+         Sim.monitors[0].dpi = 144; // v1 suggests 646x509 scaled, frame and all
+         FollowWindowDpi(SurfaceWindowHandle(), {was.left, was.top, was.left + 969, was.top + 763});
+         EXPECT_EQ(Text(SimWindowOf(SurfaceWindowHandle()).rect),
+                   Text({was.left, was.top, was.left + 966, was.top + 749}));
+     }},
+    {"a monitor that comes back is chosen again",
+     [] {
+         for (const MonitorRule rule : {MonitorRule::Number, MonitorRule::Game}) {
+             StartOn({{Primary, 1}, {Second, 2}}, {rule, 2});
+             SetWindowPos(SurfaceWindowHandle(), nullptr, 2200, 100, 646, 509, 0); // for `game`
+             SetViewerFullscreen(1);
+             std::string covered;
+             for (const std::size_t connected : {1u, 2u}) {
+                 Sim.monitors.resize(connected, {Second, 2});
+                 NoteDisplayChange();
+                 FollowDisplayChange();
+                 covered += Text(SimWindowOf(SurfaceWindowHandle()).rect) + "; ";
+             }
+             EXPECT_EQ(covered, Text(Primary) + "; " + Text(Second) + "; ");
+         }
+     }},
+};
+
+TEST(WindowsMends, HoldOnTheSimulatedDesktop) {
+    for (const auto& [name, check] : Mends) {
+        SCOPED_TRACE(name);
+        check();
+    }
+    ResetViewer();
+}
+
+} // namespace
