@@ -12,6 +12,10 @@ using Masks = std::vector<std::pair<ULONG, ULONG>>;
 const Masks GivenBack{{PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION, 0}, {0, 0}};
 constexpr RECT Primary{0, 0, 1920, 1080}, Second{1920, 0, 3840, 1080};
 
+int Count(const char* call) {
+    return int(SimCallsStartingWith(call).size());
+}
+
 std::string Text(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
@@ -56,6 +60,30 @@ const std::pair<const char*, void (*)()> Mends[] = {
              StopViewer();
              EXPECT_EQ(Sim.viewerLog.size(), 1u);
              ExpectGameAsBefore(SimWindowOf(game.window));
+         }
+     }},
+    {"before Windows 11 the timer is not throttled: nothing asked, no line",
+     [] {
+         ResetViewer();
+         Sim.windowsBuild = 19045;
+         AttachGame();
+         StartViewer();
+         StopViewer();
+         EXPECT_TRUE(Sim.processes.at(Sim.currentProcessId).powerThrottling.empty());
+         EXPECT_TRUE(Sim.viewerLog.empty());
+     }},
+    {"smooth pacing: the render thread raised, sleeping to each sample's moment; fixed: neither",
+     [] {
+         for (const Pacing pacing : {Pacing::Fixed, Pacing::Smooth}) {
+             StartOn({});
+             FramePacing.pacing = pacing;
+             SimAfter(300, [] { TargetGame.running = 0; });
+             RenderThread(nullptr);
+             const bool smooth = pacing == Pacing::Smooth;
+             EXPECT_EQ(Count("RaiseThreadForPacing") + Count("LowerThreadFromPacing"), smooth * 2);
+             EXPECT_EQ(Count("SleepUntil") > 0, smooth);
+             EXPECT_EQ(Count("SleepEx(17)") > 0, !smooth);
+             StopViewer();
          }
      }},
     {"display kept on while shown, released when minimised and at the end",
