@@ -6,12 +6,13 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "runtime/clock.h"
 
 class FineTimerPeriod {
   public:
-    FineTimerPeriod() : granted_(timeBeginPeriod(PeriodMs) == TIMERR_NOERROR) {}
+    FineTimerPeriod() : granted_(BeginTimerPeriod(PeriodMs)) {}
     ~FineTimerPeriod() {
-        if (granted_) timeEndPeriod(PeriodMs);
+        if (granted_) EndTimerPeriod(PeriodMs);
     }
     FineTimerPeriod(const FineTimerPeriod&) = delete;
     FineTimerPeriod& operator=(const FineTimerPeriod&) = delete;

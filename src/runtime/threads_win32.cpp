@@ -1,7 +1,9 @@
-// Threads for the application (the viewer's render thread) over CreateThread.
+// Threads for the application (the viewer's render thread) over CreateThread, and the smooth
+// pacing's raised threads.
 #include "runtime/threads.h"
 
 #include "platform/win32.h"
+#include "runtime/system_library.h"
 
 struct ThreadRecord {
     HANDLE handle;
@@ -15,6 +17,19 @@ DWORD WINAPI ThreadStart(LPVOID parameter) {
     thread->procedure(thread->parameter);
     return 0;
 }
+
+// The calling thread's place in the "Games" task (null: not in it). Each thread's own.
+thread_local HANDLE GamesTask = nullptr;
+
+using JoinTask = HANDLE(WINAPI*)(LPCWSTR task, LPDWORD index);
+using LeaveTask = BOOL(WINAPI*)(HANDLE task);
+
+template <typename Function> Function FromAvrt(const char* name) {
+    static const HMODULE avrt = LoadSystemLibrary("avrt.dll");
+    return avrt ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(avrt, name)))
+                : nullptr;
+}
+
 } // namespace
 
 ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize) {
@@ -32,4 +47,23 @@ void WaitThread(ThreadRecord* thread) {
     WaitForSingleObject(thread->handle, INFINITE);
     CloseHandle(thread->handle);
     delete thread;
+}
+
+void RaiseThreadForPacing() {
+    if (const JoinTask join = FromAvrt<JoinTask>("AvSetMmThreadCharacteristicsW")) {
+        DWORD index = 0;
+        GamesTask = join(L"Games", &index);
+        if (GamesTask) return;
+    }
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+}
+
+void LowerThreadFromPacing() {
+    if (GamesTask) {
+        if (const LeaveTask leave = FromAvrt<LeaveTask>("AvRevertMmThreadCharacteristics"))
+            leave(GamesTask);
+        GamesTask = nullptr;
+        return;
+    }
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
 }

@@ -113,6 +113,14 @@ void SleepUntil(double deadline) {
     if (endMs > Sim.clockMs) SimAdvance(endMs - Sim.clockMs);
 }
 
+bool BeginTimerPeriod(UINT milliseconds) {
+    return timeBeginPeriod(milliseconds) == TIMERR_NOERROR;
+}
+
+void EndTimerPeriod(UINT milliseconds) {
+    timeEndPeriod(milliseconds);
+}
+
 void RaiseThreadForPacing() {
     Sim.calls.push_back("RaiseThreadForPacing");
 }
