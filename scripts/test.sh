@@ -110,15 +110,20 @@ else
     broken+=("native build"); failed=$((failed + 1))
 fi
 
-# Only the unit-test programs. -g1: the sanitizers' reports keep their files and lines without
-# the debug information of every local, which made a quarter of this build's time; the code
-# is the same as with -g.
-step "native unit tests under the address and undefined-behaviour sanitizers"
-if build build/sanitize lmp_unit_tests -DLMP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
-    ctest_in build/sanitize build/sanitize.ctest.log
+# GoogleTest needs the -posix compiler; the programs keep the default one, so the unit tests
+# for Windows are a build of their own, of them alone. Their run under Wine keeps one core
+# busy, so it goes early, beside the end-to-end tests; the builds after it keep both busy
+# also once those have ended.
+step "unit tests built for Windows ($LMP_WIN_ARCH), run under Wine"
+if build build/wintest-$LMP_WIN_ARCH lmp_unit_tests \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_ARCH.cmake \
+    -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON; then
+    since=$(date +%s)
+    "${prio[@]}" scripts/run-windows-unit-tests.sh build/wintest-$LMP_WIN_ARCH | tee build/wintest.log
+    count_summary build/wintest.log "Windows unit-test run"
+    took "Windows unit tests" "$since"
 else
-    broken+=("sanitizer build"); failed=$((failed + 1))
+    broken+=("Windows unit-test build"); failed=$((failed + 1))
 fi
 
 if [ "$LMP_WIN_ARCH" != i686 ]; then
@@ -143,18 +148,15 @@ if $shipped_built; then
     fi
 fi
 
-# GoogleTest needs the -posix compiler; the programs keep the default one, so the unit tests
-# for Windows are a build of their own, of them alone.
-step "unit tests built for Windows ($LMP_WIN_ARCH), run under Wine"
-if build build/wintest-$LMP_WIN_ARCH lmp_unit_tests \
-    -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_ARCH.cmake \
-    -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON; then
-    since=$(date +%s)
-    "${prio[@]}" scripts/run-windows-unit-tests.sh build/wintest-$LMP_WIN_ARCH | tee build/wintest.log
-    count_summary build/wintest.log "Windows unit-test run"
-    took "Windows unit tests" "$since"
+# Only the unit-test programs. -g1: the sanitizers' reports keep their files and lines without
+# the debug information of every local, which made a quarter of this build's time; the code
+# is the same as with -g.
+step "native unit tests under the address and undefined-behaviour sanitizers"
+if build build/sanitize lmp_unit_tests -DLMP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
+    ctest_in build/sanitize build/sanitize.ctest.log
 else
-    broken+=("Windows unit-test build"); failed=$((failed + 1))
+    broken+=("sanitizer build"); failed=$((failed + 1))
 fi
 
 if [ -n "$e2e_pid" ]; then
