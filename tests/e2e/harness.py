@@ -206,7 +206,7 @@ def start_x_server(command, env=None):
 
 
 class Session:
-    """One Xvfb display (or an existing one), one fresh Wine prefix, and every process
+    """One Xvfb display (or an existing one), one Wine prefix of its own, and every process
     started in them. Use as a context manager, or call start() and close(). screen_size is
     the size of the session's own Xvfb screen (default SCREEN_SIZE); an existing display
     keeps its own size, which it must then match. monitors, (width, height) each, gives the
@@ -249,10 +249,8 @@ class Session:
                     self._start_monitors()
             self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
                             DISPLAY=self.display, WINEDLLOVERRIDES="mscoree,mshtml=")
-            boot = subprocess.run([self.wine, "wineboot", "-u"], env=self.env, cwd=self.workdir,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-            if boot.returncode != 0:
-                raise HarnessError("wineboot failed with %d" % boot.returncode)
+            booted = _booted_prefix(self.wine, self.env)
+            subprocess.run(["cp", "-a", booted, self.prefix], check=True)
             # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds
             # for a manager's answer whenever it hides or destroys a managed window, which
             # makes every window switch look hung; so there windows are unmanaged.
@@ -278,18 +276,7 @@ class Session:
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
             if reg.returncode != 0:
                 raise HarnessError("could not set %s\\%s" % (key, name))
-        self._stop_server()
-
-    def _stop_server(self):
-        server = os.path.join(os.path.dirname(self.wine), "wineserver")
-        if not os.path.exists(server):
-            server = "wineserver"
-        for flag in ("-k", "-w"):
-            try:
-                subprocess.run([server, flag], env=self.env, timeout=30,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            except (OSError, subprocess.TimeoutExpired):
-                pass
+        _stop_server(self.wine, self.env)
 
     def _start_monitors(self):
         # Xephyr shows its screens as windows on the Xvfb, and Xinerama joins them into one
@@ -315,7 +302,7 @@ class Session:
                     pass
         self._processes = []
         if self.env and self.prefix and os.path.isdir(self.prefix):
-            self._stop_server()
+            _stop_server(self.wine, self.env)
         for server in (self._xephyr, self._xvfb):
             if server and server.poll() is None:
                 server.terminate()
@@ -599,6 +586,37 @@ class Session:
         return game
 
 
+def _stop_server(wine, env):
+    server = os.path.join(os.path.dirname(wine), "wineserver")
+    if not os.path.exists(server):
+        server = "wineserver"
+    for flag in ("-k", "-w"):
+        try:
+            subprocess.run([server, flag], env=env, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except (OSError, subprocess.TimeoutExpired):
+            pass
+
+
+_booted = {}  # Wine loader: the prefix it booted in this run
+
+
+def _booted_prefix(wine, env):
+    """A Wine prefix that `wine` booted once in this run (removed at its end), its server
+    ended. Each session starts on a copy of its own: no file or Wine server is shared."""
+    if wine not in _booted:
+        folder = tempfile.mkdtemp(prefix="lmp-e2e-boot-")
+        atexit.register(shutil.rmtree, folder, True)
+        env = dict(env, WINEPREFIX=os.path.join(folder, "prefix"))
+        boot = subprocess.run([wine, "wineboot", "-u"], env=env, cwd=folder,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
+        _stop_server(wine, env)
+        if boot.returncode != 0:
+            raise HarnessError("wineboot failed with %d" % boot.returncode)
+        _booted[wine] = env["WINEPREFIX"]
+    return _booted[wine]
+
+
 class Game:
     """A started stand-in game: proc (Popen), window (its dict once found), log_path,
     dump_path (its frozen frame, when asked for)."""
@@ -706,7 +724,7 @@ def holds_for(predicate, seconds, interval=0.1):
 
 
 # ---------------------------------------------------------------------------------------
-# One session shared by all test modules of a run: one Xvfb and one wineboot per run.
+# One session shared by all test modules of a run: one Xvfb and one prefix per run.
 
 _shared = None
 
