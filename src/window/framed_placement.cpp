@@ -41,9 +41,10 @@ RECT FramedWindowOpening(int outerWidth, int outerHeight, bool windowAware) {
     return RECT{corner.x, corner.y, corner.x + outerWidth, corner.y + outerHeight};
 }
 
-void FitFramedClient(HWND window, bool centre) {
+void FitFramedClient(HWND window, bool centre, UINT forcedDpi) {
     const WindowDpiScope windowContext(window);
-    const UINT dpi = WindowPerMonitorAware(window) ? WindowDpi(window) : 96;
+    const bool aware = WindowPerMonitorAware(window);
+    const UINT dpi = !aware ? 96 : forcedDpi ? forcedDpi : WindowDpi(window);
     const int width = ScaledLength(Surface.width, dpi), height = ScaledLength(Surface.height, dpi);
     RECT client{}, outer{};
     if (!GetClientRect(window, &client) || !GetWindowRect(window, &outer)) return;
@@ -56,12 +57,12 @@ void FitFramedClient(HWND window, bool centre) {
                  outer.bottom - outer.top + dh, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FollowWindowDpi(HWND window, const RECT& suggested) {
+void FollowWindowDpi(HWND window, const RECT& suggested, UINT dpi) {
     {
         const WindowDpiScope windowContext(window);
         SetWindowPos(window, nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    FitFramedClient(window, false);
+    FitFramedClient(window, false, dpi);
 }

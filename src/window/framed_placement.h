@@ -20,11 +20,12 @@ RECT FramedWindowOpening(int outerWidth, int outerHeight, bool windowAware);
 // x round(height * s), s = DPI / 96, for a per-monitor aware window, the surface's size
 // otherwise; the outer size is corrected by what the client area lacks. With centre, the
 // window is centred on its home monitor as FramedWindowOpening centres it. Runs in the
-// window's own context, whichever thread calls.
-void FitFramedClient(HWND window, bool centre);
+// window's own context, whichever thread calls. A dpi other than 0 is used instead of the
+// window's own (the one WM_DPICHANGED carries, which the window may not report yet).
+void FitFramedClient(HWND window, bool centre, UINT dpi = 0);
 
-// After WM_DPICHANGED: the framed window takes the place Windows suggests, and its client
-// area is refitted to the new DPI. Per-monitor v2 asked for the outer size first, so the
+// After WM_DPICHANGED for `dpi`: the framed window takes the place Windows suggests, and its
+// client area is refitted to that DPI. Per-monitor v2 asked for the outer size first, so the
 // suggestion fits already; per-monitor v1 (Windows 10 1607 to 1703) suggests the old outer
 // rectangle scaled, frame and all, while the frame keeps its size.
-void FollowWindowDpi(HWND window, const RECT& suggested);
+void FollowWindowDpi(HWND window, const RECT& suggested, UINT dpi);

@@ -118,7 +118,8 @@ bool Framed(HWND window) {
 bool OnDpiChanged(const Message& message, LRESULT* result) {
     *result = 0;
     if (Framed(message.window))
-        FollowWindowDpi(message.window, *reinterpret_cast<const RECT*>(message.lParam));
+        FollowWindowDpi(message.window, *reinterpret_cast<const RECT*>(message.lParam),
+                        HIWORD(message.wParam));
     return true;
 }
 

@@ -120,7 +120,8 @@ const std::pair<const char*, void (*)()> Mends[] = {
      [] {
          const RECT was = StartOn({{Primary, 1, 96}});
          Sim.monitors[0].dpi = 144; // v1 suggests 646x509 scaled, frame and all
-         FollowWindowDpi(SurfaceWindowHandle(), {was.left, was.top, was.left + 969, was.top + 763});
+         FollowWindowDpi(SurfaceWindowHandle(), {was.left, was.top, was.left + 969, was.top + 763},
+                         144);
          EXPECT_EQ(Text(SimWindowOf(SurfaceWindowHandle()).rect),
                    Text({was.left, was.top, was.left + 966, was.top + 749}));
      }},
