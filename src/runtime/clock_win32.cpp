@@ -19,8 +19,7 @@ HANDLE ThreadsTimer() {
 
 template <typename Function> Function FromWinmm(const char* name) {
     static const HMODULE winmm = LoadSystemLibrary("winmm.dll");
-    return winmm ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(winmm, name)))
-                 : nullptr;
+    return ModuleFunction<Function>(winmm, name);
 }
 
 using TimerPeriod = MMRESULT(WINAPI*)(UINT period);

@@ -9,3 +9,11 @@
 // (Windows 7 without its loader update), by the system folder's full path. nullptr when it
 // cannot be loaded; FreeLibrary releases it.
 HMODULE LoadSystemLibrary(const char* name);
+
+// The function of that name in a module (null module or missing name: null), as the caller's
+// function pointer type.
+template <typename Function> Function ModuleFunction(HMODULE module, const char* name) {
+    return module
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}

@@ -26,8 +26,7 @@ using LeaveTask = BOOL(WINAPI*)(HANDLE task);
 
 template <typename Function> Function FromAvrt(const char* name) {
     static const HMODULE avrt = LoadSystemLibrary("avrt.dll");
-    return avrt ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(avrt, name)))
-                : nullptr;
+    return ModuleFunction<Function>(avrt, name);
 }
 
 } // namespace

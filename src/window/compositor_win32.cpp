@@ -21,6 +21,7 @@ using TimingInfo = HRESULT(WINAPI*)(HWND, DWM_TIMING_INFO*);
 // `succeeded`, written before `composed` is set.
 struct CompositorRecord {
     bool setUp = false;
+    bool runs = false; // the flush thread started
     Flush flush = nullptr;
     TimingInfo timing = nullptr;
     HANDLE wanted = nullptr;                 // auto-reset: a composition is wanted
@@ -33,8 +34,7 @@ CompositorRecord Compositor;
 
 template <typename Function> Function FromDwm(const char* name) {
     static const HMODULE dwm = LoadSystemLibrary("dwmapi.dll");
-    return dwm ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dwm, name)))
-               : nullptr;
+    return ModuleFunction<Function>(dwm, name);
 }
 
 DWORD WINAPI FlushThreadMain(LPVOID) {
@@ -49,8 +49,7 @@ DWORD WINAPI FlushThreadMain(LPVOID) {
 
 // False where Windows has no DwmFlush or the thread cannot start.
 bool FlushThreadRuns() {
-    static bool runs = false;
-    if (Compositor.setUp) return runs;
+    if (Compositor.setUp) return Compositor.runs;
     Compositor.setUp = true;
     Compositor.flush = FromDwm<Flush>("DwmFlush");
     Compositor.timing = FromDwm<TimingInfo>("DwmGetCompositionTimingInfo");
@@ -60,7 +59,7 @@ bool FlushThreadRuns() {
     HANDLE thread = CreateThread(nullptr, 0, FlushThreadMain, nullptr, 0, nullptr);
     if (!thread) return false;
     CloseHandle(thread);
-    runs = true;
+    Compositor.runs = true;
     return true;
 }
 
