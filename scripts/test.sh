@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test: native unit tests, the same under the address and undefined-behaviour
-# sanitizers, the unit tests built for Windows under Wine, and the end-to-end tests of the
+# Runs every test: native unit tests under the address and undefined-behaviour sanitizers,
+# the unit tests built for Windows under Wine, and the end-to-end tests of the
 # real programs under Wine on a virtual screen. Installs what it needs first.
 #
 # On two cores the builds take about as long as the end-to-end tests, which mostly wait on
 # Wine. So the Windows build those run is made first; then they run in the background while
 # the other builds and tests go on at the lowest CPU priority, taking only the time the
-# end-to-end tests leave over, so that these see the machine much as they would alone. Each
-# build makes only what its tests need. The end-to-end log (build/e2e.log) is shown once
+# end-to-end tests leave over, so that these see the machine much as they would alone. No
+# configuration is built twice. The end-to-end log (build/e2e.log) is shown once
 # they have ended; the counts are added up in the same order every time.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -60,7 +60,7 @@ build() { # dir, target (empty: all), cmake options...
     shift 2
     since=$(date +%s)
     cmake -S . -B "$dir" "$@" >"$dir.configure.log" 2>&1 &&
-        "${prio[@]}" cmake --build "$dir" -j"$jobs" ${target:+--target "$target"} \
+        "${prio[@]}" cmake --build "$dir" -j"$jobs" ${target:+--target $target} \
             >"$dir.build.log" 2>&1 || {
         tail -n 40 "$dir.configure.log" "$dir.build.log" 2>/dev/null
         return 1
@@ -105,9 +105,13 @@ else
     broken+=("$LMP_WIN_ARCH Windows build"); failed=$((failed + 1))
 fi
 
-step "native build and unit tests"
-if build build/native ""; then
-    ctest_in build/native build/native.ctest.log
+# One native build of everything, under the address and undefined-behaviour sanitizers: its
+# unit tests are the native ones. -g1: the sanitizers' reports keep their files and lines
+# without the debug information of every local, which made a quarter of this build's time.
+step "native build and unit tests, under the address and undefined-behaviour sanitizers"
+if build build/sanitize "" -DLMP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
+    ctest_in build/sanitize build/sanitize.ctest.log
 else
     broken+=("native build"); failed=$((failed + 1))
 fi
@@ -129,8 +133,9 @@ else
 fi
 
 if [ "$LMP_WIN_ARCH" != i686 ]; then
+    # The two shipped programs alone; the 64-bit build above compiles all the rest.
     step "shipped 32-bit Windows programs"
-    if build build/win-i686 "" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake; then
+    if build build/win-i686 "lumenpane lmp_game_starter" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake; then
         ls -l build/win-i686/src/*.exe
         shipped_built=true
     else
@@ -148,17 +153,6 @@ if $shipped_built; then
         tail -n 20 build/win-i686/cpack.log
         broken+=("package"); failed=$((failed + 1))
     fi
-fi
-
-# Only the unit-test programs. -g1: the sanitizers' reports keep their files and lines without
-# the debug information of every local, which made a quarter of this build's time; the code
-# is the same as with -g.
-step "native unit tests under the address and undefined-behaviour sanitizers"
-if build build/sanitize lmp_unit_tests -DLMP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
-    ctest_in build/sanitize build/sanitize.ctest.log
-else
-    broken+=("sanitizer build"); failed=$((failed + 1))
 fi
 
 if [ -n "$e2e_pid" ]; then
