@@ -202,6 +202,18 @@ void DrawFrameTag(DemoFrame& out, int number) {
     Text(out, FrameTagX, FrameTagY, digits, FrameTagInk);
 }
 
+void DrawFrameCode(DemoFrame& out, int number) {
+    constexpr Pixel black = Rgb(0, 0, 0);
+    const int top = DemoHeight - FrameCodeHeight;
+    for (int bit = 0; bit < FrameCodeBits; ++bit) {
+        const bool set = (number >> (FrameCodeBits - 1 - bit)) & 1;
+        FillBox(out, bit * FrameCodeCellWidth, top, FrameCodeCellWidth, FrameCodeHeight,
+                set ? white : black);
+        FillBox(out, (FrameCodeBits + bit) * FrameCodeCellWidth, top, FrameCodeCellWidth,
+                FrameCodeHeight, set ? black : white);
+    }
+}
+
 bool WriteDemoFrame(const DemoFrame& frame, const char* path) {
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;

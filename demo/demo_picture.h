@@ -26,6 +26,16 @@ constexpr int FrameTagAdvance = 6;
 constexpr std::uint32_t FrameTagInk = 0xF8E078;
 void DrawFrameTag(DemoFrame& out, int number);
 
+// The frame code, for a program that reads the screen one row at a time: the frame number
+// modulo 2^FrameCodeBits in the picture's bottom FrameCodeHeight rows, as 2 * FrameCodeBits
+// cells FrameCodeCellWidth pixels wide, white for a set bit and black for a clear one: first
+// the number's bits, most significant first, then their complements, so that a row caught
+// half drawn reads as no number at all.
+constexpr int FrameCodeBits = 10;
+constexpr int FrameCodeCellWidth = 16;
+constexpr int FrameCodeHeight = 4;
+void DrawFrameCode(DemoFrame& out, int number);
+
 // Writes a frame as DemoHeight rows of DemoWidth little-endian 32-bit 0x00RRGGBB pixels,
 // top row first, no header (307200 bytes). Returns false when the file cannot be written.
 bool WriteDemoFrame(const DemoFrame& frame, const char* path);

@@ -43,7 +43,9 @@ bool StartFrameClock(FrameClock& clock, int hz, const char* logPath) {
     if (!logPath || !*logPath) return true;
     clock.log = std::fopen(logPath, "w");
     if (!clock.log) return false;
-    std::fprintf(clock.log, "clock %d start_unix_ms %.1f\n", hz, startMs);
+    std::fprintf(clock.log, "clock %d start_unix_ms %.1f start_counter %lld frequency %lld\n", hz,
+                 startMs, static_cast<long long>(clock.startTicks),
+                 static_cast<long long>(clock.ticksPerSecond));
     std::fflush(clock.log);
     return true;
 }

@@ -3,8 +3,10 @@
 // due n / hz seconds after the game started, and each print or paint is logged.
 //
 // The frame log is text. Its first line names the clock and when it started:
-//     clock HZ start_unix_ms MS
-// (MS: the system time of the start in milliseconds since 1970), then one line per print:
+//     clock HZ start_unix_ms MS start_counter TICKS frequency F
+// (MS: the system time of the start in milliseconds since 1970; TICKS: the performance
+// counter then, F its ticks a second; under Wine the counter is the host's raw monotonic
+// clock in 100 ns units), then one line per print:
 //     FRAME MS KIND
 // FRAME the frame shown, MS the time of the print in milliseconds since the start, KIND
 // "print" (WM_PRINT or WM_PRINTCLIENT: what a viewer's PrintWindow sends) or "paint" (the

@@ -50,7 +50,10 @@ int ChildHeight() {
 
 void DrawCurrentFrame() {
     DrawDemoFrame(game.picture, game.options.frozen ? FrozenFrame : game.frame);
-    if (game.clock.hz > 0 && !game.options.frozen) DrawFrameTag(game.picture, game.frame);
+    if (game.clock.hz > 0 && !game.options.frozen) {
+        DrawFrameTag(game.picture, game.frame);
+        DrawFrameCode(game.picture, game.frame);
+    }
     for (int y = 0; y < DemoHeight * 2; ++y)
         for (int x = 0; x < DemoWidth * 2; ++x)
             game.doubledPixels[y * DemoWidth * 2 + x] =
