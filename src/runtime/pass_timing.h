@@ -7,8 +7,14 @@
 // which ran from the mark before it. The columns of the log follow the order in which the
 // stages were first marked; a stage marked twice in one pass counts both parts.
 //
+// The measuring build also keeps a frame trace of each new picture's way to the window, written
+// to lumenpane-frames.log beside the viewer at the end, one line per picture in Timer()
+// seconds: "began ended filtered handed shown" (its print began and ended, its picture was
+// drawn, its rows were handed over, the window thread presented them; 0: never).
+//
 // Threads. The render thread alone calls the Pass* functions, the window thread alone the
-// Present* ones; what they share (the latest print's stamp and the mode) is atomic.
+// Present* ones; what they share (the latest print's stamp, the latest trace entry and the
+// mode) is atomic.
 // WritePassTimings runs once the render thread has ended and takes the surface lock against the
 // window thread.
 #pragma once
@@ -25,10 +31,14 @@ void PassEnd(int mode, bool counted, const char* sleepStage);
 // The print just copied, on the counter of QueryPerformanceCounter (the helper's clock is the
 // same across processes): when it began and ended.
 void PassPrinted(std::int64_t began, std::int64_t ended);
+// A new picture drawn into the frame buffer (under the surface lock), its print's times in
+// Timer() seconds; and its rows about to be handed over (the lock let go next).
+void PassPictureHanded(double printBegan, double printEnded);
+void PassHandedOver();
 void PresentBegin();
 void PresentMark(const char* finishedStage);
-// The window thread took the frame buffer's picture (under the surface lock), and showed it:
-// the age of the print it shows is measured between the two.
+// The window thread took the frame buffer's picture (under the surface lock), and showed the
+// rows it took: the age of the print it shows is measured between the two.
 void PresentTookPicture();
 void PresentShowed();
 void PresentEnd(bool shown);
@@ -38,6 +48,8 @@ inline void PassBegin() {}
 inline void PassMark(const char*) {}
 inline void PassEnd(int, bool, const char*) {}
 inline void PassPrinted(std::int64_t, std::int64_t) {}
+inline void PassPictureHanded(double, double) {}
+inline void PassHandedOver() {}
 inline void PresentBegin() {}
 inline void PresentMark(const char*) {}
 inline void PresentTookPicture() {}

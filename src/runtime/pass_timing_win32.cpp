@@ -1,5 +1,6 @@
 // The measuring build's record of render passes and presentations (see pass_timing.h):
-// fixed rings of the latest samples per filter mode, summed up into lumenpane.log at the end.
+// fixed rings of the latest samples per filter mode, summed up into lumenpane.log at the end,
+// and the frame trace.
 #include "runtime/pass_timing.h"
 
 #include "platform/performance_counter.h"
@@ -49,7 +50,17 @@ float PassPrintMs = -1.0f;
 // surface lock, hence atomic).
 std::atomic<std::int64_t> FramePrintEnded{0};
 std::atomic<int> CurrentMode{0};
+// The frame trace: the render thread fills an entry and publishes its index in LatestTrace
+// under the surface lock; the window thread then writes only its `shown`.
+struct TraceEntry {
+    double began, ended, filtered, handed, shown;
+};
+constexpr int TraceSize = 8192; // over two minutes at 60 pictures a second
+TraceEntry Trace[TraceSize];
+long long TraceCount = 0; // render thread only
+std::atomic<long long> LatestTrace{-1};
 // Window thread only.
+long long TakenTrace = -1, ShownTrace = -1;
 Columns PresentColumns;
 Ring PresentRings[ModeCount];
 float PresentRow[MaxColumns];
@@ -123,6 +134,25 @@ void PassPrinted(std::int64_t began, std::int64_t ended) {
     FramePrintEnded = ended;
 }
 
+namespace {
+
+double TraceNow() {
+    return PerformanceCounterSeconds(PerformanceCounterNow());
+}
+
+} // namespace
+
+void PassPictureHanded(double printBegan, double printEnded) {
+    Trace[TraceCount % TraceSize] = TraceEntry{printBegan, printEnded, TraceNow(), 0.0, 0.0};
+    LatestTrace = TraceCount++;
+}
+
+void PassHandedOver() {
+    const long long latest = LatestTrace.load();
+    if (latest >= 0 && Trace[latest % TraceSize].handed == 0.0)
+        Trace[latest % TraceSize].handed = TraceNow();
+}
+
 void PresentBegin() {
     PresentStart = PresentStageStart = PerformanceCounterNow();
     std::fill(PresentRow, PresentRow + MaxColumns, -1.0f);
@@ -138,9 +168,14 @@ void PresentMark(const char* finishedStage) {
 
 void PresentTookPicture() {
     PresentPrintEnded = FramePrintEnded.load();
+    TakenTrace = LatestTrace.load();
 }
 
 void PresentShowed() {
+    if (TakenTrace >= 0 && TakenTrace != ShownTrace) {
+        Trace[TakenTrace % TraceSize].shown = TraceNow();
+        ShownTrace = TakenTrace;
+    }
     PresentRow[PresentColumns.Of("picture age")] =
         PresentPrintEnded ? Ms(PerformanceCounterNow() - PresentPrintEnded) : -1.0f;
 }
@@ -151,8 +186,26 @@ void PresentEnd(bool shown) {
     Keep(PresentRings[CurrentMode.load()], PresentRow);
 }
 
+namespace {
+
+void WriteFrameTrace() {
+    char path[1024];
+    if (TraceCount == 0 || !PathBesideViewer("lumenpane-frames.log", path, sizeof path)) return;
+    std::FILE* file = std::fopen(path, "w");
+    if (!file) return;
+    for (long long i = std::max(0LL, TraceCount - TraceSize); i < TraceCount; ++i) {
+        const TraceEntry& e = Trace[i % TraceSize];
+        std::fprintf(file, "%.7f %.7f %.7f %.7f %.7f\n", e.began, e.ended, e.filtered, e.handed,
+                     e.shown);
+    }
+    std::fclose(file);
+}
+
+} // namespace
+
 void WritePassTimings() {
     TakeSurfaceLock();
+    WriteFrameTrace();
     for (int mode = 0; mode < ModeCount; ++mode) {
         LogRing(ModeNames[mode], PassRings[mode], PassColumns);
         LogRing(ModeNames[mode], PresentRings[mode], PresentColumns);
