@@ -170,6 +170,14 @@ void CaptureAhead(int wakeUpMs) {
 #endif
 }
 
+void CaptureAt(double sampleTime) {
+#ifdef _WIN32
+    RequestRemoteFrameAt(sampleTime);
+#else
+    (void)sampleTime;
+#endif
+}
+
 int CaptureGameWindow(HWND window, Image*& image) {
     CapturedPicture picture;
     return CaptureGameWindow(window, image, &picture);

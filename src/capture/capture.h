@@ -66,6 +66,9 @@ void StopCapture();
 // Asks for the next capture ahead, to be ready `wakeUpMs` from now, where the capture can
 // be prepared without waiting (the helper inside the game under Wine); otherwise nothing.
 void CaptureAhead(int wakeUpMs);
+// The same for a capture at `sampleTime` (Timer() seconds), which that moment's pass waits
+// for: the smooth pacing's samples.
+void CaptureAt(double sampleTime);
 
 #ifdef _WIN32
 // CaptureGameWindow's work through the helper inside the game, with the same image rules:

@@ -195,15 +195,26 @@ bool RemoteFrameArrived(HWND window) {
     return ReadRemoteFrame(header, RemoteCapture.early, &width, &height) != RemoteFrameWaiting;
 }
 
-void RequestRemoteFrameAhead(int wakeUpMs) {
+namespace {
+
+void RequestRemoteFrameDue(std::int64_t due) {
     RemoteFrameHeader* header = RemoteCapture.header;
     if (!RemoteCapture.active || !header || !RemoteCapture.window ||
         header->helperState != HelperRunning)
         return;
-    const std::int64_t due = RemoteDueTime(PerformanceCounterNow(), PerformanceTicksPerMs(),
-                                           wakeUpMs, RemoteCapture.printTicks);
     RemoteCapture.early = PostRemoteRequest(header, WindowNumber(RemoteCapture.window), due);
     SetEvent(RemoteCapture.requestEvent);
+}
+
+} // namespace
+
+void RequestRemoteFrameAhead(int wakeUpMs) {
+    RequestRemoteFrameDue(RemoteDueTime(PerformanceCounterNow(), PerformanceTicksPerMs(), wakeUpMs,
+                                        RemoteCapture.printTicks));
+}
+
+void RequestRemoteFrameAt(double dueSeconds) {
+    RequestRemoteFrameDue(std::int64_t(dueSeconds * PerformanceTicksPerMs() * 1000.0));
 }
 
 int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** pixels) {

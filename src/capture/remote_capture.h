@@ -25,6 +25,9 @@ int FetchRemoteFrame(HWND window, int* width, int* height, const std::uint8_t** 
 // to be ready just before `wakeUpMs` from now: the render thread asks before its pacing
 // sleep, so the print is done while it sleeps. Does nothing while no helper is used.
 void RequestRemoteFrameAhead(int wakeUpMs);
+// The same for a print that begins at `dueSeconds` (Timer() seconds, the performance counter's):
+// the pass of that moment waits for it, the picture as new as it can be.
+void RequestRemoteFrameAt(double dueSeconds);
 // Whether the reply to the picture asked ahead for `window` has come: the helper printed it,
 // so the game's window thread answered meanwhile, and fetching it waits for nothing.
 bool RemoteFrameArrived(HWND window);

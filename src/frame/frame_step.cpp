@@ -4,6 +4,7 @@
 #include "frame/frame_step.h"
 
 #include "capture/capture.h"
+#include "frame/frame_meter.h"
 #include "game/fullscreen.h"
 #include "game/target_game.h"
 #include "pixels/hq2x.h"
@@ -13,6 +14,7 @@
 #include "runtime/pass_timing.h"
 #include "window/surface.h"
 
+#include <algorithm>
 #include <cstring>
 
 FrameStateRecord FrameState;
@@ -31,8 +33,8 @@ const WorkImagePlan WorkImages[] = {
     {&FrameState.largeArgbImage, 640, 480, 0, 0, DefaultColour},
     {&FrameState.smallRgb565Image, 320, 240, 16, 0, 0},
     {&FrameState.largeRgb565Image, 640, 480, 16, 0, 0},
-    {&OverlayImages.backing, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
-    {&OverlayImages.box, OverlayBoxMaxWidth, OverlayBoxHeight, 0, 0, DefaultColour},
+    {&OverlayImages.backing, OverlayBoxMaxWidth, OverlayBoxMaxHeight, 0, 0, DefaultColour},
+    {&OverlayImages.box, OverlayBoxMaxWidth, OverlayBoxMaxHeight, 0, 0, DefaultColour},
 };
 
 // The game draws its picture 2 pixels right of and below its render window's corner.
@@ -129,22 +131,34 @@ RowSpan DrawPicture(const Image* captured) {
 
 namespace {
 
-// How long after the game's change its picture is presented: the schedule's main sample
-// comes GameFrameSchedule::Offset after it, and the print, the filter and the hand-over take
-// a few milliseconds more. A picture that is later than that is presented at once.
-constexpr double PresentLatencySeconds = GameFrameSchedule::Offset + 0.003;
+// A new picture goes to the window thread with what the meter and the measuring build want to
+// know of it; the window thread notes when it presented it (Surface.pictureShownAt). Under the
+// surface lock.
+void NotePictureHanded(const CapturedPicture& picture) {
+    const double now = Timer();
+    Surface.pictureSeenAt = picture.printBegan > 0.0 ? picture.printBegan : now;
+    FrameMeterState.figures.NewPicture(now);
+    PassPictureHanded(picture.printBegan, picture.printEnded);
+}
 
-// Every picture of a game frame goes to the display at the same moment of its frame, not as
-// soon as it is drawn: samples land on whole milliseconds, and a picture ready a little
-// earlier or later than the one before would otherwise meet a display refresh on either side
-// of it, showing one frame twice and dropping the next.
-void PresentInStep() {
-    const double change = FramePacing.schedule.CaughtChange();
-    Surface.presentAfter = change > 0.0 ? change + PresentLatencySeconds : 0.0;
+// What the window thread presented since the last pass, and what the pacing skipped and
+// repeated, for the meter. Under the surface lock.
+void FeedMeter(double now) {
+    FrameMeterRecord& meter = FrameMeterState;
+    if (Surface.pictureShownAt > 0.0 && Surface.shownSeenAt != meter.lastShownSeenAt) {
+        meter.figures.Presented(Surface.shownSeenAt, Surface.pictureShownAt);
+        meter.lastShownSeenAt = Surface.shownSeenAt;
+    }
+    const GameFrameSchedule& schedule = FramePacing.schedule;
+    meter.figures.Skipped(now, schedule.Skipped() - meter.skippedSeen);
+    meter.figures.Repeated(now, schedule.Repeated() - meter.repeatedSeen);
+    meter.skippedSeen = schedule.Skipped();
+    meter.repeatedSeen = schedule.Repeated();
 }
 
 // The rows drawn, marked for presentation, and the lock let go.
 void HandOverRows(RowSpan drawn) {
+    PassHandedOver();
     if (drawn.Empty())
         UnlockSurface(1, 0); // no row changed
     else
@@ -154,7 +168,7 @@ void HandOverRows(RowSpan drawn) {
 // With the smooth pacing only what changed is drawn: the picture when the capture brought a
 // new one (or the filter or the frame buffer changed), else the overlay alone over the clean
 // picture kept beneath it, else nothing. Returns the frame buffer's rows drawn.
-RowSpan DrawChanges(const Image* captured, bool newPicture) {
+RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
     const double now = Timer();
     CountFrame(now, newPicture);
     char text[sizeof OverlayImages.shownText] = {};
@@ -164,8 +178,8 @@ RowSpan DrawChanges(const Image* captured, bool newPicture) {
         newPicture || !FrameBufferShows.picture || FrameBufferShows.filter != FrameState.filterMode;
     RowSpan drawn;
     if (redraw) {
-        drawn = DrawPicture(captured);
-        if (newPicture) PresentInStep();
+        drawn = DrawPicture(picture.image);
+        if (newPicture) NotePictureHanded(picture);
         KeepOverlayBacking();
         FrameBufferShows.picture = true;
         FrameBufferShows.filter = FrameState.filterMode;
@@ -173,9 +187,12 @@ RowSpan DrawChanges(const Image* captured, bool newPicture) {
         RestoreOverlayBacking();
     }
     if (redraw || overlayChanged) {
-        DrawOverlay(now);
+        // The rows of the box drawn and of the one it replaces.
+        const int height = DrawOverlay(now);
+        drawn =
+            drawn.With({OverlayBoxY, OverlayBoxY + std::max(height, OverlayImages.shownHeight)});
         std::memcpy(OverlayImages.shownText, text, sizeof text);
-        drawn = drawn.With({OverlayBoxY, OverlayBoxY + OverlayBoxHeight});
+        OverlayImages.shownHeight = height;
     }
     PassMark("overlay");
     return drawn;
@@ -207,6 +224,7 @@ void RenderFrame() {
     const bool newPicture = captured == 1 && !picture.changed.Empty();
     FramePacing.sampledNewPicture = newPicture;
     PassMark("capture copy");
+    picture.image = FrameState.captureImage;
     if (smooth) {
         LockSurface();
         PassMark("lock wait");
@@ -214,12 +232,16 @@ void RenderFrame() {
         const double now = Timer();
         FramePacing.schedule.Sampled(captured == 1 ? picture.printBegan : now,
                                      captured == 1 ? picture.printEnded : now, newPicture);
-        HandOverRows(DrawChanges(FrameState.captureImage, newPicture));
+        FeedMeter(now);
+        HandOverRows(DrawChanges(picture, newPicture));
     } else {
+        FeedMeter(Timer());
         DrawPicture(FrameState.captureImage);
+        if (newPicture) NotePictureHanded(picture);
         PassMark("picture");
         DrawOverlay(Timer());
         PassMark("overlay");
+        PassHandedOver();
         UnlockSurface(-1, -1);
     }
     PassMark("unlock");

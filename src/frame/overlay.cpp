@@ -1,7 +1,9 @@
 // The overlay: a half-transparent black box at (16, 16) with white text, showing the
 // filter's name for three seconds after F8, otherwise the frames-per-second counter when F7
-// has switched it on. The box is drawn anew, in a work image kept for it, in each frame that
+// has switched it on; with the full meter F7 shows the meter's lines, below the filter's name
+// while that shows. The box is drawn anew, in a work image kept for it, in each frame that
 // shows it.
+#include "frame/frame_meter.h"
 #include "frame/frame_step.h"
 #include "pixels/image.h"
 
@@ -17,7 +19,6 @@ namespace {
 
 constexpr const char* FilterNames[] = {"Off", "Scale2x", "hq2x"};
 
-constexpr int BoxHeight = OverlayBoxHeight;
 constexpr int CounterBoxWidth = 80;
 constexpr int TextMargin = 8;
 constexpr int GlyphWidth = 8;
@@ -27,11 +28,44 @@ constexpr std::uint32_t TextColour = 0xFFFFFFFFu;
 
 } // namespace
 
+namespace {
+
+// The width of a box holding the text's longest line.
+int BoxWidthFor(const char* text) {
+    int longest = 0, length = 0;
+    for (const char* c = text;; ++c) {
+        if (*c && *c != '\n') {
+            ++length;
+            continue;
+        }
+        longest = std::max(longest, length);
+        length = 0;
+        if (!*c) break;
+    }
+    return std::min(GlyphWidth * longest + 2 * TextMargin, OverlayBoxMaxWidth);
+}
+
+int LineCount(const char* text) {
+    return 1 + int(std::count(text, text + std::strlen(text), '\n'));
+}
+
+} // namespace
+
 int OverlayText(double now, char* text, int capacity) {
-    if (now < FrameState.lastFilterKeyTime + FilterOverlaySeconds) {
-        const int length = std::snprintf(text, std::size_t(capacity), "Filter: %s",
-                                         FilterNames[FrameState.filterMode]);
-        return GlyphWidth * length + 2 * TextMargin;
+    const bool filterShows = now < FrameState.lastFilterKeyTime + FilterOverlaySeconds;
+    const char* filterName = FilterNames[FrameState.filterMode];
+    if (FrameMeterState.kind == Meter::Full && FrameState.fpsOverlayOn) {
+        char meter[sizeof OverlayImages.shownText];
+        MeterText(now, FramePacing.pacing == Pacing::Smooth, meter, int(sizeof meter));
+        if (filterShows)
+            std::snprintf(text, std::size_t(capacity), "Filter: %s\n%s", filterName, meter);
+        else
+            std::snprintf(text, std::size_t(capacity), "%s", meter);
+        return BoxWidthFor(text);
+    }
+    if (filterShows) {
+        std::snprintf(text, std::size_t(capacity), "Filter: %s", filterName);
+        return BoxWidthFor(text);
     }
     if (!FrameState.fpsOverlayOn) return 0;
     if (FrameState.fps == -1)
@@ -41,17 +75,30 @@ int OverlayText(double now, char* text, int capacity) {
     return CounterBoxWidth;
 }
 
-void DrawOverlay(double now) {
-    char text[32];
+int DrawOverlay(double now) {
+    char text[sizeof OverlayImages.shownText];
     const int width = OverlayText(now, text, int(sizeof text));
     Image* box = OverlayImages.box;
-    if (width == 0 || !box || width > int(box->width)) return;
-    for (int y = 0; y < BoxHeight; ++y) {
+    if (width == 0 || !box || width > int(box->width)) return 0;
+    const int lines = std::min(LineCount(text), OverlayMaxLines);
+    const int height = OverlayBoxHeight + (lines - 1) * OverlayLinePitch;
+    for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(ImageRow(box, y));
         std::fill(row, row + width, BoxColour);
     }
-    DrawText(box, float(TextMargin), float(TextMargin), text, TextColour);
-    PutImage(nullptr, BoxX, BoxY, box, 0, 0, width - 1, BoxHeight - 1, Alpha);
+    const char* line = text;
+    for (int i = 0; i < lines; ++i) {
+        char one[sizeof text];
+        const char* end = std::strchr(line, '\n');
+        const std::size_t length = end ? std::size_t(end - line) : std::strlen(line);
+        std::memcpy(one, line, length);
+        one[length] = 0;
+        DrawText(box, float(TextMargin), float(TextMargin + i * OverlayLinePitch), one, TextColour);
+        if (!end) break;
+        line = end + 1;
+    }
+    PutImage(nullptr, BoxX, BoxY, box, 0, 0, width - 1, height - 1, Alpha);
+    return height;
 }
 
 namespace {
@@ -62,10 +109,10 @@ void CopyBoxArea(bool toFrame) {
     Image* backing = OverlayImages.backing;
     if (!frame || !backing || Surface.bytesPerPixel != 4 ||
         Surface.width < OverlayBoxX + OverlayBoxMaxWidth ||
-        Surface.height < OverlayBoxY + OverlayBoxHeight)
+        Surface.height < OverlayBoxY + OverlayBoxMaxHeight)
         return;
     const std::size_t bytes = std::size_t(OverlayBoxMaxWidth) * 4;
-    for (int y = 0; y < OverlayBoxHeight; ++y) {
+    for (int y = 0; y < OverlayBoxMaxHeight; ++y) {
         std::uint8_t* screen =
             frame + std::size_t(OverlayBoxY + y) * Surface.pitch + std::size_t(OverlayBoxX) * 4;
         auto* kept = static_cast<std::uint8_t*>(ImageRow(backing, y));

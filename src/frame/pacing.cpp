@@ -7,7 +7,7 @@
 FramePacingRecord FramePacing;
 
 double GameFrameSchedule::NextSample(double now) {
-    const double earliest = now + MinimumGap;
+    const double earliest = now + (lookSoon_ ? ProbeGap : MinimumGap);
     if (!started_) {
         started_ = true;
         target_ = now;
@@ -16,14 +16,16 @@ double GameFrameSchedule::NextSample(double now) {
     if (target_ >= earliest) return target_;
     if (kind_ == Kind::Probe) { // too late to look before the change: take the frame itself
         kind_ = Kind::Main;
-        target_ = change_ + Offset;
+        target_ = change_ + offset_;
         return NextSample(now);
     }
     // A main sample may come late as long as the frame after it has not begun; past that (an
     // overrun) the frames missed meanwhile are lost and it aims at the next one to come.
     if (kind_ == Kind::Main && earliest >= change_ + period_ - Lead) {
-        change_ += std::ceil((earliest - change_ - Offset) / period_) * period_;
-        target_ = std::max(change_ + Offset, earliest);
+        const double passed = std::ceil((earliest - change_ - offset_) / period_);
+        skipped_ += long(passed);
+        change_ += passed * period_;
+        target_ = std::max(change_ + offset_, earliest);
         return target_;
     }
     target_ = earliest;
@@ -31,6 +33,7 @@ double GameFrameSchedule::NextSample(double now) {
 }
 
 void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
+    lookSoon_ = !newPicture && kind_ == Kind::Probe;
     if (newPicture) {
         stale_ = 0;
         caught_ = 0.0;
@@ -45,6 +48,7 @@ void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
             Correct((staleAt_ + ended) / 2 - change_, true);
             break;
         case Kind::Main:
+            FollowJitter(false);
             caught_ = change_;
             change_ += period_;
             PlanMain();
@@ -65,15 +69,42 @@ void GameFrameSchedule::Sampled(double began, double ended, bool newPicture) {
         target_ = began + (idle ? period_ : period_ / 2);
         break;
     case Kind::Main: // the change comes later than predicted: look again soon
+        if (!idle) {
+            ++repeated_;
+            // A game steady enough for a short offset: its change is a little late, looked for
+            // closely so that the prediction moves to it exactly.
+            const bool close = offset_ < StartOffset;
+            FollowJitter(true);
+            if (close) {
+                kind_ = Kind::Later;
+                lookSoon_ = true;
+                target_ = began + LaterLook;
+                break;
+            }
+        }
+        [[fallthrough]];
     case Kind::Later:
         kind_ = idle ? Kind::Search : Kind::Later;
         target_ = began + (idle ? period_ : period_ / 4);
         break;
     case Kind::Probe:
         kind_ = Kind::Main;
-        target_ = change_ + Offset;
+        target_ = change_ + offset_;
         break;
     }
+}
+
+void GameFrameSchedule::FollowJitter(bool late) {
+    if (late && frames_ < SettleFrames) return; // the lock itself still settling
+    if (late) {
+        ++misses_;
+        goodRun_ = 0;
+        offset_ = std::min(offset_ + 2 * OffsetStep, StartOffset);
+        return;
+    }
+    if (++goodRun_ < (misses_ >= JitterMisses ? SettledRun : FirstRun)) return;
+    goodRun_ = 0;
+    offset_ = std::max(offset_ - OffsetStep, MinOffset);
 }
 
 void GameFrameSchedule::Lock(double change) {
@@ -86,11 +117,12 @@ void GameFrameSchedule::Lock(double change) {
 
 // `error` is how much later than change_ the change came: the prediction follows it. A main
 // sample found too early after many frames also tells of a period a little too short: the
-// period takes a quarter of the drift per frame. A probe says only that the change came
-// earlier, not by how much: it moves the prediction by Step and leaves the period.
+// period takes a sixteenth of the drift per frame (the measurement is coarse). A probe says only
+// that the change came earlier, not by how much: it moves the prediction by Step and leaves the
+// period.
 void GameFrameSchedule::Correct(double error, bool measured) {
     if (measured && sinceCorrection_ >= 30)
-        period_ = std::clamp(period_ + error / sinceCorrection_ / 4, 1.0 / 75.0, 1.0 / 20.0);
+        period_ = std::clamp(period_ + error / sinceCorrection_ / 16, 1.0 / 75.0, 1.0 / 20.0);
     sinceCorrection_ = 0;
     caught_ = change_ + error;
     change_ = caught_ + period_;
@@ -104,6 +136,6 @@ void GameFrameSchedule::PlanMain() {
         target_ = change_ - Lead;
     } else {
         kind_ = Kind::Main;
-        target_ = change_ + Offset;
+        target_ = change_ + offset_;
     }
 }

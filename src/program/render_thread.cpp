@@ -12,7 +12,6 @@
 #include "runtime/pass_timing.h"
 #include "window/surface.h"
 
-#include <cmath>
 #include <string>
 
 namespace {
@@ -84,11 +83,14 @@ void SleepForPacing() {
     SleepUntil(FramePacing.schedule.NextSample(Timer()));
 }
 
-// How long from now the next pass samples the game: the capture helper prints ahead for it.
-int MsToNextSample() {
-    if (FramePacing.pacing != Pacing::Smooth) return PacingSleepMs;
-    const double left = FramePacing.schedule.NextSample(Timer()) - Timer();
-    return left > 0 ? int(std::lround(left * 1000.0)) : 0;
+// The next pass's picture is asked for now: the capture helper prints it meanwhile, to be
+// ready when the fixed pacing's pass wakes, or at the smooth pacing's sample itself, which
+// then takes the newest picture there is.
+void CaptureForNextPass() {
+    if (FramePacing.pacing == Pacing::Smooth)
+        CaptureAt(FramePacing.schedule.NextSample(Timer()));
+    else
+        CaptureAhead(PacingSleepMs);
 }
 
 // One key event per pass; only the exact close request does anything. It is posted: a game
@@ -118,7 +120,7 @@ bool RenderPass() {
         RestMinimised();
     HandleOneKey();
     // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
-    if (shown) CaptureAhead(MsToNextSample());
+    if (shown) CaptureForNextPass();
     PassMark("close key");
     PassEnd(FrameState.filterMode,
             shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds, "sleep");

@@ -2,6 +2,7 @@
 // record that the program hands to the layers below.
 #pragma once
 
+#include "frame/frame_meter.h"
 #include "frame/pacing.h"
 #include "game/monitor_choice.h"
 #include "window/display_fit.h"
@@ -15,6 +16,7 @@ struct ViewerSettings {
     DisplayFit fit = DisplayFit::Stretch;
     DisplayScaling scaling = DisplayScaling::Nearest;
     Pacing pacing = Pacing::Fixed;
+    Meter meter = Meter::Fps;
     bool dpiAware = true;
     MonitorChoice monitor;
 };

@@ -38,5 +38,6 @@ void ApplySettings(const ViewerSettings& settings) {
     SetSurfacePresentInStep(settings.pacing == Pacing::Smooth);
     SetSurfaceDpiAware(settings.dpiAware);
     FramePacing.pacing = settings.pacing;
+    FrameMeterState.kind = settings.meter;
     ViewerMonitor = settings.monitor;
 }

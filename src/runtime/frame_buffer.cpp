@@ -76,10 +76,11 @@ void UnlockSurface(int firstRow, int lastRow) {
     if (!Surface.open || Surface.lockCount == 0) return;
     if (firstRow < 0) firstRow = 0;
     if (lastRow < 0) lastRow = Surface.height - 1;
-    if (firstRow <= lastRow && lastRow < Surface.height)
-        std::memset(Surface.rowMarks + firstRow, 1, std::size_t(lastRow - firstRow + 1));
+    const bool marks = firstRow <= lastRow && lastRow < Surface.height;
+    if (marks) std::memset(Surface.rowMarks + firstRow, 1, std::size_t(lastRow - firstRow + 1));
     --Surface.lockCount;
     ReleaseSurfaceLock();
+    if (marks) SignalRowsMarked();
 }
 
 void MarkAllRows() {

@@ -37,9 +37,12 @@ struct SurfaceState {
     std::uint32_t flags = 0;
     std::uint8_t* frameBuffer = nullptr; // row 0, 16-byte aligned
     std::uint8_t* rowMarks = nullptr;    // one flag per row, set when the row changed
-    // The marked rows are presented no earlier than this (Timer() seconds; 0: at once), so
-    // that pictures of a game's frames reach the display at the same moment of each frame.
-    double presentAfter = 0.0;
+    // The latest new picture the application handed over: when it was seen (Timer() seconds),
+    // and the window thread's note of the latest picture it presented: the time its picture was
+    // seen, and when it was presented.
+    double pictureSeenAt = 0.0;
+    double shownSeenAt = 0.0;
+    double pictureShownAt = 0.0;
     int lockCount = 0;
     bool pointerVisible = true;
     char title[MaxSurfaceTitle + 1] = {};
@@ -55,6 +58,8 @@ extern SurfaceState Surface;
 
 // Portable operations (frame_buffer.cpp).
 void LockSurface();
+// Unlocks; rows firstRow..lastRow are marked for presentation (-1: from the first or to the last
+// row; firstRow > lastRow: none). Marking rows wakes the window thread (SignalRowsMarked).
 void UnlockSurface(int firstRow, int lastRow);
 void* SurfacePixels();
 std::string PollKey();
@@ -72,6 +77,11 @@ std::string KeyCodeText(std::uint32_t code);
 // that holds it.
 void TakeSurfaceLock();
 void ReleaseSurfaceLock();
+// Wakes the thread that presents the marked rows: the Win32 lock's variant sets the event
+// RowsMarkedEvent returns (an auto-reset event, a HANDLE; Windows only); the others have no
+// such thread.
+void SignalRowsMarked();
+void* RowsMarkedEvent();
 // Windows only: whether the calling thread holds the surface lock; letting go of it
 // completely (returns how often it was held) and taking it again as often.
 bool CallerHoldsLock();

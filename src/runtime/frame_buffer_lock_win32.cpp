@@ -9,6 +9,7 @@
 namespace {
 
 LoadTimeLock SurfaceLock;
+const HANDLE RowsMarked = CreateEventA(nullptr, FALSE, FALSE, nullptr); // for the process's life
 std::atomic<DWORD> LockOwner{0}; // thread id holding the lock, 0 when free
 int LockDepth = 0;               // re-entries of the holder; only the holder touches it
 
@@ -38,4 +39,12 @@ int DropCallersLock() {
 
 void RetakeCallersLock(int depth) {
     for (int i = 0; i < depth; ++i) TakeSurfaceLock();
+}
+
+void SignalRowsMarked() {
+    if (RowsMarked) SetEvent(RowsMarked);
+}
+
+void* RowsMarkedEvent() {
+    return RowsMarked;
 }

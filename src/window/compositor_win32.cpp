@@ -81,21 +81,26 @@ double CompositorRefreshPeriod() {
                                  : 0.0;
 }
 
-bool AwaitComposition(double boundSeconds, double* returnedAt, void (*handleMessages)()) {
-    if (!FlushThreadRuns()) return false;
+CompositionWait AwaitComposition(double boundSeconds, double* returnedAt, void (*handleMessages)(),
+                                 HANDLE wake) {
+    if (!FlushThreadRuns()) return CompositionWait::Failed;
     ResetEvent(Compositor.composed); // a composition asked for earlier is not this one
     SetEvent(Compositor.wanted);
+    const HANDLE events[2] = {Compositor.composed, wake};
+    const DWORD count = wake ? 2 : 1;
     const double deadline = Now() + boundSeconds;
     for (double left = boundSeconds; left > 0; left = deadline - Now()) {
         const DWORD waitMs = DWORD(std::ceil(left * 1000.0));
-        const DWORD woke = MsgWaitForMultipleObjectsEx(1, &Compositor.composed, waitMs, QS_ALLINPUT,
-                                                       MWMO_INPUTAVAILABLE);
+        const DWORD woke =
+            MsgWaitForMultipleObjectsEx(count, events, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woke == WAIT_OBJECT_0) {
             *returnedAt = PerformanceCounterSeconds(Compositor.returnedAt.load());
-            return Compositor.succeeded.load();
+            return Compositor.succeeded.load() ? CompositionWait::Composed
+                                               : CompositionWait::Failed;
         }
-        if (woke != WAIT_OBJECT_0 + 1) return false;
+        if (woke == WAIT_OBJECT_0 + 1 && wake) return CompositionWait::Woken;
+        if (woke != WAIT_OBJECT_0 + count) return CompositionWait::Failed;
         handleMessages();
     }
-    return false;
+    return CompositionWait::Failed;
 }

@@ -33,8 +33,7 @@ void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target
     }
 }
 
-bool CopyMarkedRows(std::uint32_t* presentation, double now, int* firstRow, int* endRow) {
-    if (now < Surface.presentAfter) return false;
+bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow) {
     int first = -1, end = -1;
     for (int y = 0; y < Surface.height; ++y) {
         if (!Surface.rowMarks[y]) continue;

@@ -7,6 +7,10 @@
 #include <cstring>
 
 void TakeSurfaceLock() {}
+void SignalRowsMarked() {}
+void* RowsMarkedEvent() {
+    return nullptr;
+}
 void ReleaseSurfaceLock() {}
 
 void SetSurfaceTitle(const char* title) {

@@ -71,10 +71,13 @@ std::string ProgramName();
 
 // compositor_win32.cpp: the compositor's refresh period in seconds (0 where it does not tell),
 // and a wait for its next composition of at most boundSeconds, during which
-// handleMessages runs whenever messages arrive; true with the composition's time (the
-// performance counter's seconds) when one came and succeeded.
+// handleMessages runs whenever messages arrive, cut short when `wake` (an event) is set:
+// Composed with the composition's time (the performance counter's seconds) when one came and
+// succeeded.
+enum class CompositionWait { Composed, Failed, Woken };
 double CompositorRefreshPeriod();
-bool AwaitComposition(double boundSeconds, double* returnedAt, void (*handleMessages)());
+CompositionWait AwaitComposition(double boundSeconds, double* returnedAt, void (*handleMessages)(),
+                                 HANDLE wake);
 
 // presentation_win32.cpp: showing the presentation buffer where the display fit places it
 // in the client area, black around it. fullRepaint paints the bars too (WM_PAINT); otherwise

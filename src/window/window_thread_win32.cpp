@@ -1,8 +1,8 @@
-// The surface's window thread: it creates the window, and about every 10 ms (or once per
-// display refresh, present_cadence.h) takes the surface lock, copies the rows the application
-// marked into the presentation buffer, scales them sharply where the player chose so (the
-// lock let go meanwhile), shows the picture, and handles the window's messages. Also the
-// window's class and placement.
+// The surface's window thread: it creates the window, and as soon as the application marks
+// rows (else about every 10 ms, or once per display refresh, present_cadence.h) takes the
+// surface lock, copies the rows the application marked into the presentation buffer, scales them
+// sharply where the player chose so (the lock let go meanwhile), shows the picture, and handles the
+// window's messages. Also the window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
 #include "platform/primary_screen.h"
@@ -42,22 +42,40 @@ double Seconds() {
     return PerformanceCounterSeconds(PerformanceCounterNow());
 }
 
-// Between two presentations: the desktop's next composition where the cadence says so (at
-// most two refresh periods, the window's messages handled meanwhile), none while the window is
-// minimised; otherwise PresentationIntervalMs.
+// Until rows are marked or a message comes, at most `ms`.
+void AwaitRowsOrMessages(DWORD ms) {
+    HANDLE rows = static_cast<HANDLE>(RowsMarkedEvent());
+    MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+// Between two presentations: a new picture is presented as soon as its rows are marked, in the
+// refresh it was drawn in. Otherwise the thread waits for the desktop's next composition where
+// the cadence says so (at most two refresh periods, the window's messages handled meanwhile),
+// none while the window is minimised, or else at most PresentationIntervalMs.
 void AwaitPresentation(HWND window) {
     PresentCadence& cadence = Win.cadence;
     const double start = Seconds();
     if (cadence.WaitForRefresh(start) && !IsIconic(window)) {
         const double period = CompositorRefreshPeriod();
         double returnedAt = 0.0;
-        const bool succeeded = AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0),
-                                                &returnedAt, HandleMessagesUnderLock);
+        const CompositionWait waited =
+            AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0), &returnedAt,
+                             HandleMessagesUnderLock, static_cast<HANDLE>(RowsMarkedEvent()));
+        if (waited == CompositionWait::Woken) return;
+        const bool succeeded = waited == CompositionWait::Composed;
         const double now = Seconds();
         cadence.Waited(succeeded, returnedAt - start, succeeded ? returnedAt : now, period);
         if (cadence.WaitForRefresh(now)) return;
     }
-    SleepEx(PresentationIntervalMs, FALSE);
+    AwaitRowsOrMessages(PresentationIntervalMs);
+}
+
+// The window thread's note of the picture it presented, for the meter: when it was seen and
+// when it reached the window. Under the surface lock.
+void NotePresented(double seenAt) {
+    if (seenAt == Surface.shownSeenAt) return; // shown before: only the overlay changed
+    Surface.shownSeenAt = seenAt;
+    Surface.pictureShownAt = Seconds();
 }
 
 void PresentationPass(HWND window) {
@@ -65,7 +83,8 @@ void PresentationPass(HWND window) {
     TakeSurfaceLock();
     PresentMark("present lock wait");
     int firstRow = 0, endRow = 0;
-    bool marked = CopyMarkedRows(Win.pixels, Seconds(), &firstRow, &endRow);
+    bool marked = CopyMarkedRows(Win.pixels, &firstRow, &endRow);
+    const double seenAt = Surface.pictureSeenAt;
     PresentMark("present copy rows");
     PresentTookPicture();
     // Sharp scaling reads only the presentation buffer, which this thread alone writes.
@@ -75,9 +94,12 @@ void PresentationPass(HWND window) {
         TakeSurfaceLock();
     }
     PresentMark("present scale");
-    if (marked) PresentNow(window);
+    if (marked) {
+        PresentNow(window);
+        NotePresented(seenAt);
+        PresentShowed();
+    }
     PresentMark("present show");
-    PresentShowed();
     PumpMessages();
     PresentMark("present messages");
     PresentEnd(marked);
@@ -152,8 +174,8 @@ void PlanWindow() {
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
     // Worked out in the context the window thread creates the window in: real pixels where it
     // is to be per-monitor aware, so the window opens on its home monitor at any mix of scales.
-    Win.outer = FramedWindowOpening(outer.right - outer.left, outer.bottom - outer.top,
-                                    SurfaceDpiAware());
+    Win.outer =
+        FramedWindowOpening(outer.right - outer.left, outer.bottom - outer.top, SurfaceDpiAware());
 }
 
 // Starts the window thread and waits until it reports whether the window exists.

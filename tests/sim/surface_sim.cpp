@@ -49,6 +49,10 @@ struct ThreadRecord {
 };
 
 void TakeSurfaceLock() {}
+void SignalRowsMarked() {}
+void* RowsMarkedEvent() {
+    return nullptr;
+}
 void ReleaseSurfaceLock() {}
 
 void SetSurfaceTitle(const char* title) {

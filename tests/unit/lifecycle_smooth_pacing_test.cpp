@@ -62,10 +62,8 @@ class SmoothPacing : public ::testing::Test {
         while (Sim.clockMs < start + RunMs) {
             Sim.calls.clear();
             EXPECT_TRUE(RenderPass());
-            // The window thread presents the new rows once they may be shown.
-            if (FramePacing.sampledNewPicture)
-                ready.push_back(
-                    {std::max(Sim.clockMs, Surface.presentAfter * 1000.0), FrameShown()});
+            // The window thread presents the new rows as soon as they are handed over.
+            if (FramePacing.sampledNewPicture) ready.push_back({Sim.clockMs, FrameShown()});
         }
         // The first second is left out (start-up).
         return CountAtDisplay(ready, start + 1000.0, start + RunMs, 1000.0 / scene.displayHz,
