@@ -98,29 +98,32 @@ def viewer_with_pacing(session, folder, pacing):
     return exe
 
 
-def full_screen_text(session, count):
+def full_screen_text(session, count, frame=None):
     """`count` characters of the overlay of the full-screen viewer (the 640x480 frame
-    stretched over the screen, nearest neighbour), read at the centre of each frame pixel;
-    None when the cells hold no text."""
-    sx, sy = session.screen_size[0] / FRAME_SIZE[0], session.screen_size[1] / FRAME_SIZE[1]
+    stretched over the screen, nearest neighbour, or where `frame` = (left, top, x scale,
+    y scale) puts it), read at the centre of each frame pixel; None when the cells hold no
+    text."""
+    fx, fy, sx, sy = frame or (0, 0, session.screen_size[0] / FRAME_SIZE[0],
+                               session.screen_size[1] / FRAME_SIZE[1])
     x0, y0 = viewer_watch.TEXT_ORIGIN
     width, height = count * viewer_watch.CELL, viewer_watch.CELL
-    left, top = int(x0 * sx), int(y0 * sy)
-    grab = session.grab(left, top, math.ceil((x0 + width) * sx) - left,
-                        math.ceil((y0 + height) * sy) - top)
-    pixels = [grab.at(min(int((x + 0.5) * sx) - left, grab.width - 1),
-                      min(int((y + 0.5) * sy) - top, grab.height - 1))
+    left, top = fx + int(x0 * sx), fy + int(y0 * sy)
+    grab = session.grab(left, top, fx + math.ceil((x0 + width) * sx) - left,
+                        fy + math.ceil((y0 + height) * sy) - top)
+    pixels = [grab.at(min(fx + int((x + 0.5) * sx) - left, grab.width - 1),
+                      min(fy + int((y + 0.5) * sy) - top, grab.height - 1))
               for y in range(y0, y0 + height) for x in range(x0, x0 + width)]
     return viewer_watch.read_text(harness.Image(width, height, pixels), count, 0, 0)
 
 
-def switch_filter(session, game, name):
-    """F8 to the filter `name`; returns once the overlay has named it and the name has gone."""
+def switch_filter(session, game, name, frame=None):
+    """F8 to the filter `name`; returns once the overlay has named it and the name has gone.
+    `frame` as for full_screen_text."""
     expected = "Filter: " + name
     session.tap(harness.VK_F8, game.hwnd)
-    harness.wait_until(lambda: full_screen_text(session, len(expected)) == expected, 5,
+    harness.wait_until(lambda: full_screen_text(session, len(expected), frame) == expected, 5,
                        "the overlay to name %s" % name, interval=0.2)
-    harness.wait_until(lambda: full_screen_text(session, len(expected)) != expected, 8,
+    harness.wait_until(lambda: full_screen_text(session, len(expected), frame) != expected, 8,
                        "the filter name to go", interval=0.3)
     time.sleep(0.5)  # the game's resize after the F5 of the switch settles before a span
 
