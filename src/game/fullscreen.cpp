@@ -13,6 +13,7 @@
 #include "platform/load_time_lock.h"
 #include "platform/primary_screen.h"
 #include "window/dpi_awareness.h"
+#include "window/framed_placement.h"
 #include "window/surface.h"
 
 #include <algorithm>
@@ -156,6 +157,7 @@ void ResetViewerPlacement() {
     ViewerMonitor = MonitorChoice{};
     TakeDisplayChange();
     SetSurfaceDpiAware(true);
+    SetFramedMultiple(1);
     PlacementLock.Leave();
 }
 
