@@ -131,13 +131,12 @@ const std::pair<const char*, void (*)()> Mends[] = {
      "the work area, centred in it; a size beyond it named in the log",
      [] {
          const SimMonitor bar{Primary, 1, 96, Taskbar}, tall{Primary, 1, 96, {0, 0, 1920, 980}};
-         using Monitors = std::vector<SimMonitor>;
          for (const auto& [monitors, window, width, logged] :
-              {std::tuple{Monitors{{Primary, 1, 96}}, 2, 1280, false},
-               {Monitors{bar}, LargestFramedMultiple, 1280, false},
-               {Monitors{tall}, 2, 640, true},
-               {Monitors{bar, {Uhd, 2, 96, UhdWork}}, LargestFramedMultiple, 2560, false},
-               {Monitors{bar, {Uhd, 2, 192, UhdWork}}, 3, 2560, true}}) {
+              {std::tuple{std::vector<SimMonitor>{{Primary, 1, 96}}, 2, 1280, false},
+               {{bar}, LargestFramedMultiple, 1280, false},
+               {{tall}, 2, 640, true},
+               {{bar, {Uhd, 2, 96, UhdWork}}, LargestFramedMultiple, 2560, false},
+               {{bar, {Uhd, 2, 192, UhdWork}}, 3, 2560, true}}) {
              const SimMonitor home = monitors.back();
              const RECT r = StartOn(monitors, {MonitorRule::Number, home.id}, window);
              const int w = width + 6, h = width * 3 / 4 + 29;
