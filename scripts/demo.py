@@ -12,7 +12,8 @@ lumenpane.ini, leaves the full screen keeping the picture's shape and a comparis
 small region of the picture in each filter (filters.png). It uses the current X display
 when DISPLAY is set, otherwise a virtual 16:9 one (1280x720). A third round, only on
 virtual displays, starts one of 1920x1080 and leaves the same region at 2.25x with
-scaling=nearest and with scaling=sharp side by side (sharp.png).
+scaling=nearest and with scaling=sharp side by side (sharp.png); a fourth, on the same, the
+framed window with window=1 and with window=2 side by side (windows.png).
 """
 
 import os
@@ -79,9 +80,9 @@ def close_viewer(session, title):
         session.wait_window_gone(viewer["hwnd"], timeout=15)
 
 
-def side_by_side(pictures, target, enlarge):
-    """Pictures (name, Image) of one size side by side, enlarged so their pixels show, each
-    with its name under it, written to target."""
+def side_by_side(pictures, target, enlarge=None):
+    """Pictures (name, Image) side by side, each with its name under it, written to target:
+    of one size, enlarged so their pixels show, or as they are, aligned at the top."""
     folder = os.path.dirname(target)
     w, h = pictures[0][1].width, pictures[0][1].height
     args = ["montage", "-font", "DejaVu-Sans", "-pointsize", "26", "-fill", "white",
@@ -91,8 +92,9 @@ def side_by_side(pictures, target, enlarge):
         paths.append(os.path.join(folder, "part-%s.png" % name.lower()))
         harness.write_png(paths[-1], picture)
         args += ["-label", name, paths[-1]]
-    args += ["-tile", "%dx1" % len(pictures), "-filter", "point",
-             "-geometry", "%dx%d+14+10" % (w * enlarge, h * enlarge), target]
+    size = "%dx%d" % (w * enlarge, h * enlarge) if enlarge else ""
+    args += ["-tile", "%dx1" % len(pictures), "-filter", "point", "-geometry", size + "+14+10",
+             target]
     subprocess.run(args, check=True)
     for path in paths:
         os.remove(path)
@@ -127,6 +129,27 @@ def sharp_comparison(build_dir, folder, out_dir):
         side_by_side(grabs, target, SHARP_ENLARGE)
         print(f"  {target}: one region of the screen at 2.25x with scaling=nearest and "
               f"scaling=sharp, {SHARP_ENLARGE}x the screen's pixels")
+
+
+def window_comparison(build_dir, folder, out_dir):
+    """Fourth round, on a 1920x1080 screen of its own: the frozen game in Off in the framed
+    window with window=1 and with window=2, each cut from the screen with its frame, side by
+    side: out_dir/windows.png."""
+    with harness.Session(build_dir=build_dir, screen_size=SHARP_SCREEN) as session:
+        grabs = []
+        for window in ("1", "2"):
+            with open(os.path.join(folder, "lumenpane.ini"), "w", newline="\r\n") as ini:
+                ini.write("[display]\nwindow=%s\n" % window)
+            title = start_viewer(session, folder, env={"LMP_DEMO_FREEZE": "1"})
+            session.tap(harness.VK_F6)
+            time.sleep(OVERLAY_SECONDS + 0.5)  # the filter's name over the picture is gone
+            left, top, right, bottom = session.wait_viewer_state(
+                lambda w: not w["topmost"], "the viewer in its window", title)["rect"]
+            grabs.append(("window=" + window, session.grab(left, top, right - left, bottom - top)))
+            close_viewer(session, title)
+        target = os.path.join(out_dir, "windows.png")
+        side_by_side(grabs, target)
+        print(f"  {target}: the framed window with window=1 and window=2, as on the screen")
 
 
 def main(argv):
@@ -183,12 +206,14 @@ def main(argv):
         close_viewer(session, title)
         print("game and viewer closed")
 
-    # Third round: nearest and sharp scaling of the same frame at 2.25x.
+    # Third and fourth rounds: nearest and sharp scaling of the same frame at 2.25x, and
+    # windows of two sizes.
     if display:
-        print("sharp.png: skipped, it needs a 1920x1080 virtual display of its own "
-              "(run without DISPLAY)")
+        print("sharp.png, windows.png: skipped, they need a 1920x1080 virtual display of their "
+              "own (run without DISPLAY)")
     else:
         sharp_comparison(build_dir, folder, out_dir)
+        window_comparison(build_dir, folder, out_dir)
     return 0
 
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make python3 libgtest-dev libbenchmark-dev libpng-dev clang-format
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth
-          imagemagick xserver-xephyr)
+          imagemagick xserver-xephyr xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,6 +13,7 @@
 #include "platform/load_time_lock.h"
 #include "platform/primary_screen.h"
 #include "window/dpi_awareness.h"
+#include "window/framed_placement.h"
 #include "window/surface.h"
 
 #include <algorithm>
@@ -23,6 +24,8 @@ namespace {
 // only under PlacementLock, by the thread that switches.
 struct ViewerPlacementRecord {
     RECT rect{};
+    // A window of the player's size (framed_placement.h): its size, place and maximised state.
+    WINDOWPLACEMENT placement{};
     LONG style = 0;
     LONG exStyle = 0;
     HMONITOR monitor = nullptr;             // the monitor covered while full screen
@@ -52,6 +55,8 @@ void EnterFullscreen(HMONITOR monitor) {
     const RECT area = AreaOf(monitor);
     ViewerPlacement.monitor = monitor;
     GetWindowRect(Viewer(), &ViewerPlacement.rect);
+    ViewerPlacement.placement.length = sizeof ViewerPlacement.placement;
+    if (FramedWindowResizable()) GetWindowPlacement(Viewer(), &ViewerPlacement.placement);
     ShowWindow(Viewer(), SW_HIDE);
     ViewerPlacement.style = GetWindowLongA(Viewer(), GWL_STYLE);
     ViewerPlacement.exStyle = GetWindowLongA(Viewer(), GWL_EXSTYLE);
@@ -74,13 +79,20 @@ void KeepFramedWindowOnAMonitor() {
     SetWindowPos(Viewer(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A window of the player's size gets its placement back after its styles, maximised where it
+// was (a rectangle cannot restore that); a window of the frame's size its rectangle.
 void LeaveFullscreen() {
     const RECT& rect = ViewerPlacement.rect;
+    const bool placed = FramedWindowResizable();
     ShowWindow(Viewer(), SW_HIDE);
-    SetWindowLongA(Viewer(), GWL_STYLE, ViewerPlacement.style);
+    SetWindowLongA(Viewer(), GWL_STYLE,
+                   placed ? ViewerPlacement.style & ~(WS_MAXIMIZE | WS_MINIMIZE)
+                          : ViewerPlacement.style);
     SetWindowLongA(Viewer(), GWL_EXSTYLE, ViewerPlacement.exStyle);
     SetWindowPos(Viewer(), HWND_NOTOPMOST, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_SHOWWINDOW);
+                 rect.bottom - rect.top,
+                 placed ? SWP_NOACTIVATE | SWP_FRAMECHANGED : SWP_SHOWWINDOW);
+    if (placed) SetWindowPlacement(Viewer(), &ViewerPlacement.placement);
     KeepFramedWindowOnAMonitor(); // the saved placement's monitor may be gone meanwhile
     TargetGame.fullscreen = 0;
 }
@@ -156,6 +168,7 @@ void ResetViewerPlacement() {
     ViewerMonitor = MonitorChoice{};
     TakeDisplayChange();
     SetSurfaceDpiAware(true);
+    SetFramedMultiple(1);
     PlacementLock.Leave();
 }
 

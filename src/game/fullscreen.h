@@ -33,6 +33,6 @@ void PlanFramedWindowHome();
 // Called by the render thread before it takes the surface lock, as it handles F6.
 void FollowDisplayChange();
 
-// Forgets the saved windowed placement, the monitor choice, a noted display change and the
-// DPI setting, as at program start (for tests).
+// Forgets the saved windowed placement, the monitor choice, a noted display change, the DPI
+// setting and the player's window size, as at program start (for tests).
 void ResetViewerPlacement();

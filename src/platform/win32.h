@@ -67,6 +67,12 @@ constexpr BOOL FALSE = 0;
 struct RECT {
     LONG left, top, right, bottom;
 };
+struct POINT {
+    LONG x, y;
+};
+struct SIZE {
+    LONG cx, cy;
+};
 
 struct BITMAPINFOHEADER {
     DWORD biSize;
@@ -110,6 +116,8 @@ constexpr UINT GW_CHILD = 5;
 constexpr int GWL_STYLE = -16;
 constexpr int GWL_EXSTYLE = -20;
 constexpr int SW_HIDE = 0;
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMAXIMIZED = 3;
 constexpr int SW_SHOW = 5;
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
@@ -118,13 +126,27 @@ inline const HWND HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
 constexpr UINT SWP_NOZORDER = 0x0004;
 constexpr UINT SWP_NOREDRAW = 0x0008;
 constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_ASYNCWINDOWPOS = 0x4000;
 constexpr LONG WS_VISIBLE = 0x10000000;
 constexpr LONG WS_CAPTION = 0x00C00000;
+constexpr LONG WS_MINIMIZE = 0x20000000;
+constexpr LONG WS_MAXIMIZE = 0x01000000;
+constexpr LONG WS_THICKFRAME = 0x00040000;
+constexpr LONG WS_MAXIMIZEBOX = 0x00010000;
 constexpr UINT WM_NULL = 0x0000;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT SMTO_ABORTIFHUNG = 0x0002;
+// A window's size, place and state (normal, minimised or maximised), as the player left it.
+struct WINDOWPLACEMENT {
+    UINT length;
+    UINT flags;
+    UINT showCmd;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+};
 constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 
 // Monitors.
@@ -241,6 +263,8 @@ BOOL ShowWindowAsync(HWND window, int command);
 BOOL IsWindowVisible(HWND window);
 LONG GetWindowLongA(HWND window, int index);
 LONG SetWindowLongA(HWND window, int index, LONG value);
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement);
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement);
 int GetSystemMetrics(int index);
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND window);

@@ -2,6 +2,8 @@
 // how a value read for it is understood.
 #include "program/settings.h"
 
+#include "window/framed_placement.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -41,6 +43,11 @@ const ChoiceKey ChoiceKeys[] = {
 constexpr const char* MonitorSection = "display";
 constexpr const char* MonitorKey = "monitor";
 const std::vector<const char*> MonitorNames = {"primary", "game"};
+// [display] window= takes 1 (the default), 2 ... MostFramedMultiple, or largest.
+constexpr const char* WindowSection = "display";
+constexpr const char* WindowKey = "window";
+const std::vector<const char*> WindowNames = {"1", "largest"};
+constexpr int MostFramedMultiple = 8;
 
 const ChoiceKey& KeyNamed(const char* key) {
     return *std::find_if(std::begin(ChoiceKeys), std::end(ChoiceKeys),
@@ -125,6 +132,23 @@ Pacing InterpretPacingValue(const char* value, std::string* logLine) {
     return Pacing(InterpretChoiceKey("pacing", value, logLine));
 }
 
+int InterpretWindowValue(const char* value, std::string* logLine) {
+    const int number = WholeNumber(value);
+    if (number >= 2 && number <= MostFramedMultiple) {
+        if (logLine) logLine->clear();
+        return number;
+    }
+    const int index = InterpretChoice(WindowSection, WindowKey, value, WindowNames, logLine);
+    return index == 1 ? LargestFramedMultiple : 1;
+}
+
+std::string WindowBeyondWorkAreaLine(int asked, int opened) {
+    if (asked == LargestFramedMultiple || opened >= asked) return {};
+    return "lumenpane.ini: window " + std::to_string(asked) + " in [" + WindowSection +
+           "] does not fit the work area of its monitor, using largest (" + std::to_string(opened) +
+           ")";
+}
+
 MonitorChoice InterpretMonitorValue(const char* value, const std::vector<MonitorArea>& monitors,
                                     std::vector<std::string>* logLines) {
     if (logLines) logLines->clear();
@@ -152,6 +176,8 @@ ViewerSettings InterpretSettings(SettingReader read, void* context,
         k.store(settings, InterpretChoice(k.section, k.key, value.c_str(), k.names, &line));
         if (!line.empty() && logLines) logLines->push_back(line);
     }
+    settings.window = InterpretWindowValue(read(WindowSection, WindowKey, context).c_str(), &line);
+    if (!line.empty() && logLines) logLines->push_back(line);
     std::vector<std::string> monitorLines;
     settings.monitor = InterpretMonitorValue(read(MonitorSection, MonitorKey, context).c_str(),
                                              monitors, &monitorLines);

@@ -19,6 +19,7 @@ struct ViewerSettings {
     Meter meter = Meter::Fps;
     bool dpiAware = true;
     MonitorChoice monitor;
+    int window = 1; // the framed window's multiple, or LargestFramedMultiple (framed_placement.h)
 };
 
 // Reads one key's value: the text after '=' (empty when the file or the key is missing).
@@ -37,6 +38,12 @@ ViewerSettings InterpretSettings(SettingReader read, void* context,
 DisplayFit InterpretFitValue(const char* value, std::string* logLine);
 DisplayScaling InterpretScalingValue(const char* value, std::string* logLine);
 Pacing InterpretPacingValue(const char* value, std::string* logLine);
+// 1 (also for an empty value), 2 to 8, or largest (LargestFramedMultiple); anything else is
+// 1, and logLine receives the line naming it.
+int InterpretWindowValue(const char* value, std::string* logLine);
+// The line naming a window value larger than the work area of the window's monitor holds, which
+// works as largest, `opened` times; empty when the window opened at the multiple asked for.
+std::string WindowBeyondWorkAreaLine(int asked, int opened);
 // An empty value is primary; an unknown value, or a number no monitor in `monitors` has, is
 // primary too, and logLines receives one line naming it followed by one line per monitor
 // with its number and rectangle; otherwise logLines is left empty.

@@ -3,6 +3,7 @@
 #include "program/settings.h"
 #include "runtime/viewer_log.h"
 #include "window/dpi_awareness.h"
+#include "window/framed_placement.h"
 #include "window/surface.h"
 
 #include "frame/frame_step.h"
@@ -37,6 +38,7 @@ void ApplySettings(const ViewerSettings& settings) {
     SetSurfaceScaling(settings.scaling);
     SetSurfacePresentInStep(settings.pacing == Pacing::Smooth);
     SetSurfaceDpiAware(settings.dpiAware);
+    SetFramedMultiple(settings.window);
     FramePacing.pacing = settings.pacing;
     FrameMeterState.kind = settings.meter;
     ViewerMonitor = settings.monitor;

@@ -7,9 +7,11 @@
 #include "pixels/hq2x.h"
 #include "platform/game_contract.h"
 #include "platform/win32.h"
+#include "program/settings.h"
 #include "program/timer_period.h"
 #include "program/viewer.h"
 #include "runtime/viewer_log.h"
+#include "window/framed_placement.h"
 #include "window/surface.h"
 
 namespace {
@@ -97,6 +99,8 @@ void StartViewer() {
     PlanFramedWindowHome();
     OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, SurfaceDepth, SurfacePages,
                 NoModeSwitch | AlphaPrimitives, 0);
+    const std::string beyond = WindowBeyondWorkAreaLine(FramedMultiple(), FramedMultipleOpened());
+    if (!beyond.empty()) AppendViewerLog(beyond.c_str());
     HideMouse();
     TargetGame.running = 1;
     TargetGame.renderThread = StartThread(RenderThread, nullptr, 0);

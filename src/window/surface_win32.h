@@ -9,10 +9,12 @@
 // application thread at a time) write className, caption, style, outer, thread, ready,
 // stop, screenSaverWasActive and exitActionRegistered while no window thread runs, or (stop)
 // to end it. window is written by the window thread once the window exists and cleared by
-// CloseSurface; any thread may read it.
+// CloseSurface; any thread may read it. While the player drags the border, the window thread
+// holds the lock only for each presentation and each key it queues (BeginSizing).
 //
 // No application thread may change the window (style, placement, caption) while it holds
-// the surface lock: the window thread answers window messages only inside its locked pass.
+// the surface lock: the window thread answers window messages only inside its locked pass,
+// or in Windows' loop for a drag of the border.
 #pragma once
 
 #include "pixels/sharp_scale.h"
@@ -58,6 +60,10 @@ struct WindowRecord {
     DisplayFit barsFit = DisplayFit::Stretch;
     int barsWidth = 0;
     int barsHeight = 0;
+
+    // While Windows runs its own loop for a drag of the border (window thread only): how often
+    // the thread held the surface lock when it let go of it; -1 outside that loop.
+    int sizingLockDepth = -1;
 
     BOOL screenSaverWasActive = FALSE;
     bool exitActionRegistered = false;
@@ -105,8 +111,17 @@ bool ModeSwitchRefused();
 // window_thread_win32.cpp: the window's class and placement for the open surface, and the
 // thread that owns the window.
 void PlanWindow();
-// The outer size of the framed window whose client area shows the surface at this DPI.
-SIZE FramedOuterSize(HWND window, UINT dpi);
+// The outer size of the framed window with this client area at this DPI.
+SIZE FramedOuterSize(HWND window, SIZE client, UINT dpi);
+// Windows runs its own message loop inside the window thread's pump while the player drags
+// the border or moves the window (WM_ENTERSIZEMOVE to WM_EXITSIZEMOVE). For a window with a
+// sizing border the thread lets go of the surface lock meanwhile, so the render thread goes on,
+// and presents on SizingTimer, taking the lock for each presentation alone; EndSizing takes
+// the lock again as the pump held it. The timer does nothing outside that loop.
+constexpr UINT_PTR SizingTimer = 1;
+void BeginSizing(HWND window);
+void EndSizing(HWND window);
+void PresentWhileSizing(HWND window);
 bool RegisterSurfaceClass();
 bool StartWindowThread();
 void StopWindowThread();

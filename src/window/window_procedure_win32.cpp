@@ -1,7 +1,9 @@
 // The viewer window's procedure: it only dispatches each message to a small handler. Keys
 // go into the surface's key queue; a close request is queued rather than acted on, and the
-// mode switches the surface refuses (maximise, Alt+Enter) are swallowed. A display change is
-// only noted for the render thread.
+// mode switches the surface refuses (maximise, Alt+Enter) are swallowed; a window of the
+// player's size (framed_placement.h) may be maximised and sized down to half the frame at its
+// scale. A display change is only noted for the render thread.
+#include "window/dpi_awareness.h"
 #include "window/framed_placement.h"
 #include "window/surface.h"
 #include "window/surface_win32.h"
@@ -29,6 +31,18 @@ std::uint32_t SpecialKeyCode(WPARAM virtualKey) {
     return 0;
 }
 
+// The key queue is guarded by the surface lock, which the window thread holds while it
+// handles messages, except in Windows' loop for a drag of the border (BeginSizing).
+void QueueWindowKey(std::uint32_t code) {
+    TakeSurfaceLock();
+    QueueKey(code);
+    ReleaseSurfaceLock();
+}
+
+bool Resizable(HWND window) {
+    return (GetWindowLongA(window, GWL_STYLE) & WS_THICKFRAME) != 0;
+}
+
 struct Message {
     HWND window;
     UINT id;
@@ -41,16 +55,17 @@ struct Message {
 using Handler = bool (*)(const Message& message, LRESULT* result);
 
 bool OnClose(const Message&, LRESULT* result) {
-    QueueKey(CloseRequestKey); // the viewer decides; the window stays
+    QueueWindowKey(CloseRequestKey); // the viewer decides; the window stays
     *result = 0;
     return true;
 }
 
 bool OnSysCommand(const Message& message, LRESULT* result) {
     const WPARAM command = message.wParam & 0xFFF0;
-    if (command == SC_CLOSE) QueueKey(CloseRequestKey);
+    if (command == SC_CLOSE) QueueWindowKey(CloseRequestKey);
     *result = 0;
-    return command == SC_CLOSE || (command == SC_MAXIMIZE && ModeSwitchRefused());
+    return command == SC_CLOSE ||
+           (command == SC_MAXIMIZE && ModeSwitchRefused() && !Resizable(message.window));
 }
 
 // Alt and F10 alone would open the window menu; Alt+Enter would switch modes.
@@ -58,7 +73,7 @@ bool OnSysKey(const Message& message, LRESULT* result) {
     *result = 0;
     if (message.wParam == VK_MENU) return true;
     if (message.wParam == VK_F10) {
-        if (message.id == WM_SYSKEYDOWN) QueueKey(SpecialKeyCode(VK_F10));
+        if (message.id == WM_SYSKEYDOWN) QueueWindowKey(SpecialKeyCode(VK_F10));
         return true;
     }
     return message.wParam == VK_RETURN && ModeSwitchRefused();
@@ -70,13 +85,13 @@ bool OnSysChar(const Message& message, LRESULT* result) {
 }
 
 bool OnKeyDown(const Message& message, LRESULT* result) {
-    if (const std::uint32_t code = SpecialKeyCode(message.wParam)) QueueKey(code);
+    if (const std::uint32_t code = SpecialKeyCode(message.wParam)) QueueWindowKey(code);
     *result = 0;
     return true;
 }
 
 bool OnChar(const Message& message, LRESULT* result) {
-    if (message.wParam & 0xFF) QueueKey(std::uint32_t(message.wParam & 0xFF));
+    if (message.wParam & 0xFF) QueueWindowKey(std::uint32_t(message.wParam & 0xFF));
     *result = 0;
     return true;
 }
@@ -96,7 +111,9 @@ bool OnEraseBackground(const Message&, LRESULT* result) {
 bool OnPaint(const Message& message, LRESULT* result) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(message.window, &paint);
+    TakeSurfaceLock(); // held by the pump already, not by Windows' loop for a drag of the border
     if (Win.pixels) PresentTo(message.window, dc, true);
+    ReleaseSurfaceLock();
     EndPaint(message.window, &paint);
     *result = 0;
     return true;
@@ -112,23 +129,59 @@ bool Framed(HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CAPTION) != 0;
 }
 
-// On a monitor of another scale the framed window shows the frame at that scale, at the
-// position Windows suggests (its client area refitted: per-monitor v1 suggests a size that
-// scales the frame as well); full screen stays on its monitor's rectangle.
+// On a monitor of another scale the framed window shows the frame at that scale (or keeps the
+// player's size, framed_placement.h), at the position Windows suggests (its client area
+// refitted: per-monitor v1 suggests a size that scales the frame as well); a maximised window
+// takes the suggestion as it is; full screen stays on its monitor's rectangle.
 bool OnDpiChanged(const Message& message, LRESULT* result) {
     *result = 0;
-    if (Framed(message.window))
-        FollowWindowDpi(message.window, *reinterpret_cast<const RECT*>(message.lParam),
-                        HIWORD(message.wParam));
+    const RECT& suggested = *reinterpret_cast<const RECT*>(message.lParam);
+    if (Framed(message.window) && IsZoomed(message.window))
+        SetWindowPos(message.window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    else if (Framed(message.window))
+        FollowWindowDpi(message.window, suggested, HIWORD(message.wParam));
     return true;
 }
 
 // Per-monitor v2 asks for the size first, so a drag across a monitor edge does not flip back.
 bool OnGetDpiScaledSize(const Message& message, LRESULT* result) {
-    if (!Framed(message.window)) return false;
+    if (!Framed(message.window) || IsZoomed(message.window)) return false;
+    const UINT dpi = UINT(message.wParam);
     *reinterpret_cast<SIZE*>(message.lParam) =
-        FramedOuterSize(message.window, UINT(message.wParam));
+        FramedOuterSize(message.window, FramedClientForDpi(message.window, dpi), dpi);
     *result = TRUE;
+    return true;
+}
+
+// A window of the player's size is sized down to a client area of half the frame at its scale.
+bool OnGetMinMaxInfo(const Message& message, LRESULT* result) {
+    if (!Resizable(message.window)) return false;
+    const UINT dpi = WindowPerMonitorAware(message.window) ? WindowDpi(message.window) : 96;
+    const SIZE least = FramedOuterSize(
+        message.window,
+        SIZE{ScaledLength(Surface.width / 2, dpi), ScaledLength(Surface.height / 2, dpi)}, dpi);
+    reinterpret_cast<MINMAXINFO*>(message.lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
+    *result = 0;
+    return true;
+}
+
+// Windows' own loop for a drag of the border runs between these two (BeginSizing).
+bool OnEnterSizeMove(const Message& message, LRESULT*) {
+    if (Resizable(message.window)) BeginSizing(message.window);
+    return false;
+}
+
+bool OnExitSizeMove(const Message& message, LRESULT*) {
+    EndSizing(message.window);
+    return false;
+}
+
+bool OnTimer(const Message& message, LRESULT* result) {
+    if (message.wParam != SizingTimer) return false;
+    PresentWhileSizing(message.window);
+    *result = 0;
     return true;
 }
 
@@ -151,6 +204,10 @@ constexpr MessageHandler Handlers[] = {
     {WM_DISPLAYCHANGE, OnDisplayChange},
     {WM_DPICHANGED, OnDpiChanged},
     {WM_GETDPISCALEDSIZE, OnGetDpiScaledSize},
+    {WM_GETMINMAXINFO, OnGetMinMaxInfo},
+    {WM_ENTERSIZEMOVE, OnEnterSizeMove},
+    {WM_EXITSIZEMOVE, OnExitSizeMove},
+    {WM_TIMER, OnTimer},
 };
 
 } // namespace

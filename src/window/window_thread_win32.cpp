@@ -17,10 +17,10 @@ namespace {
 
 constexpr DWORD PresentationIntervalMs = 10;
 
-// Sizes the client area to the surface at the window's DPI and centres the window on its home
-// monitor, in the window's own context (framed_placement.h).
+// Sizes the client area to the player's multiple of the surface at the window's DPI and
+// centres the window on its home monitor, in the window's own context (framed_placement.h).
 void FitClientArea(HWND window) {
-    FitFramedClient(window, true);
+    FitFramedClient(window);
 }
 
 void PumpMessages() {
@@ -78,7 +78,9 @@ void NotePresented(double seenAt) {
     Surface.pictureShownAt = Seconds();
 }
 
-void PresentationPass(HWND window) {
+// One presentation, and then the window's messages unless Windows' own loop for a drag of
+// the border runs them (BeginSizing).
+void PresentationPass(HWND window, bool handleMessages) {
     PresentBegin();
     TakeSurfaceLock();
     PresentMark("present lock wait");
@@ -100,7 +102,7 @@ void PresentationPass(HWND window) {
         PresentShowed();
     }
     PresentMark("present show");
-    PumpMessages();
+    if (handleMessages) PumpMessages();
     PresentMark("present messages");
     PresentEnd(marked);
     ReleaseSurfaceLock();
@@ -129,7 +131,7 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     if (Win.cadence.inStep) RaiseThreadForPacing();
     while (!Win.stop.load()) {
         AwaitPresentation(window);
-        PresentationPass(window);
+        PresentationPass(window, true);
     }
     if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();
@@ -139,7 +141,24 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
 
 } // namespace
 
-SIZE FramedOuterSize(HWND window, UINT dpi) {
+void BeginSizing(HWND window) {
+    if (Win.sizingLockDepth >= 0) return;
+    Win.sizingLockDepth = DropCallersLock();
+    SetTimer(window, SizingTimer, PresentationIntervalMs, nullptr);
+}
+
+void EndSizing(HWND window) {
+    if (Win.sizingLockDepth < 0) return;
+    KillTimer(window, SizingTimer);
+    RetakeCallersLock(Win.sizingLockDepth);
+    Win.sizingLockDepth = -1;
+}
+
+void PresentWhileSizing(HWND window) {
+    if (Win.sizingLockDepth >= 0) PresentationPass(window, false);
+}
+
+SIZE FramedOuterSize(HWND window, SIZE client, UINT dpi) {
     using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
     HMODULE user32 = GetModuleHandleA("user32.dll");
     const auto adjust = user32 ? reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
@@ -147,7 +166,7 @@ SIZE FramedOuterSize(HWND window, UINT dpi) {
                                : nullptr;
     const DWORD style = DWORD(GetWindowLongA(window, GWL_STYLE));
     const DWORD exStyle = DWORD(GetWindowLongA(window, GWL_EXSTYLE));
-    RECT outer{0, 0, ScaledLength(Surface.width, dpi), ScaledLength(Surface.height, dpi)};
+    RECT outer{0, 0, client.cx, client.cy};
     if (!adjust || !adjust(&outer, style, FALSE, exStyle, dpi))
         AdjustWindowRectEx(&outer, style, FALSE, exStyle);
     return SIZE{outer.right - outer.left, outer.bottom - outer.top};
@@ -170,6 +189,7 @@ void PlanWindow() {
     Win.caption = Surface.title[0] ? Surface.title : ProgramName();
     Win.style = WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     if (!ModeSwitchRefused()) Win.style |= WS_MAXIMIZEBOX;
+    Win.style |= FramedSizingStyle(); // a border and a maximise button for the player's size
     RECT outer{0, 0, Surface.width, Surface.height};
     AdjustWindowRectEx(&outer, Win.style, FALSE, 0);
     // Worked out in the context the window thread creates the window in: real pixels where it

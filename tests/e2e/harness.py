@@ -44,11 +44,11 @@ def viewer_class(title=GAME_TITLE):
 
 
 def viewer_client_origin(window):
-    """Screen position of the frame in the client area of the windowed viewer (a border of
+    """Screen position of the client area of the windowed viewer (a border of
     equal width left, right and below, the caption above)."""
     left, _, right, bottom = window["rect"]
-    border = (right - left - VIEWER_FRAME_SIZE[0]) // 2
-    return left + border, bottom - border - VIEWER_FRAME_SIZE[1]
+    border = (right - left - window["client"][0]) // 2
+    return left + border, bottom - border - window["client"][1]
 
 
 class HarnessError(Exception):
@@ -472,6 +472,13 @@ class Session:
     def set_style(self, hwnd, style, exstyle):
         """Sets both window styles and lets the frame follow; returns the new state."""
         return self.probe("style", hwnd, style, exstyle)[0]
+
+    def maximize(self, hwnd):
+        self.probe("maximize", hwnd)  # the maximise button: WM_SYSCOMMAND SC_MAXIMIZE
+
+    def pointer(self, *commands):
+        """Pointer events through the X server: xdotool's commands ("mousemove", X, Y ...)."""
+        subprocess.run(["xdotool", *map(str, commands)], env=self.env, check=True, timeout=30)
 
     def minimize(self, hwnd):
         return self.probe("minimize", hwnd)[0]

@@ -9,6 +9,7 @@
 //   key VK down|up|press               a synthetic key event (keybd_event)
 //   foreground HWND                    SetForegroundWindow, then report the foreground
 //   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
+//   maximize HWND                      posts WM_SYSCOMMAND/SC_MAXIMIZE (the maximise button)
 //   message HWND WM_CLOSE              posts WM_CLOSE itself
 //   move HWND X Y                      SetWindowPos to (X, Y), size and z-order kept
 //   style HWND STYLE EXSTYLE           SetWindowLong of both styles, then SWP_FRAMECHANGED
@@ -445,6 +446,8 @@ int main(int argc, char** argv) {
         rc = Foreground(HandleArg(a[0]));
     else if (cmd == "close" && n == 1)
         rc = Post(HandleArg(a[0]), WM_SYSCOMMAND, SC_CLOSE);
+    else if (cmd == "maximize" && n == 1)
+        rc = Post(HandleArg(a[0]), WM_SYSCOMMAND, SC_MAXIMIZE);
     else if (cmd == "message" && n == 2 && std::strcmp(a[1], "WM_CLOSE") == 0)
         rc = Post(HandleArg(a[0]), WM_CLOSE, 0);
     else if (cmd == "move" && n == 3)

@@ -1,13 +1,13 @@
 """The display fit chosen in lumenpane.ini, seen on a 1920x1080 screen of its own: the real
 viewer on a frozen stand-in game in filter Off (so its 640x480 frame is the game's picture
-doubled), full screen with each fit, and 1:1 after F6 to the window. Run through run.py."""
+doubled), full screen with each fit, and in windows of each size after F6. Run through run.py."""
 
 import os
 import unittest
 
 import base
 import harness
-from harness import VK_F6
+from harness import VK_F6, VK_F7
 
 SCREEN = (1920, 1080)
 BLACK = 0
@@ -121,6 +121,61 @@ class DisplayFitTest(FullHdViewerTest):
         self.start_viewer("[other]\nfit=aspect\n[display]\nfit=integer\n")
         self.assert_full_screen_shows(self.doubled_in_black)
         self.assertEqual(self.viewer_log(), [])
+
+    def in_window_of(self, client):
+        """F6 from full screen; the viewer window once its client area is that size."""
+        self.s.wait_viewer_mode(True)
+        self.s.tap(VK_F6)
+        return self.s.wait_viewer_state(lambda w: not w["topmost"] and w["client"] == client,
+                                        "a %dx%d client" % tuple(client))
+
+    def client_shows(self, check):
+        """Polls the client area's pixels until check(them) is None (fails with its text)."""
+        grabs = []
+
+        def shows():
+            window = self.s.wait_viewer()
+            grabs.append(self.s.grab(*harness.viewer_client_origin(window), *window["client"]))
+            return check(grabs[-1]) is None
+        if not harness.poll(shows, 10, interval=0.3):
+            self.fail(check(grabs[-1]))
+        return grabs[-1]
+
+    def aspect_in_900x700(self, client):
+        # 900x675 at (0, 12), 12 black rows above and 13 below, the frame's edge rows its edges.
+        rows = [set(client.crop(0, y, 900, 1).pixels) for y in (0, 11, 12, 686, 687, 699)]
+        top, bottom = (set(self.frame.crop(0, y, 640, 1).pixels) for y in (0, 479))
+        if rows != [{BLACK}, {BLACK}, top, bottom, {BLACK}, {BLACK}]:
+            return "not the picture at 900x675 between black bars"
+        return None
+
+    def test_window_2_shows_the_frame_doubled(self):
+        self.start_viewer("[display]\nwindow=2\n")
+        self.in_window_of([1280, 960])
+        self.client_shows(lambda c: harness.compare_images(c, self.frame.doubled()))
+        self.assertEqual(self.viewer_log(), [])
+
+    def test_largest_is_2x_dragged_by_its_corner_maximised_and_kept_through_f6(self):
+        self.start_viewer("[display]\nwindow=largest\nfit=aspect\n")
+        _, _, right, bottom = self.in_window_of([1280, 960])["rect"]
+        # The bottom right corner dragged and held: the picture follows, and the render thread
+        # goes on (the counter, F7, appears).
+        self.addCleanup(self.s.pointer, "mouseup", 1)
+        self.s.pointer("mousemove", right - 2, bottom - 2, "mousedown", 1, "sleep", 0.2,
+                       "mousemove", right - 200, bottom - 100, "sleep", 0.2,
+                       "mousemove", right - 382, bottom - 262)
+        window = self.s.wait_viewer_state(lambda w: w["client"] == [900, 700], "a 900x700 client")
+        before = self.client_shows(self.aspect_in_900x700)
+        self.s.tap(VK_F7)
+        self.client_shows(lambda c: None if harness.compare_images(c, before) else "no counter")
+        self.s.pointer("mouseup", 1)
+        self.s.maximize(window["hwnd"])
+        maximised = self.s.wait_viewer_state(lambda w: w["style"] & 0x01000000, "maximised")
+        self.s.tap(VK_F6)
+        back = self.in_window_of(maximised["client"])
+        self.assertEqual((back["rect"], back["style"]), (maximised["rect"], maximised["style"]))
+        self.s.restore(back["hwnd"])
+        self.s.wait_viewer_state(lambda w: w["client"] == [900, 700], "the dragged size again")
 
     def test_an_unknown_value_stretches_and_is_named_in_the_log(self):
         self.start_viewer("[display]\nfit=zoom\n")

@@ -46,12 +46,13 @@ struct SimWindow {
 
 // One monitor of the desktop: its rectangle in desktop coordinates and the handle it keeps
 // while it is connected (0: its place in the list plus one).
-// DPI virtualisation: the rectangle is in the monitor's real pixels, and a thread that is not
+// DPI virtualisation: the rectangles are in the monitor's real pixels, and a thread that is not
 // per-monitor aware sees every coordinate on it divided by dpi / 96.
 struct SimMonitor {
     RECT rect{};
     int id = 0;
     UINT dpi = 96;
+    RECT work{}; // the work area, in real pixels too; empty: the whole monitor
 };
 
 struct SimKeyEvent {

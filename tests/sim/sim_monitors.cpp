@@ -114,6 +114,8 @@ BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info) {
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].first != monitor) continue;
         info->rcMonitor = info->rcWork = list[i].second;
+        if (i < Sim.monitors.size() && Sim.monitors[i].work.right) // real pixels, converted
+            info->rcWork = SimConvertRect(Sim.monitors[i].work, true, ThreadAware);
         info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
         return TRUE;
     }

@@ -165,6 +165,18 @@ LONG SetWindowLongA(HWND window, int index, LONG value) {
     return old;
 }
 
+// Windows are never maximised here: a window's rectangle is its placement.
+BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
+    placement->showCmd = SW_SHOWNORMAL;
+    return GetWindowRect(window, &placement->rcNormalPosition);
+}
+
+BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
+    const RECT& r = placement->rcNormalPosition;
+    return SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                        SWP_SHOWWINDOW);
+}
+
 int GetSystemMetrics(int index) {
     const RECT primary = SimMonitorList().front().second;
     return index == SM_CXSCREEN   ? primary.right - primary.left

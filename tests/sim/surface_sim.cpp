@@ -73,9 +73,9 @@ int OpenSurface(int width, int height, int depth, int /*pages*/, std::uint32_t f
         FramedWindowOpening(width + FrameWidth, height + FrameHeight, SurfaceDpiAware());
     surfaceWindow = SimAddWindow(std::string("fbgfxclass_") + Surface.title, caption, outer,
                                  Sim.currentProcessId);
-    SimWindowOf(surfaceWindow).style = SurfaceStyle;
+    SimWindowOf(surfaceWindow).style = SurfaceStyle | FramedSizingStyle();
     SimWindowOf(surfaceWindow).perMonitorAware = WindowThreadAware();
-    FitFramedClient(surfaceWindow, true);
+    FitFramedClient(surfaceWindow);
     Sim.foreground = surfaceWindow;
     screenSaverWasActive = Sim.screenSaverActive;
     Sim.screenSaverActive = false;

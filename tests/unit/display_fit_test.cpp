@@ -2,6 +2,7 @@
 // from lumenpane.ini is understood.
 #include "program/settings.h"
 #include "window/display_fit.h"
+#include "window/framed_placement.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,12 @@ TEST(DisplayFit, ValuesReadFromTheFile) {
     EXPECT_EQ(line, "");
     EXPECT_EQ(InterpretScalingValue("smooth", &line), DisplayScaling::Nearest);
     EXPECT_NE(line.find("scaling \"smooth\""), std::string::npos) << line;
+
+    // The window's size: 1, 2 to 8 or largest; anything else is 1, named in one line.
+    EXPECT_EQ(InterpretWindowValue(" Largest", &line), LargestFramedMultiple);
+    EXPECT_EQ(InterpretWindowValue("08 ", &line), 8);
+    EXPECT_EQ(InterpretWindowValue("9", &line), 1);
+    EXPECT_EQ(line, "lumenpane.ini: unknown window \"9\" in [display], using 1");
 }
 
 } // namespace

@@ -11,6 +11,7 @@ namespace {
 using Masks = std::vector<std::pair<ULONG, ULONG>>;
 const Masks GivenBack{{PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION, 0}, {0, 0}};
 constexpr RECT Primary{0, 0, 1920, 1080}, Second{1920, 0, 3840, 1080};
+constexpr RECT Taskbar{0, 0, 1920, 1040}, Uhd{1920, 0, 5760, 2160}, UhdWork{1920, 0, 5760, 2120};
 
 int Count(const char* call) {
     return int(SimCallsStartingWith(call).size());
@@ -21,10 +22,11 @@ std::string Text(const RECT& r) {
            std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-// The viewer started on these monitors with this choice: its window's rectangle.
-RECT StartOn(std::vector<SimMonitor> monitors, MonitorChoice choice = {}) {
+// The viewer started on these monitors with this choice and window size: its window's rectangle.
+RECT StartOn(std::vector<SimMonitor> monitors, MonitorChoice choice = {}, int window = 1) {
     ResetViewer();
     ResetViewerPlacement();
+    SetFramedMultiple(window);
     Sim.monitors = std::move(monitors);
     ViewerMonitor = choice;
     AttachGame();
@@ -124,6 +126,38 @@ const std::pair<const char*, void (*)()> Mends[] = {
                          144);
          EXPECT_EQ(Text(SimWindowOf(SurfaceWindowHandle()).rect),
                    Text({was.left, was.top, was.left + 966, was.top + 749}));
+     }},
+    {"a window of the player's size: that many frames at its monitor's scale, as many as fit "
+     "the work area, centred in it; a size beyond it named in the log",
+     [] {
+         const SimMonitor bar{Primary, 1, 96, Taskbar}, tall{Primary, 1, 96, {0, 0, 1920, 980}};
+         for (const auto& [monitors, window, width, logged] :
+              {std::tuple{std::vector<SimMonitor>{{Primary, 1, 96}}, 2, 1280, false},
+               {{bar}, LargestFramedMultiple, 1280, false},
+               {{tall}, 2, 640, true},
+               {{bar, {Uhd, 2, 96, UhdWork}}, LargestFramedMultiple, 2560, false},
+               {{bar, {Uhd, 2, 192, UhdWork}}, 3, 2560, true}}) {
+             const SimMonitor home = monitors.back();
+             const RECT r = StartOn(monitors, {MonitorRule::Number, home.id}, window);
+             const int w = width + 6, h = width * 3 / 4 + 29;
+             const RECT& work = home.work.right ? home.work : home.rect;
+             const int x = (work.left + work.right - w) / 2, y = (work.top + work.bottom - h) / 2;
+             EXPECT_EQ(Text(r), Text({x, y, x + w, y + h})) << width;
+             EXPECT_EQ(Sim.viewerLog.size(), std::size_t(logged));
+         }
+     }},
+    {"a change of scale keeps that many frames, or scales a dragged size by the ratio",
+     [] {
+         StartOn({{Primary, 1, 96}}, {}, 2);
+         const HWND window = SurfaceWindowHandle();
+         std::string sizes;
+         for (const UINT dpi : {144u, 96u}) {
+             if (dpi == 96) SimWindowOf(window).rect = {10, 10, 916, 739}; // dragged to 900x700
+             Sim.monitors[0].dpi = dpi;
+             FollowWindowDpi(window, SimWindowOf(window).rect, dpi);
+             sizes += Text(SimWindowOf(window).rect) + "; ";
+         }
+         EXPECT_EQ(sizes, "317,45 1926x1469; 10,10 606x496; "); // clients 1920x1440, 600x467
      }},
     {"a monitor that comes back is chosen again",
      [] {
