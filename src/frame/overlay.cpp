@@ -1,7 +1,7 @@
 // The overlay: a half-transparent black box at (16, 16) with white text, showing the
-// filter's name for three seconds after F8, otherwise the frames-per-second counter when F7
-// has switched it on. The box is drawn anew, in a work image kept for it, in each frame that
-// shows it.
+// filter's name for three seconds after F8 or a notice for three seconds, whichever came
+// last, otherwise the frames-per-second counter when F7 has switched it on. The box is drawn
+// anew, in a work image kept for it, in each frame that shows it.
 #include "frame/frame_step.h"
 #include "pixels/image.h"
 
@@ -28,7 +28,12 @@ constexpr std::uint32_t TextColour = 0xFFFFFFFFu;
 } // namespace
 
 int OverlayText(double now, char* text, int capacity) {
-    if (now < FrameState.lastFilterKeyTime + FilterOverlaySeconds) {
+    const double filterUntil = FrameState.lastFilterKeyTime + FilterOverlaySeconds;
+    if (now < OverlayImages.noticeUntil && OverlayImages.noticeUntil >= filterUntil) {
+        const int length = std::snprintf(text, std::size_t(capacity), "%s", OverlayImages.notice);
+        return GlyphWidth * std::min(length, capacity - 1) + 2 * TextMargin;
+    }
+    if (now < filterUntil) {
         const int length = std::snprintf(text, std::size_t(capacity), "Filter: %s",
                                          FilterNames[FrameState.filterMode]);
         return GlyphWidth * length + 2 * TextMargin;
@@ -41,8 +46,13 @@ int OverlayText(double now, char* text, int capacity) {
     return CounterBoxWidth;
 }
 
+void ShowOverlayNotice(const char* text, double now) {
+    std::snprintf(OverlayImages.notice, sizeof OverlayImages.notice, "%s", text);
+    OverlayImages.noticeUntil = now + OverlayNoticeSeconds;
+}
+
 void DrawOverlay(double now) {
-    char text[32];
+    char text[OverlayTextCapacity];
     const int width = OverlayText(now, text, int(sizeof text));
     Image* box = OverlayImages.box;
     if (width == 0 || !box || width > int(box->width)) return;

@@ -1,19 +1,29 @@
-// The overlay: the filter's name after F8, or the frames-per-second counter, in a small box
-// over the frame buffer's top-left corner.
+// The overlay: the filter's name after F8, a short notice (a screenshot saved), or the
+// frames-per-second counter, in a small box over the frame buffer's top-left corner.
 #pragma once
 
 struct Image;
 
-// The overlay's box: its corner in the frame, its height and its widest width ("Filter: Scale2x").
-constexpr int OverlayBoxX = 16, OverlayBoxY = 16, OverlayBoxHeight = 24, OverlayBoxMaxWidth = 136;
+// The longest text the overlay shows, with its terminating zero.
+constexpr int OverlayTextCapacity = 48;
+// The overlay's box: its corner in the frame, its height and its widest width (8-pixel
+// glyphs and a margin of 8 on either side).
+constexpr int OverlayBoxX = 16, OverlayBoxY = 16, OverlayBoxHeight = 24,
+              OverlayBoxMaxWidth = 8 * (OverlayTextCapacity - 1) + 16;
+// How long a notice shows, in seconds.
+constexpr double OverlayNoticeSeconds = 3.0;
 
 // The overlay's kept images. The frame step makes them with its work images; with the smooth
 // pacing a change of the overlay alone is drawn over the clean picture kept beneath the box.
 // Threads: the render thread's alone.
 struct OverlayImagesRecord {
-    char shownText[32] = {};  // the overlay's text on the frame buffer ("" none)
-    Image* backing = nullptr; // the picture beneath the overlay's box
-    Image* box = nullptr;     // the overlay's box, drawn anew in each frame showing it
+    char shownText[OverlayTextCapacity] = {}; // the overlay's text on the frame buffer ("" none)
+    Image* backing = nullptr;                 // the picture beneath the overlay's box
+    Image* box = nullptr; // the overlay's box, drawn anew in each frame showing it
+    // A notice shown in place of the counter until noticeUntil (Timer() seconds); a filter
+    // name shown after it replaces it.
+    char notice[OverlayTextCapacity] = {};
+    double noticeUntil = 0.0;
 };
 
 extern OverlayImagesRecord OverlayImages;
@@ -22,6 +32,8 @@ extern OverlayImagesRecord OverlayImages;
 // DrawOverlay blends the box onto the frame buffer.
 int OverlayText(double now, char* text, int capacity);
 void DrawOverlay(double now);
+// Shows text (cut to the capacity) for OverlayNoticeSeconds from now.
+void ShowOverlayNotice(const char* text, double now);
 // With the smooth pacing: the box's area of the picture kept beneath the overlay, and put back.
 void KeepOverlayBacking();
 void RestoreOverlayBacking();
