@@ -1,7 +1,9 @@
 // One frame of the viewer, run by the render thread about every 17 ms: work images, frame
 // counting, the surface's size, hot keys, then under the surface lock the capture (with the
-// smooth pacing before the lock), the picture of the current filter and the overlay.
+// smooth pacing before the lock), the picture of the current filter, a screenshot's copy when
+// one is wanted, and the overlay.
 #include "frame/frame_step.h"
+#include "frame/screenshots.h"
 
 #include "capture/capture.h"
 #include "game/fullscreen.h"
@@ -159,7 +161,7 @@ RowSpan DrawChanges(const Image* captured, bool newPicture) {
     CountFrame(now, newPicture);
     char text[sizeof OverlayImages.shownText] = {};
     OverlayText(now, text, int(sizeof text));
-    const bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
+    bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
     const bool redraw =
         newPicture || !FrameBufferShows.picture || FrameBufferShows.filter != FrameState.filterMode;
     RowSpan drawn;
@@ -169,9 +171,11 @@ RowSpan DrawChanges(const Image* captured, bool newPicture) {
         KeepOverlayBacking();
         FrameBufferShows.picture = true;
         FrameBufferShows.filter = FrameState.filterMode;
-    } else if (overlayChanged) {
-        RestoreOverlayBacking();
+    } else if (overlayChanged || Screenshots.wanted) {
+        RestoreOverlayBacking(); // a screenshot is taken without the overlay, drawn again after
+        overlayChanged = true;
     }
+    TakeWantedScreenshot();
     if (redraw || overlayChanged) {
         DrawOverlay(now);
         std::memcpy(OverlayImages.shownText, text, sizeof text);
@@ -195,6 +199,7 @@ void RenderFrame() {
     // held.
     FollowDisplayChange();
     HandleHotKeys();
+    ShowScreenshotOutcome(Timer());
     PassMark("hot keys");
     // The fixed pacing holds the surface lock from the capture on. The smooth one prints
     // first: on Windows a print waits for the game's thread to pump its messages, and the
@@ -218,6 +223,7 @@ void RenderFrame() {
     } else {
         DrawPicture(FrameState.captureImage);
         PassMark("picture");
+        TakeWantedScreenshot();
         DrawOverlay(Timer());
         PassMark("overlay");
         UnlockSurface(-1, -1);

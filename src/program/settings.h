@@ -3,6 +3,7 @@
 #pragma once
 
 #include "frame/pacing.h"
+#include "frame/screenshots.h"
 #include "game/monitor_choice.h"
 #include "window/display_fit.h"
 
@@ -17,6 +18,7 @@ struct ViewerSettings {
     Pacing pacing = Pacing::Fixed;
     bool dpiAware = true;
     MonitorChoice monitor;
+    ScreenshotKey screenshotKey = ScreenshotKey::F9;
 };
 
 // Reads one key's value: the text after '=' (empty when the file or the key is missing).

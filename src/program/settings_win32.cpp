@@ -39,4 +39,6 @@ void ApplySettings(const ViewerSettings& settings) {
     SetSurfaceDpiAware(settings.dpiAware);
     FramePacing.pacing = settings.pacing;
     ViewerMonitor = settings.monitor;
+    Screenshots.key = ScreenshotKeyCode(settings.screenshotKey);
+    Screenshots.save = SaveScreenshotFiles;
 }

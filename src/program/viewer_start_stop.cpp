@@ -1,5 +1,6 @@
 // The viewer's main thread: find the game, take its window over, open the viewer window,
 // start the render thread, wait for the game window to go, then give the window back.
+#include "frame/screenshots.h"
 #include "game/fullscreen.h"
 #include "game/game_guard.h"
 #include "game/target_game.h"
@@ -98,6 +99,7 @@ void StartViewer() {
     OpenSurface(TargetGame.wantedWidth, TargetGame.wantedHeight, SurfaceDepth, SurfacePages,
                 NoModeSwitch | AlphaPrimitives, 0);
     HideMouse();
+    StartScreenshots();
     TargetGame.running = 1;
     TargetGame.renderThread = StartThread(RenderThread, nullptr, 0);
 }
@@ -107,6 +109,7 @@ void StopViewer() {
     TargetGame.running = 0;
     WaitThread(TargetGame.renderThread);
     TargetGame.renderThread = nullptr;
+    StopScreenshots(); // what is queued is saved first
     CloseSurface();
     if (GameProcess.timerExempt) SetTimerExemption(GameProcess.handle, false);
     GameProcess.timerExempt = false;
