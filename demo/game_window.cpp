@@ -31,7 +31,7 @@ struct GameState {
     bool fullScreen = false;
     int frame = 0; // the animation frame drawn into picture
     FrameClock clock;
-    bool hangInNextPrint = false; // F9 with options.hangInPrint: the next WM_PRINT hangs
+    bool hangInNextPrint = false; // F3 with options.hangInPrint: the next WM_PRINT hangs
     DemoFrame picture;
     std::uint32_t doubledPixels[DemoWidth * 2 * DemoHeight * 2];
 };
@@ -168,7 +168,7 @@ bool HandleKey(WPARAM key) {
         SwitchSize();
         return true;
     }
-    if (key == VK_F9 && game.options.hangSeconds > 0) {
+    if (key == VK_F3 && game.options.hangSeconds > 0) {
         if (game.options.hangInPrint)
             game.hangInNextPrint = true;
         else

@@ -17,10 +17,10 @@ struct GameOptions {
     bool doubled = true;  // start in the 640x480 size
     bool fullScreen = false;
     int x = 40, y = 40;       // outer top-left of the framed main window
-    int hangSeconds = 0;      // > 0: F9 stops the window thread answering for that long (tests)
+    int hangSeconds = 0;      // > 0: F3 stops the window thread answering for that long (tests)
     int clockHz = 0;          // > 0: the picture follows a frame clock of that rate (frame_clock.h)
     std::string frameLogPath; // with the clock: the frame log; empty: none
-    bool hangInPrint = false; // the hang F9 asks for comes inside the next WM_PRINT
+    bool hangInPrint = false; // the hang F3 asks for comes inside the next WM_PRINT
 };
 
 // Animation frame shown (and dumped) while frozen.

@@ -9,12 +9,19 @@ and the processor time the viewer's Linux process (utime + stime from /proc, all
 threads) used per second of play. Work done for the viewer by the Wine server and the X
 server is not in it; the probe program that reads the overlay runs only between spans.
 
+With --press the probe presses a key every E seconds through each span, with the game in
+front: F9 saves a screenshot each time (a press while one is still being written waits, one
+more is dropped), and F12, which neither the game nor the viewer uses, gives the same probe
+runs without saving, to compare the prints per second (one a pass) with and without saving.
+
 usage: measure_pacing.py [BUILD_DIR] [--pacing fixed|smooth] [--seconds S] [--frozen]
+                         [--press f9|f12] [--every E]
   BUILD_DIR  a Windows build (default: LMP_WIN_BUILD, else build/win-ARCH as in the tests)
   --pacing   the [display] pacing written to lumenpane.ini beside the viewer (default fixed)
   S          seconds measured per mode (default 30)
   --frozen   the game frozen on one picture (LMP_DEMO_FREEZE=1): for the processor time of a
              picture that does not change; the frame counts then only tell when prints came
+  --press    the key pressed every E seconds (default 0.5) during the spans
 """
 
 import argparse
@@ -31,9 +38,21 @@ import viewer_watch  # noqa: E402
 from measure_viewer import load  # noqa: E402
 
 SETTLE_SECONDS = 2.0  # after the viewer covers the screen, before the first span
+KEYS = {"f9": 0x78, "f12": 0x7B}
 
 
-def measure(session, pacing, seconds, frozen):
+def play(session, game, seconds, key, every):
+    """A span of `seconds`, pressing `key` every `every` seconds (none: no key)."""
+    ends = time.time() + seconds
+    if key:
+        session.set_foreground(game.hwnd)
+    while time.time() < ends:
+        if key:
+            session.press_key(KEYS[key])
+        time.sleep(max(0.0, min(every if key else seconds, ends - time.time())))
+
+
+def measure(session, pacing, seconds, frozen, key=None, every=0.5):
     frame_log = session.file("frames.log")
     game = frame_clock.start_clock_game(session, frame_log, frozen=frozen)
     viewer_exe = frame_clock.viewer_with_pacing(session, "measure-pacing", pacing)
@@ -48,7 +67,7 @@ def measure(session, pacing, seconds, frozen):
             frame_clock.switch_filter(session, game, mode)
         began, viewer_cpu, game_cpu = (time.time(), viewer_watch.cpu_seconds(viewer.pid),
                                        viewer_watch.cpu_seconds(game.proc.pid))
-        time.sleep(seconds)
+        play(session, game, seconds, key, every)
         ended = time.time()
         spans[mode] = (began, ended,
                        viewer_watch.cpu_seconds(viewer.pid) - viewer_cpu,
@@ -60,8 +79,9 @@ def measure(session, pacing, seconds, frozen):
     codes = (session.wait_exit(game.proc, 15), session.wait_exit(viewer, 15))
     log = frame_clock.read_frame_log(frame_log)
 
-    print("Viewer under Wine, full screen %dx%d, pacing=%s, stand-in game on its %d Hz clock%s"
-          % (session.screen_size + (pacing, log.hz, ", frozen" if frozen else "")))
+    print("Viewer under Wine, full screen %dx%d, pacing=%s, stand-in game on its %d Hz clock%s%s"
+          % (session.screen_size + (pacing, log.hz, ", frozen" if frozen else "",
+                                    ", %s every %g s" % (key.upper(), every) if key else "")))
     print("load average (1, 5, 15 min): %s at the start, %s at the end" % (start_load, end_load))
     print()
     print("| mode    | seconds | game frames | prints/s | skipped | skipped/min | repeated"
@@ -78,6 +98,9 @@ def measure(session, pacing, seconds, frozen):
     print()
     viewer_lines = harness.viewer_log(viewer_exe)
     print("lumenpane.log: %s" % ("; ".join(viewer_lines[:5]) if viewer_lines else "empty"))
+    shots = os.path.join(os.path.dirname(viewer_exe), "screenshots")
+    if key:
+        print("screenshot files: %d" % (len(os.listdir(shots)) if os.path.isdir(shots) else 0))
     print("exit codes: game %d, viewer %d" % codes)
     return 0 if codes == (0, 0) else 1
 
@@ -88,9 +111,12 @@ def main():
     parser.add_argument("--pacing", default="fixed", help="fixed or smooth (lumenpane.ini)")
     parser.add_argument("--seconds", type=float, default=30.0, help="seconds per mode")
     parser.add_argument("--frozen", action="store_true", help="the game frozen on one picture")
+    parser.add_argument("--press", choices=sorted(KEYS), help="a key pressed during the spans")
+    parser.add_argument("--every", type=float, default=0.5, help="seconds between presses")
     options = parser.parse_args()
     with harness.Session(options.build_dir) as session:
-        return measure(session, options.pacing, options.seconds, options.frozen)
+        return measure(session, options.pacing, options.seconds, options.frozen, options.press,
+                       options.every)
 
 
 if __name__ == "__main__":

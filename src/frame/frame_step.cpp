@@ -1,7 +1,9 @@
 // One frame of the viewer, run by the render thread about every 17 ms: work images, frame
 // counting, the surface's size, hot keys, then under the surface lock the capture (with the
-// smooth pacing before the lock), the picture of the current filter and the overlay.
+// smooth pacing before the lock), the picture of the current filter, a screenshot's copy when
+// one is wanted, and the overlay.
 #include "frame/frame_step.h"
+#include "frame/screenshots.h"
 
 #include "capture/capture.h"
 #include "frame/frame_meter.h"
@@ -173,7 +175,7 @@ RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
     CountFrame(now, newPicture);
     char text[sizeof OverlayImages.shownText] = {};
     OverlayText(now, text, int(sizeof text));
-    const bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
+    bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
     const bool redraw =
         newPicture || !FrameBufferShows.picture || FrameBufferShows.filter != FrameState.filterMode;
     RowSpan drawn;
@@ -183,9 +185,11 @@ RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
         KeepOverlayBacking();
         FrameBufferShows.picture = true;
         FrameBufferShows.filter = FrameState.filterMode;
-    } else if (overlayChanged) {
-        RestoreOverlayBacking();
+    } else if (overlayChanged || Screenshots.wanted) {
+        RestoreOverlayBacking(); // a screenshot is taken without the overlay, drawn again after
+        overlayChanged = true;
     }
+    TakeWantedScreenshot();
     if (redraw || overlayChanged) {
         // The rows of the box drawn and of the one it replaces.
         const int height = DrawOverlay(now);
@@ -212,6 +216,7 @@ void RenderFrame() {
     // held.
     FollowDisplayChange();
     HandleHotKeys();
+    ShowScreenshotOutcome(Timer());
     PassMark("hot keys");
     // The fixed pacing holds the surface lock from the capture on. The smooth one prints
     // first: on Windows a print waits for the game's thread to pump its messages, and the
@@ -239,6 +244,7 @@ void RenderFrame() {
         DrawPicture(FrameState.captureImage);
         if (newPicture) NotePictureHanded(picture);
         PassMark("picture");
+        TakeWantedScreenshot();
         DrawOverlay(Timer());
         PassMark("overlay");
         PassHandedOver();

@@ -1,5 +1,6 @@
 // The viewer's hot keys, read while the game or the viewer has the foreground:
-// F6 full screen or window, F7 frames-per-second counter, F8 next filter.
+// F6 full screen or window, F7 frames-per-second counter, F8 next filter, and the screenshot
+// key (lumenpane.ini, F9 by default) while screenshots are on.
 //
 // Each key acts once per press: its latch remembers that it was reported in the previous
 // pass, so a key held across many frames acts only on its first one.
@@ -9,6 +10,7 @@
 // query them and drop what they report, so a key pressed for another program does not act
 // once the game is back in front.
 #include "frame/frame_step.h"
+#include "frame/screenshots.h"
 #include "game/fullscreen.h"
 #include "game/target_game.h"
 #include "window/surface.h"
@@ -93,6 +95,14 @@ void HandleF8() {
     FrameState.f8Latch = reported;
 }
 
+// The picture is copied later in the same pass, once drawn.
+void HandleScreenshotKey() {
+    if (!Screenshots.thread) return;
+    const bool reported = Reported(Screenshots.key);
+    if (reported && !Screenshots.latch) Screenshots.wanted = true;
+    Screenshots.latch = reported;
+}
+
 } // namespace
 
 void ReleaseF5WhenDue(double now) {
@@ -104,6 +114,7 @@ void ReleaseF5WhenDue(double now) {
 
 void DiscardHotKeyPresses() {
     for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
+    if (Screenshots.thread) Reported(Screenshots.key);
 }
 
 // During the hand-over to the game the keys are not read at all: the presses since the last
@@ -118,4 +129,5 @@ void HandleHotKeys() {
     HandleF6();
     HandleF7();
     HandleF8();
+    HandleScreenshotKey();
 }

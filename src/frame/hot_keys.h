@@ -1,4 +1,5 @@
-// The viewer's hot keys F6, F7 and F8, and the F5 press a filter change gives the game.
+// The viewer's hot keys F6, F7, F8 and the screenshot key, and the F5 press a filter change
+// gives the game.
 #pragma once
 
 // With the smooth pacing F5 is held down for the game while the passes go on, and released by
@@ -10,8 +11,8 @@ struct HotKeysRecord {
 extern HotKeysRecord HotKeys;
 
 void HandleHotKeys();
-// Queries F6, F7 and F8 and ignores the answers: for passes that do not read the hot keys, so
-// presses made meanwhile are not reported later. The latches stay.
+// Queries F6, F7, F8 and the screenshot key and ignores the answers: for passes that do not read
+// the hot keys, so presses made meanwhile are not reported later. The latches stay.
 void DiscardHotKeyPresses();
 // Releases F5 for the game once its press, begun by a filter change, is due to end.
 void ReleaseF5WhenDue(double now);

@@ -1,8 +1,8 @@
 // The overlay: a half-transparent black box at (16, 16) with white text, showing the
-// filter's name for three seconds after F8, otherwise the frames-per-second counter when F7
-// has switched it on; with the full meter F7 shows the meter's lines, below the filter's name
-// while that shows. The box is drawn anew, in a work image kept for it, in each frame that
-// shows it.
+// filter's name for three seconds after F8 or a notice for three seconds, whichever came
+// last, otherwise the frames-per-second counter when F7 has switched it on; with the full
+// meter F7 shows the meter's lines, below the filter's name while that shows. The box is drawn
+// anew, in a work image kept for it, in each frame that shows it.
 #include "frame/frame_meter.h"
 #include "frame/frame_step.h"
 #include "pixels/image.h"
@@ -52,7 +52,12 @@ int LineCount(const char* text) {
 } // namespace
 
 int OverlayText(double now, char* text, int capacity) {
-    const bool filterShows = now < FrameState.lastFilterKeyTime + FilterOverlaySeconds;
+    const double filterUntil = FrameState.lastFilterKeyTime + FilterOverlaySeconds;
+    if (now < OverlayImages.noticeUntil && OverlayImages.noticeUntil >= filterUntil) {
+        std::snprintf(text, std::size_t(capacity), "%s", OverlayImages.notice);
+        return BoxWidthFor(text);
+    }
+    const bool filterShows = now < filterUntil;
     const char* filterName = FilterNames[FrameState.filterMode];
     if (FrameMeterState.kind == Meter::Full && FrameState.fpsOverlayOn) {
         char meter[sizeof OverlayImages.shownText];
@@ -73,6 +78,11 @@ int OverlayText(double now, char* text, int capacity) {
     else
         std::snprintf(text, std::size_t(capacity), "FPS: %3d", int(FrameState.fps));
     return CounterBoxWidth;
+}
+
+void ShowOverlayNotice(const char* text, double now) {
+    std::snprintf(OverlayImages.notice, sizeof OverlayImages.notice, "%s", text);
+    OverlayImages.noticeUntil = now + OverlayNoticeSeconds;
 }
 
 int DrawOverlay(double now) {

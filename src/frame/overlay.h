@@ -1,5 +1,6 @@
-// The overlay: the filter's name after F8, or the frames-per-second counter or the full meter,
-// in a small box over the frame buffer's top-left corner.
+// The overlay: the filter's name after F8, a short notice (a screenshot saved), or the
+// frames-per-second counter or the full meter, in a small box over the frame buffer's
+// top-left corner.
 #pragma once
 
 struct Image;
@@ -10,6 +11,10 @@ constexpr int OverlayBoxX = 16, OverlayBoxY = 16, OverlayBoxHeight = 24, Overlay
 constexpr int OverlayMaxLines = 4;
 constexpr int OverlayBoxMaxWidth = 640 - 2 * OverlayBoxX;
 constexpr int OverlayBoxMaxHeight = OverlayBoxHeight + (OverlayMaxLines - 1) * OverlayLinePitch;
+// The longest notice, with its terminating zero.
+constexpr int OverlayTextCapacity = 48;
+// How long a notice shows, in seconds.
+constexpr double OverlayNoticeSeconds = 3.0;
 
 // The overlay's kept images. The frame step makes them with its work images; with the smooth
 // pacing a change of the overlay alone is drawn over the clean picture kept beneath the box.
@@ -19,6 +24,10 @@ struct OverlayImagesRecord {
     int shownHeight = 0;      // the height of its box (0: none)
     Image* backing = nullptr; // the picture beneath the overlay's box
     Image* box = nullptr;     // the overlay's box, drawn anew in each frame showing it
+    // A notice shown in place of the counter until noticeUntil (Timer() seconds); a filter
+    // name shown after it replaces it.
+    char notice[OverlayTextCapacity] = {};
+    double noticeUntil = 0.0;
 };
 
 extern OverlayImagesRecord OverlayImages;
@@ -28,6 +37,8 @@ extern OverlayImagesRecord OverlayImages;
 // height (0: none).
 int OverlayText(double now, char* text, int capacity);
 int DrawOverlay(double now);
+// Shows text (cut to the capacity) for OverlayNoticeSeconds from now.
+void ShowOverlayNotice(const char* text, double now);
 // With the smooth pacing: the box's area of the picture kept beneath the overlay, and put back.
 void KeepOverlayBacking();
 void RestoreOverlayBacking();

@@ -4,6 +4,9 @@
 // in their ANSI forms. The Windows build gets the real <windows.h>. The native build gets
 // the declarations below, with the same names, types and constant values; the simulated
 // desktop under tests/sim defines the functions, so the same logic runs in unit tests.
+//
+// COM, the PNG codec and the user's known folders, which only a few Windows-only files use,
+// stand in win32_com.h: they would double the time this header takes to compile.
 #pragma once
 
 #ifdef _WIN32
@@ -185,6 +188,8 @@ constexpr BYTE VK_F5 = 0x74;
 constexpr BYTE VK_F6 = 0x75;
 constexpr BYTE VK_F7 = 0x76;
 constexpr BYTE VK_F8 = 0x77;
+constexpr BYTE VK_F9 = 0x78;
+constexpr BYTE VK_F11 = 0x7A;
 constexpr DWORD KEYEVENTF_KEYUP = 0x0002;
 
 // Message boxes.
@@ -342,6 +347,12 @@ union LARGE_INTEGER {
 BOOL QueryPerformanceCounter(LARGE_INTEGER* count);
 BOOL QueryPerformanceFrequency(LARGE_INTEGER* frequency);
 DWORD GetTickCount();
+
+// The local date and time.
+struct SYSTEMTIME {
+    WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
+};
+void GetLocalTime(SYSTEMTIME* time);
 
 // The system timer's period: sleeps last whole ticks of it (15.625 ms by default).
 using MMRESULT = UINT;

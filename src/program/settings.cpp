@@ -38,6 +38,10 @@ const ChoiceKey ChoiceKeys[] = {
      "dpi",
      {"aware", "unaware"},
      [](ViewerSettings& s, int choice) { s.dpiAware = choice == 0; }},
+    {"keys",
+     "screenshot",
+     {"F9", "F11", "none"},
+     [](ViewerSettings& s, int choice) { s.screenshotKey = ScreenshotKey(choice); }},
 };
 // [display] monitor= takes a number as well: primary (the default), game, or 1, 2 ...
 constexpr const char* MonitorSection = "display";
@@ -65,13 +69,14 @@ std::string_view Trimmed(const char* value) {
     return text;
 }
 
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
 bool SameLetters(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char c = a[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        if (c != b[i]) return false;
-    }
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
     return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "frame/frame_meter.h"
 #include "frame/pacing.h"
+#include "frame/screenshots.h"
 #include "game/monitor_choice.h"
 #include "window/display_fit.h"
 
@@ -20,6 +21,7 @@ struct ViewerSettings {
     bool dpiAware = true;
     MonitorChoice monitor;
     int window = 1; // the framed window's multiple, or LargestFramedMultiple (framed_placement.h)
+    ScreenshotKey screenshotKey = ScreenshotKey::F9;
 };
 
 // Reads one key's value: the text after '=' (empty when the file or the key is missing).

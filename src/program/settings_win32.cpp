@@ -42,4 +42,6 @@ void ApplySettings(const ViewerSettings& settings) {
     FramePacing.pacing = settings.pacing;
     FrameMeterState.kind = settings.meter;
     ViewerMonitor = settings.monitor;
+    Screenshots.key = ScreenshotKeyCode(settings.screenshotKey);
+    Screenshots.save = SaveScreenshotFiles;
 }

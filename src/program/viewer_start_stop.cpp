@@ -1,5 +1,6 @@
 // The viewer's main thread: find the game, take its window over, open the viewer window,
 // start the render thread, wait for the game window to go, then give the window back.
+#include "frame/screenshots.h"
 #include "game/fullscreen.h"
 #include "game/game_guard.h"
 #include "game/target_game.h"
@@ -102,6 +103,7 @@ void StartViewer() {
     const std::string beyond = WindowBeyondWorkAreaLine(FramedMultiple(), FramedMultipleOpened());
     if (!beyond.empty()) AppendViewerLog(beyond.c_str());
     HideMouse();
+    StartScreenshots();
     TargetGame.running = 1;
     TargetGame.renderThread = StartThread(RenderThread, nullptr, 0);
 }
@@ -111,6 +113,7 @@ void StopViewer() {
     TargetGame.running = 0;
     WaitThread(TargetGame.renderThread);
     TargetGame.renderThread = nullptr;
+    StopScreenshots(); // what is queued is saved first
     CloseSurface();
     if (GameProcess.timerExempt) SetTimerExemption(GameProcess.handle, false);
     GameProcess.timerExempt = false;

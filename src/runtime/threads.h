@@ -3,8 +3,12 @@
 
 struct ThreadRecord;
 using ThreadProcedure = void (*)(void* parameter);
+// Whether the thread uses COM (the PNG codec): it then runs its procedure inside COM's
+// multithreaded apartment.
+enum class ThreadCom { None, Apartment };
 // Null when the thread cannot be started; stackSize 0: the platform's default.
-ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize);
+ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize,
+                          ThreadCom com = ThreadCom::None);
 // Waits without time-out for the thread to end, then releases its record; null does nothing.
 void WaitThread(ThreadRecord* thread);
 

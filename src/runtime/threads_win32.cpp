@@ -2,19 +2,24 @@
 // pacing's raised threads.
 #include "runtime/threads.h"
 
-#include "platform/win32.h"
+#include "platform/win32_com.h"
 #include "runtime/system_library.h"
 
 struct ThreadRecord {
     HANDLE handle;
     ThreadProcedure procedure;
     void* parameter;
+    ThreadCom com;
 };
 
 namespace {
+// A thread that cannot enter COM still runs: what it does with COM then fails and says so.
 DWORD WINAPI ThreadStart(LPVOID parameter) {
     auto* thread = static_cast<ThreadRecord*>(parameter);
+    const bool com = thread->com == ThreadCom::Apartment &&
+                     SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     thread->procedure(thread->parameter);
+    if (com) CoUninitialize();
     return 0;
 }
 
@@ -31,8 +36,9 @@ template <typename Function> Function FromAvrt(const char* name) {
 
 } // namespace
 
-ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize) {
-    auto* thread = new ThreadRecord{nullptr, procedure, parameter};
+ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned stackSize,
+                          ThreadCom com) {
+    auto* thread = new ThreadRecord{nullptr, procedure, parameter, com};
     thread->handle = CreateThread(nullptr, stackSize, ThreadStart, thread, 0, nullptr);
     if (!thread->handle) {
         delete thread;

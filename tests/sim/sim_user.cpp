@@ -287,3 +287,9 @@ BOOL QueryPerformanceCounter(LARGE_INTEGER* count) {
 DWORD GetTickCount() {
     return DWORD(Sim.clockMs);
 }
+
+// 2026-12-09 14:03 local time plus the simulated clock, within that hour.
+void GetLocalTime(SYSTEMTIME* time) {
+    const auto ms = std::int64_t(Sim.clockMs) % 3600000;
+    *time = SYSTEMTIME{2026, 12, 3, 9, 14, WORD(ms / 60000), WORD(ms / 1000 % 60), WORD(ms % 1000)};
+}

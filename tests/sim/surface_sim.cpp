@@ -104,7 +104,7 @@ void HideMouse() {
     Sim.calls.push_back("HideMouse");
 }
 
-ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned) {
+ThreadRecord* StartThread(ThreadProcedure procedure, void* parameter, unsigned, ThreadCom) {
     Sim.calls.push_back("StartThread");
     return new ThreadRecord{procedure, parameter};
 }

@@ -1,12 +1,11 @@
-// Decoding and encoding PNG in memory with the Windows Imaging Component.
+// Decoding PNG in memory with the Windows Imaging Component; encoding is the viewer's own
+// (runtime/png_encoder.h), so the tool writes what the viewer's screenshots are.
 #include "png_io.h"
 
-#include "platform/win32.h"
+#include "platform/win32_com.h"
+#include "runtime/png_encoder.h"
 
-#include <objbase.h>
-#include <wincodec.h>
-
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
@@ -88,59 +87,9 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, Picture* picture, std::st
     return true;
 }
 
-namespace {
-
-HRESULT EncodeFrame(IWICImagingFactory* factory, IStream* stream, const Picture& picture) {
-    Held<IWICBitmapEncoder> encoder;
-    Held<IWICBitmapFrameEncode> frame;
-    HRESULT hr = factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder);
-    if (SUCCEEDED(hr)) hr = encoder->Initialize(stream, WICBitmapEncoderNoCache);
-    if (SUCCEEDED(hr)) hr = encoder->CreateNewFrame(&frame, nullptr);
-    if (SUCCEEDED(hr)) hr = frame->Initialize(nullptr);
-    if (SUCCEEDED(hr)) hr = frame->SetSize(UINT(picture.width), UINT(picture.height));
-    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
-    if (SUCCEEDED(hr)) hr = frame->SetPixelFormat(&format);
-    if (SUCCEEDED(hr) && !IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) hr = E_FAIL;
-    const UINT stride = UINT(picture.width) * 3;
-    std::vector<BYTE> row(stride);
-    for (int y = 0; SUCCEEDED(hr) && y < picture.height; ++y) {
-        const std::uint32_t* in = picture.pixels.data() + std::size_t(y) * picture.width;
-        for (int x = 0; x < picture.width; ++x) std::memcpy(&row[3 * std::size_t(x)], &in[x], 3);
-        hr = frame->WritePixels(1, stride, stride, row.data());
-    }
-    if (SUCCEEDED(hr)) hr = frame->Commit();
-    if (SUCCEEDED(hr)) hr = encoder->Commit();
-    return hr;
-}
-
-// Hands the encoded file to sink straight from the stream's memory, without a copy.
-HRESULT CopyOut(IStream* stream, const ByteSink& sink) {
-    STATSTG stat{};
-    HRESULT hr = stream->Stat(&stat, STATFLAG_NONAME);
-    if (FAILED(hr)) return hr;
-    HGLOBAL memory = nullptr;
-    hr = GetHGlobalFromStream(stream, &memory);
-    if (FAILED(hr)) return hr;
-    const void* data = GlobalLock(memory);
-    if (!data) return E_OUTOFMEMORY;
-    const bool written =
-        sink(static_cast<const std::uint8_t*>(data), std::size_t(stat.cbSize.QuadPart));
-    GlobalUnlock(memory);
-    return written ? S_OK : E_FAIL;
-}
-
-} // namespace
-
 bool EncodePng(const Picture& picture, const ByteSink& sink, std::string* error) {
     ComScope com;
-    Held<IWICImagingFactory> factory;
-    Held<IStream> stream;
-    HRESULT hr = MakeFactory(&factory);
-    if (FAILED(hr)) return Fail(error, "the Windows Imaging Component is not available", hr);
-    hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
-    if (SUCCEEDED(hr)) hr = EncodeFrame(factory.p, stream.p, picture);
-    if (SUCCEEDED(hr)) hr = CopyOut(stream.p, sink);
-    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to encode the PNG", hr);
-    if (FAILED(hr)) return Fail(error, "cannot encode PNG", hr);
-    return true;
+    const PngPixels pixels{reinterpret_cast<const std::uint8_t*>(picture.pixels.data()),
+                           picture.width, picture.height, std::size_t(picture.width) * 4};
+    return EncodePngWithWic(pixels, sink, error);
 }
