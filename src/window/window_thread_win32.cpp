@@ -1,8 +1,8 @@
-// The surface's window thread: it creates the window, and as soon as the application marks
-// rows (else about every 10 ms, or once per display refresh, present_cadence.h) takes the
-// surface lock, copies the rows the application marked into the presentation buffer, scales them
-// sharply where the player chose so (the lock let go meanwhile), shows the picture, and handles the
-// window's messages. Also the window's class and placement.
+// The surface's window thread: it creates the window, and about every 10 ms (with the smooth
+// pacing as soon as the application marks rows, else once per display refresh,
+// present_cadence.h) takes the surface lock, copies the rows the application marked into the
+// presentation buffer, scales them sharply where the player chose so (the lock let go meanwhile),
+// shows the picture, and handles the window's messages. Also the window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
 #include "platform/primary_screen.h"
@@ -48,10 +48,18 @@ void AwaitRowsOrMessages(DWORD ms) {
     MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
-// Between two presentations: a new picture is presented as soon as its rows are marked, in the
-// refresh it was drawn in. Otherwise the thread waits for the desktop's next composition where
-// the cadence says so (at most two refresh periods, the window's messages handled meanwhile),
-// none while the window is minimised, or else at most PresentationIntervalMs.
+// The fixed pacing's cadence: every PresentationIntervalMs, whatever comes meanwhile. Woken
+// at once, the window thread would present while the render thread's pass goes on, and the
+// pass, which waits for the surface lock to read the key queue, would end later: the fixed
+// sleep that follows would take fewer pictures a second.
+void AwaitInterval() {
+    SleepEx(PresentationIntervalMs, FALSE);
+}
+
+// Between two presentations: with the smooth pacing a new picture is presented as soon as its
+// rows are marked, in the refresh it was drawn in. Otherwise the thread waits for the desktop's
+// next composition where the cadence says so (at most two refresh periods, the window's messages
+// handled meanwhile), none while the window is minimised, or else at most PresentationIntervalMs.
 void AwaitPresentation(HWND window) {
     PresentCadence& cadence = Win.cadence;
     const double start = Seconds();
@@ -67,7 +75,10 @@ void AwaitPresentation(HWND window) {
         cadence.Waited(succeeded, returnedAt - start, succeeded ? returnedAt : now, period);
         if (cadence.WaitForRefresh(now)) return;
     }
-    AwaitRowsOrMessages(PresentationIntervalMs);
+    if (cadence.inStep)
+        AwaitRowsOrMessages(PresentationIntervalMs);
+    else
+        AwaitInterval();
 }
 
 // The window thread's note of the picture it presented, for the meter: when it was seen and
