@@ -1,30 +1,12 @@
 // PNG encoding in memory with the Windows Imaging Component.
 #include "runtime/png_encoder.h"
 
-#include "platform/win32_com.h"
+#include "runtime/wic_codec.h"
 
-#include <cstdio>
 #include <cstring>
 #include <vector>
 
 namespace {
-
-// Releases a COM interface when the scope ends.
-template <typename T> struct Held {
-    T* p = nullptr;
-    ~Held() {
-        if (p) p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
-
-bool Fail(std::string* error, const char* what, HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
-    *error = std::string(what) + " (error 0x" + code + ")";
-    return false;
-}
 
 HRESULT EncodeFrame(IWICImagingFactory* factory, IStream* stream, const PngPixels& pixels) {
     Held<IWICBitmapEncoder> encoder;
@@ -70,13 +52,12 @@ HRESULT CopyOut(IStream* stream, const PngSink& sink) {
 bool EncodePngWithWic(const PngPixels& pixels, const PngSink& sink, std::string* error) {
     Held<IWICImagingFactory> factory;
     Held<IStream> stream;
-    HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IWICImagingFactory, reinterpret_cast<void**>(&factory));
-    if (FAILED(hr)) return Fail(error, "the Windows Imaging Component is not available", hr);
+    HRESULT hr = MakeWicFactory(&factory);
+    if (FAILED(hr)) return WicFailure(error, "the Windows Imaging Component is not available", hr);
     hr = CreateStreamOnHGlobal(nullptr, TRUE, &stream);
     if (SUCCEEDED(hr)) hr = EncodeFrame(factory.p, stream.p, pixels);
     if (SUCCEEDED(hr)) hr = CopyOut(stream.p, sink);
-    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to encode the PNG", hr);
-    if (FAILED(hr)) return Fail(error, "cannot encode PNG", hr);
+    if (hr == E_OUTOFMEMORY) return WicFailure(error, "not enough memory to encode the PNG", hr);
+    if (FAILED(hr)) return WicFailure(error, "cannot encode PNG", hr);
     return true;
 }

@@ -2,22 +2,12 @@
 // (runtime/png_encoder.h), so the tool writes what the viewer's screenshots are.
 #include "png_io.h"
 
-#include "platform/win32_com.h"
 #include "runtime/png_encoder.h"
+#include "runtime/wic_codec.h"
 
 #include <cstdio>
 
 namespace {
-
-// Releases a COM interface when the scope ends.
-template <typename T> struct Held {
-    T* p = nullptr;
-    ~Held() {
-        if (p) p->Release();
-    }
-    T** operator&() { return &p; }
-    T* operator->() const { return p; }
-};
 
 // COM for this thread, for as long as the codec runs.
 struct ComScope {
@@ -26,18 +16,6 @@ struct ComScope {
         if (started) CoUninitialize();
     }
 };
-
-bool Fail(std::string* error, const char* what, HRESULT result) {
-    char code[16];
-    std::snprintf(code, sizeof code, "%08lX", static_cast<unsigned long>(result));
-    *error = std::string(what) + " (error 0x" + code + ")";
-    return false;
-}
-
-HRESULT MakeFactory(IWICImagingFactory** factory) {
-    return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                            IID_IWICImagingFactory, reinterpret_cast<void**>(factory));
-}
 
 // The first frame of the PNG held in bytes, converted to 32-bit BGR.
 HRESULT OpenConverted(IWICImagingFactory* factory, const std::vector<std::uint8_t>& bytes,
@@ -66,20 +44,20 @@ bool DecodePng(const std::vector<std::uint8_t>& bytes, Picture* picture, std::st
     Held<IWICBitmapDecoder> decoder;
     Held<IWICBitmapFrameDecode> frame;
     Held<IWICFormatConverter> converter;
-    HRESULT hr = MakeFactory(&factory);
-    if (FAILED(hr)) return Fail(error, "the Windows Imaging Component is not available", hr);
+    HRESULT hr = MakeWicFactory(&factory);
+    if (FAILED(hr)) return WicFailure(error, "the Windows Imaging Component is not available", hr);
     hr = OpenConverted(factory.p, bytes, &stream, &decoder, &frame, &converter);
     UINT width = 0, height = 0;
     if (SUCCEEDED(hr)) hr = converter->GetSize(&width, &height);
-    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to decode the PNG", hr);
-    if (FAILED(hr)) return Fail(error, "corrupt PNG", hr);
+    if (hr == E_OUTOFMEMORY) return WicFailure(error, "not enough memory to decode the PNG", hr);
+    if (FAILED(hr)) return WicFailure(error, "corrupt PNG", hr);
     if (width == 0 || height == 0 || width > MaxPictureSide || height > MaxPictureSide)
-        return Fail(error, "corrupt PNG: unexpected picture size", E_FAIL);
+        return WicFailure(error, "corrupt PNG: unexpected picture size", E_FAIL);
     std::vector<std::uint32_t> pixels(std::size_t(width) * height);
     hr = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size() * 4),
                                reinterpret_cast<BYTE*>(pixels.data()));
-    if (hr == E_OUTOFMEMORY) return Fail(error, "not enough memory to decode the PNG", hr);
-    if (FAILED(hr)) return Fail(error, "corrupt PNG", hr);
+    if (hr == E_OUTOFMEMORY) return WicFailure(error, "not enough memory to decode the PNG", hr);
+    if (FAILED(hr)) return WicFailure(error, "corrupt PNG", hr);
     for (std::uint32_t& p : pixels) p |= 0xFF000000u;
     picture->width = int(width);
     picture->height = int(height);
