@@ -174,7 +174,7 @@ RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
     const double now = Timer();
     CountFrame(now, newPicture);
     char text[sizeof OverlayImages.shownText] = {};
-    OverlayText(now, text, int(sizeof text));
+    const int boxWidth = OverlayText(now, text, int(sizeof text));
     bool overlayChanged = std::strcmp(text, OverlayImages.shownText) != 0;
     const bool redraw =
         newPicture || !FrameBufferShows.picture || FrameBufferShows.filter != FrameState.filterMode;
@@ -192,7 +192,7 @@ RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
     TakeWantedScreenshot();
     if (redraw || overlayChanged) {
         // The rows of the box drawn and of the one it replaces.
-        const int height = DrawOverlay(now);
+        const int height = DrawOverlayText(text, boxWidth);
         drawn =
             drawn.With({OverlayBoxY, OverlayBoxY + std::max(height, OverlayImages.shownHeight)});
         std::memcpy(OverlayImages.shownText, text, sizeof text);

@@ -88,6 +88,10 @@ void ShowOverlayNotice(const char* text, double now) {
 int DrawOverlay(double now) {
     char text[sizeof OverlayImages.shownText];
     const int width = OverlayText(now, text, int(sizeof text));
+    return DrawOverlayText(text, width);
+}
+
+int DrawOverlayText(const char* text, int width) {
     Image* box = OverlayImages.box;
     if (width == 0 || !box || width > int(box->width)) return 0;
     const int lines = std::min(LineCount(text), OverlayMaxLines);
@@ -98,7 +102,7 @@ int DrawOverlay(double now) {
     }
     const char* line = text;
     for (int i = 0; i < lines; ++i) {
-        char one[sizeof text];
+        char one[sizeof OverlayImages.shownText];
         const char* end = std::strchr(line, '\n');
         const std::size_t length = end ? std::size_t(end - line) : std::strlen(line);
         std::memcpy(one, line, length);

@@ -37,6 +37,8 @@ extern OverlayImagesRecord OverlayImages;
 // height (0: none).
 int OverlayText(double now, char* text, int capacity);
 int DrawOverlay(double now);
+// The same for a text and box width OverlayText has given.
+int DrawOverlayText(const char* text, int width);
 // Shows text (cut to the capacity) for OverlayNoticeSeconds from now.
 void ShowOverlayNotice(const char* text, double now);
 // With the smooth pacing: the box's area of the picture kept beneath the overlay, and put back.
