@@ -6,7 +6,7 @@ exit code is non-zero when any test failed. The Wine loader and the build's arch
 are LMP_WINE and LMP_WIN_ARCH as scripts/wine-env.sh exports them; started without them,
 run.py sources that script to get them.
 
-usage: run.py [BUILD_DIR] [-k PATTERN]   (BUILD_DIR overrides LMP_WIN_BUILD)
+usage: run.py [BUILD_DIR] [-k PATTERN] [-x PATTERN]   (BUILD_DIR overrides LMP_WIN_BUILD)
 """
 
 import argparse
@@ -29,6 +29,7 @@ def main():
     parser = argparse.ArgumentParser(description="end-to-end tests under Wine")
     parser.add_argument("build_dir", nargs="?", help="Windows build directory")
     parser.add_argument("-k", dest="pattern", help="run only tests whose name contains this")
+    parser.add_argument("-x", dest="exclude", help="leave out tests whose name contains this")
     options = parser.parse_args()
     if options.build_dir:
         os.environ["LMP_WIN_BUILD"] = os.path.abspath(options.build_dir)
@@ -38,6 +39,8 @@ def main():
     suite = unittest.defaultTestLoader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     if options.pattern:
         suite = unittest.TestSuite(t for t in _flatten(suite) if options.pattern in t.id())
+    if options.exclude:
+        suite = unittest.TestSuite(t for t in _flatten(suite) if options.exclude not in t.id())
     result = unittest.TextTestResult(unittest.runner._WritelnDecorator(sys.stderr), True, 2)
     interrupted = False
     try:
