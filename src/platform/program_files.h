@@ -14,7 +14,7 @@ std::string ProgramPath();
 // This program's command line as Windows gave it.
 std::string ProgramCommandLine();
 // CreateProcessW with only the names, the handle inheritance and a blank start-up record.
-BOOL StartProgram(const std::string& application, const std::string& commandLine,
-                  BOOL inheritHandles, PROCESS_INFORMATION* started);
+BOOL StartProgram(const std::string& application, std::string commandLine, BOOL inheritHandles,
+                  PROCESS_INFORMATION* started);
 // _wfopen: null when the file cannot be opened.
 std::FILE* OpenFileAt(const std::string& path, const char* mode);

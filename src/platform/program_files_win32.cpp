@@ -21,8 +21,8 @@ std::string ProgramCommandLine() {
     return Utf8FromWide(GetCommandLineW());
 }
 
-BOOL StartProgram(const std::string& application, const std::string& commandLine,
-                  BOOL inheritHandles, PROCESS_INFORMATION* started) {
+BOOL StartProgram(const std::string& application, std::string commandLine, BOOL inheritHandles,
+                  PROCESS_INFORMATION* started) {
     const std::wstring wideApplication = WideFromUtf8(application);
     std::wstring line = WideFromUtf8(commandLine); // CreateProcessW may write into it
     STARTUPINFOW startup{};

@@ -19,7 +19,7 @@ class StarterTest(base.E2ETest):
     """The starter, the game and the viewer as copies in the test's own folder; the game
     and the viewer the starter starts are closed by the base's clean-up."""
 
-    folder_name = None  # the programs' folder: the test's name unless given
+    folder_name = None  # the programs' folder's name: the test's unless given
 
     def setUp(self):
         super().setUp()
@@ -133,58 +133,42 @@ class StartsGameAndViewer(StarterTest):
 
 
 class JapaneseFolder(StarterTest):
-    """Everything in a folder the ANSI code page cannot spell: the starter, the game, the real
-    viewer with its lumenpane.ini, and the guard started from there."""
-
-    folder_name = "ゲーム フォルダ"
+    folder_name = "ゲーム フォルダ"  # which the Western code page cannot spell
 
     def test_game_viewer_settings_and_guard_work_in_a_folder_named_in_japanese(self):
         acp = self.s.probe("codepage")[0]["acp"]
         print("\n  ANSI code page %d" % acp, flush=True)
-        with self.assertRaises(UnicodeEncodeError):
-            self.folder_name.encode("cp%d" % acp)
-        self.game_log = self.s.file("game-%s.log" % self.programs.name.rsplit("-", 1)[1])
+        self.assertRaises(UnicodeEncodeError, self.folder_name.encode, "cp%d" % acp)
+        number = self.programs.name.rsplit("-", 1)[1]  # the folder's, ASCII
+        self.game_log = self.s.file("game-%s.log" % number)
         self.with_game()
         self.programs.copy("src/lumenpane.exe")
         self.config("1")
         with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
             ini.write("[display]\nfit=integer\n")
-
-        proc = self.run_starter()
-        self.assertEqual(self.s.wait_exit(proc, 30), 0)
+        self.assertEqual(self.s.wait_exit(self.run_starter(), 30), 0)
         self.assertTrue(self.game_command_line().endswith('" NormalPlay ShowTitle Window'))
-        game = self.s.find_window(GAME_CLASS)
-        viewer = self.s.wait_viewer_mode(True)
-        # One F8 from the configuration: Scale2x, with the game's F5 to its single size.
+        game, viewer = self.s.find_window(GAME_CLASS), self.s.wait_viewer_mode(True)
         harness.wait_until(lambda: [l for l in harness.read_lines(self.game_log) if "key F5" in l],
-                           5, "the game's F5")
+                           5, "the game's F5 for Scale2x, the configured filter")
 
-        def integer_fit():
-            # fit=integer: the 640x480 frame one to one in the middle, black around it.
+        def integer_fit():  # the 640x480 frame one to one in the middle, black around it
             screen = self.s.grab(0, 0, 1024, 768)
-            borders = ((0, 0, 1024, 144), (0, 624, 1024, 144), (0, 144, 192, 480),
-                       (832, 144, 192, 480))
-            return (all(screen.crop(*r).colours() == 1 and screen.at(*r[:2]) == 0 for r in borders)
-                    and screen.crop(192, 144, 640, 480).colours() > 8)
-        if not harness.poll(integer_fit, 10, interval=0.3):
-            self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("japanese.png")))
-            self.fail("not the frame at 1x in a black surround; the viewer's log: %r"
-                      % harness.read_lines(self.programs.path("lumenpane.log")))
+            return (screen.crop(192, 144, 640, 480).colours() > 8 and all(
+                screen.crop(*r).colours() == 1 and screen.at(*r[:2]) == 0 for r in (
+                    (0, 0, 1024, 144), (0, 624, 1024, 144), (0, 144, 192, 480), (832, 144, 192, 480))))
+        harness.wait_until(integer_fit, 10, "fit=integer on the screen")
 
-        def guards():
-            return test_killed_viewer.linux_processes_with(
-                test_killed_viewer.GUARD_ARGUMENT, self.programs.name.rsplit("-", 1)[1])
+        guards = lambda: test_killed_viewer.linux_processes_with("--lumenpane-guard", number)
         self.assertTrue(guards(), "a guard runs beside the viewer")
         subprocess.run([self.s.wine, "taskkill", "/F", "/PID", str(viewer["pid"])],
-                       env=self.s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=30)
+                       env=self.s.env, capture_output=True, timeout=30)
 
         def given_back():  # at the stand-in game's own place, framed, shown, normal priority
             w = self.s.window(game["hwnd"])
             return (w and w["rect"][:2] == [40, 40] and w["style"] & test_killed_viewer.WS_CAPTION
-                    and w["visible"] and self.s.process_info(w["pid"])["priorityClass"]
-                    == test_killed_viewer.NORMAL)
-        harness.wait_until(given_back, 5, "the game back at its place, framed, at normal priority")
+                    and w["visible"] and self.s.process_info(w["pid"])["priorityClass"] == 0x20)
+        harness.wait_until(given_back, 5, "the game given back")
         harness.wait_until(lambda: not guards(), 5, "the guard ended")
 
 

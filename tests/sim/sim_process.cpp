@@ -280,25 +280,19 @@ void SimAdoptInheritedHandles(DWORD processId) {
     }
 }
 
-// The wide calls' side of the seam: natively text has no code page, so the simulated ANSI
-// calls, with the same records, stand in for them.
+// The wide calls' side of the seam: natively text has no code page, so the ANSI calls stand in.
 std::string ProgramPath() {
     return Sim.modulePath;
 }
-
 std::string ProgramCommandLine() {
     return Sim.commandLine;
 }
-
-BOOL StartProgram(const std::string& application, const std::string& commandLine,
-                  BOOL inheritHandles, PROCESS_INFORMATION* started) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string line = commandLine;
-    return CreateProcessA(application.c_str(), line.data(), nullptr, nullptr, inheritHandles, 0,
-                          nullptr, nullptr, &startup, started);
-}
-
 std::FILE* OpenFileAt(const std::string& path, const char* mode) {
     return std::fopen(path.c_str(), mode);
+}
+BOOL StartProgram(const std::string& application, std::string commandLine, BOOL inheritHandles,
+                  PROCESS_INFORMATION* started) {
+    STARTUPINFOA startup{sizeof startup};
+    return CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles,
+                          0, nullptr, nullptr, &startup, started);
 }
