@@ -292,7 +292,8 @@ std::FILE* OpenFileAt(const std::string& path, const char* mode) {
 }
 BOOL StartProgram(const std::string& application, std::string commandLine, BOOL inheritHandles,
                   PROCESS_INFORMATION* started) {
-    STARTUPINFOA startup{sizeof startup};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
     return CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles,
                           0, nullptr, nullptr, &startup, started);
 }
