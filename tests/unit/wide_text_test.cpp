@@ -21,6 +21,8 @@ TEST(WideText, PathsRoundTripAndBytesThatAreNoUtf8BecomeReplacementCharacters) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WideFromUtf8(c.utf8), c.wide) << c.utf8;
-        if (c.roundTrip) EXPECT_EQ(Utf8FromWide(c.wide), c.utf8) << c.utf8;
+        if (c.roundTrip) {
+            EXPECT_EQ(Utf8FromWide(c.wide), c.utf8) << c.utf8;
+        }
     }
 }
