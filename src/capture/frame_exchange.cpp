@@ -122,16 +122,16 @@ bool StartRemoteCapture() {
         LogHelperFailure("the game process cannot be opened", GetLastError());
         return false;
     }
-    char path[MAX_PATH];
+    std::wstring path;
     bool ok = false;
     if (!SameBitness(game)) {
         LogHelperFailure("the game and the viewer differ in bitness", ERROR_BAD_EXE_FORMAT);
     } else if (CreateExchange()) {
-        HANDLE checked = PrepareHelperFile(path, sizeof path);
+        HANDLE checked = PrepareHelperFile(&path);
         ok = checked != INVALID_HANDLE_VALUE &&
              EarlierHelperGone(RemoteCapture.gameProcessId, path) &&
              LoadHelperIntoGame(game, RemoteCapture.gameProcessId, path);
-        // Held unchanged until LoadLibraryA in the game has returned.
+        // Held unchanged until LoadLibraryW in the game has returned.
         if (checked != INVALID_HANDLE_VALUE) CloseHandle(checked);
         ok = ok && HelperReported();
     }

@@ -4,16 +4,17 @@
 
 #include "capture/remote_capture.h"
 #include "capture/remote_frame.h"
+#include "platform/wide_text.h"
 
-#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
 // Opens the file at `path` when it holds exactly `size` bytes equal to `bytes`, for reading
 // only and with no write or delete sharing. INVALID_HANDLE_VALUE otherwise.
-HANDLE OpenCheckedFile(const char* path, const void* bytes, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+HANDLE OpenCheckedFile(const std::wstring& path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return file;
     bool same = GetFileSize(file, nullptr) == size;
@@ -31,18 +32,29 @@ HANDLE OpenCheckedFile(const char* path, const void* bytes, DWORD size) {
     return INVALID_HANDLE_VALUE;
 }
 
-bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteWholeFile(const std::wstring& path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool ok = WriteFile(file, bytes, size, &written, nullptr) && written == size;
     return CloseHandle(file) && ok;
 }
 
+// The user's temporary folder, ending in a backslash, at any length; empty when unknown.
+std::wstring TemporaryFolder() {
+    std::vector<wchar_t> folder(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetTempPathW(DWORD(folder.size()), folder.data());
+        if (length == 0) return std::wstring();
+        if (length < folder.size()) return std::wstring(folder.data(), length);
+        folder.resize(length + 1); // the size it needs
+    }
+}
+
 } // namespace
 
-HANDLE PrepareHelperFile(char* path, DWORD pathSize) {
+HANDLE PrepareHelperFile(std::wstring* path) {
     HRSRC resource = FindResourceA(nullptr, MAKEINTRESOURCEA(LMP_CAPTURE_HELPER_RESOURCE),
                                    MAKEINTRESOURCEA(10)); // RT_RCDATA
     HGLOBAL loaded = resource ? LoadResource(nullptr, resource) : nullptr;
@@ -52,20 +64,18 @@ HANDLE PrepareHelperFile(char* path, DWORD pathSize) {
         LogHelperFailure("the viewer holds no helper library", GetLastError());
         return INVALID_HANDLE_VALUE;
     }
-    char folder[MAX_PATH];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
+    const std::wstring folder = TemporaryFolder();
     char name[64];
     HelperFileName(bytes, size, int(sizeof(void*) * 8), name, sizeof name);
-    if (length == 0 || length + 11 + std::strlen(name) >= pathSize) {
+    if (folder.empty()) {
         LogHelperFailure("no usable temporary folder", GetLastError());
         return INVALID_HANDLE_VALUE;
     }
-    std::snprintf(path, pathSize, "%slumenpane", folder);
-    if (!PrepareHelperFolder(path)) return INVALID_HANDLE_VALUE;
-    std::snprintf(path, pathSize, "%slumenpane\\%s", folder, name);
-    HANDLE held = OpenCheckedFile(path, bytes, size);
+    if (!PrepareHelperFolder(folder + L"lumenpane")) return INVALID_HANDLE_VALUE;
+    *path = folder + L"lumenpane\\" + WideFromUtf8(name);
+    HANDLE held = OpenCheckedFile(*path, bytes, size);
     if (held != INVALID_HANDLE_VALUE) return held;
-    if (WriteWholeFile(path, bytes, size)) held = OpenCheckedFile(path, bytes, size);
+    if (WriteWholeFile(*path, bytes, size)) held = OpenCheckedFile(*path, bytes, size);
     if (held == INVALID_HANDLE_VALUE)
         LogHelperFailure("the helper library cannot be written to the temporary folder",
                          GetLastError());

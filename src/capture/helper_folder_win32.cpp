@@ -6,9 +6,9 @@
 namespace {
 
 // The facts about a folder that decide whether the helper may live there.
-HelperFolderFacts ReadFolderFacts(const char* folder, PSID user) {
+HelperFolderFacts ReadFolderFacts(const std::wstring& folder, PSID user) {
     HelperFolderFacts facts;
-    const DWORD attributes = GetFileAttributesA(folder);
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return facts;
     facts.exists = true;
     facts.directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -16,7 +16,7 @@ HelperFolderFacts ReadFolderFacts(const char* folder, PSID user) {
     alignas(8) BYTE buffer[4096];
     DWORD needed = 0;
     auto* descriptor = reinterpret_cast<PSECURITY_DESCRIPTOR>(buffer);
-    if (!GetFileSecurityA(folder, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+    if (!GetFileSecurityW(folder.c_str(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                           descriptor, sizeof buffer, &needed))
         return facts; // unreadable: not known to be ours, so refused
     PSID owner = nullptr;
@@ -50,7 +50,7 @@ HelperFolderFacts ReadFolderFacts(const char* folder, PSID user) {
 // The per-user folder for the helper library: made with access for the current user only
 // (under Wine on Linux also Unix mode 0700). An existing folder is used only when it is the
 // user's and nobody else may write to it; its access is then narrowed to the user again.
-bool PrepareHelperFolder(const char* folder) {
+bool PrepareHelperFolder(const std::wstring& folder) {
     OwnerOnlySecurity security;
     if (!MakeOwnerOnlySecurity(&security)) {
         LogHelperFailure("no security descriptor for the helper folder", GetLastError());
@@ -59,15 +59,16 @@ bool PrepareHelperFolder(const char* folder) {
     PSID user = reinterpret_cast<TOKEN_USER*>(security.user)->User.Sid;
     HelperFolderStep step = DecideHelperFolder(ReadFolderFacts(folder, user));
     if (step == HelperFolderStep::Create) {
-        CreateDirectoryA(folder, &security.attributes);
+        CreateDirectoryW(folder.c_str(), &security.attributes);
     } else if (step == HelperFolderStep::Use) {
-        SetFileSecurityA(folder, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+        SetFileSecurityW(folder.c_str(),
+                         DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
                          &security.descriptor);
     }
     // Whatever was made or found, it is used only as it stands now.
     if (step == HelperFolderStep::Refuse ||
         DecideHelperFolder(ReadFolderFacts(folder, user)) != HelperFolderStep::Use ||
-        MakeFolderOwnerOnlyUnderWine(folder) == UnixModeResult::Failed) {
+        MakeFolderOwnerOnlyUnderWine(folder.c_str()) == UnixModeResult::Failed) {
         LogHelperFailure("the helper folder is someone else's or others may write to it",
                          ERROR_ACCESS_DENIED);
         return false;

@@ -1,13 +1,14 @@
-// Loading the helper library into the game: checks before, the remote LoadLibraryA call.
+// Loading the helper library into the game: checks before, the remote LoadLibraryW call.
 #include "capture/helper_parts.h"
 
+#include "capture/remote_capture.h"
 #include "capture/remote_frame.h"
 
 #include <cstring>
 
 namespace {
 
-// How long LoadLibraryA may take inside the game.
+// How long LoadLibraryW may take inside the game.
 constexpr DWORD LoadWaitMs = 5000;
 
 } // namespace
@@ -19,18 +20,17 @@ bool SameBitness(HANDLE game) {
     return viewerWow == gameWow;
 }
 
-bool ModuleLoadedInProcess(DWORD gameProcessId, const char* path) {
-    const char* slash = std::strrchr(path, '\\');
-    const char* name = slash ? slash + 1 : path;
+bool ModuleLoadedInProcess(DWORD gameProcessId, const std::wstring& path) {
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1); // npos + 1: all of it
     HANDLE snapshot =
         CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, gameProcessId);
     if (snapshot == INVALID_HANDLE_VALUE) return false;
-    MODULEENTRY32 module{};
+    MODULEENTRY32W module{};
     module.dwSize = sizeof module;
     bool found = false;
-    for (BOOL more = Module32First(snapshot, &module); more && !found;
-         more = Module32Next(snapshot, &module))
-        found = lstrcmpiA(module.szModule, name) == 0;
+    for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+         more = Module32NextW(snapshot, &module))
+        found = lstrcmpiW(module.szModule, name.c_str()) == 0;
     CloseHandle(snapshot);
     return found;
 }
@@ -38,7 +38,7 @@ bool ModuleLoadedInProcess(DWORD gameProcessId, const char* path) {
 // A helper of an earlier viewer unloads itself right after it lets go of the shared frame.
 // Loading ours meanwhile would only raise its load count and start no thread, so wait for
 // it to be gone.
-bool EarlierHelperGone(DWORD gameProcessId, const char* path) {
+bool EarlierHelperGone(DWORD gameProcessId, const std::wstring& path) {
     const DWORD start = GetTickCount();
     while (ModuleLoadedInProcess(gameProcessId, path)) {
         if (RemoteWaitLeft(start, GetTickCount(), EarlierHelperWaitMs) == 0) {
@@ -50,8 +50,8 @@ bool EarlierHelperGone(DWORD gameProcessId, const char* path) {
     return true;
 }
 
-bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path) {
-    const SIZE_T pathBytes = std::strlen(path) + 1;
+bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const std::wstring& path) {
+    const SIZE_T pathBytes = (path.size() + 1) * sizeof(wchar_t);
     void* remotePath =
         VirtualAllocEx(game, nullptr, pathBytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remotePath) {
@@ -60,10 +60,10 @@ bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path) {
     }
     SIZE_T written = 0;
     auto loadLibrary = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryW")));
     HANDLE thread = nullptr;
-    if (WriteProcessMemory(game, remotePath, path, pathBytes, &written) && written == pathBytes &&
-        loadLibrary)
+    if (WriteProcessMemory(game, remotePath, path.c_str(), pathBytes, &written) &&
+        written == pathBytes && loadLibrary)
         thread = CreateRemoteThread(game, nullptr, 0, loadLibrary, remotePath, 0, nullptr);
     if (!thread) {
         LogHelperFailure("the helper cannot be started in the game", GetLastError());
@@ -72,7 +72,7 @@ bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path) {
     }
     const bool returned = WaitForSingleObject(thread, LoadWaitMs) == WAIT_OBJECT_0;
     CloseHandle(thread);
-    // The path may only go once LoadLibraryA has stopped reading it.
+    // The path may only go once LoadLibraryW has stopped reading it.
     if (returned) VirtualFreeEx(game, remotePath, 0, MEM_RELEASE);
     // The thread's exit code holds only 32 bits of the module handle, so the game's module
     // list tells whether the library is in (no earlier copy was, see EarlierHelperGone).

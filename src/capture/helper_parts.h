@@ -4,6 +4,8 @@
 
 #include "platform/win32.h"
 
+#include <string>
+
 // How long the viewer waits for the helper of an earlier viewer to end before it gives up.
 constexpr DWORD EarlierHelperWaitMs = 1500;
 
@@ -23,18 +25,18 @@ bool MakeOwnerOnlySecurity(OwnerOnlySecurity* security);
 
 // Makes or checks the per-user folder for the helper library (helper_folder.h says which
 // folder may be used); false, with a line in the log, when it may not.
-bool PrepareHelperFolder(const char* folder);
+bool PrepareHelperFolder(const std::wstring& folder);
 
 // Writes the helper library from the viewer's resources into the per-user temporary folder,
 // unless an identical copy is there, and leaves its path in `path`. Returns the checked file,
 // held open without write or delete sharing so that it cannot change until it is closed, or
 // INVALID_HANDLE_VALUE.
-HANDLE PrepareHelperFile(char* path, DWORD pathSize);
+HANDLE PrepareHelperFile(std::wstring* path);
 
 // Whether the game process runs with the viewer's pointer size.
 bool SameBitness(HANDLE game);
 // Waits (bounded) until no helper of this file name is loaded in the game any more.
-bool EarlierHelperGone(DWORD gameProcessId, const char* path);
-// Runs LoadLibraryA(path) on a new thread of the game, waits for it to return and checks the
+bool EarlierHelperGone(DWORD gameProcessId, const std::wstring& path);
+// Runs LoadLibraryW(path) on a new thread of the game, waits for it to return and checks the
 // game's module list for the library.
-bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const char* path);
+bool LoadHelperIntoGame(HANDLE game, DWORD gameProcessId, const std::wstring& path);

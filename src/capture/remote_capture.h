@@ -6,6 +6,7 @@
 #include "platform/win32.h"
 
 #include <cstdint>
+#include <string>
 
 // The resource id of the helper library inside the viewer's executable.
 #define LMP_CAPTURE_HELPER_RESOURCE 201
@@ -41,4 +42,4 @@ void StopRemoteCapture();
 
 // Whether a module with the file name of `path` (the part after its last backslash) is
 // loaded in the process.
-bool ModuleLoadedInProcess(DWORD processId, const char* path);
+bool ModuleLoadedInProcess(DWORD processId, const std::wstring& path);

@@ -66,15 +66,13 @@ bool WineOnLinux() {
 
 } // namespace
 
-UnixModeResult MakeFolderOwnerOnlyUnderWine(const char* folder) {
+UnixModeResult MakeFolderOwnerOnlyUnderWine(const wchar_t* folder) {
 #if defined(__i386__) || defined(__x86_64__)
     if (!WineOnLinux()) return UnixModeResult::NotAvailable;
     auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (!unixFileName) return UnixModeResult::NotAvailable;
-    WCHAR wide[MAX_PATH];
-    if (!MultiByteToWideChar(CP_ACP, 0, folder, -1, wide, MAX_PATH)) return UnixModeResult::Failed;
-    char* path = unixFileName(wide);
+    char* path = unixFileName(folder);
     if (!path) return UnixModeResult::Failed;
     alignas(8) unsigned char status[256] = {};
     const bool owned = LinuxChmod(path, OwnerOnlyMode) == 0 && LinuxStat(path, status) == 0;

@@ -8,4 +8,4 @@ enum class UnixModeResult { NotAvailable, OwnerOnly, Failed };
 
 // Sets the folder's Unix mode to 0700 and reads it back. NotAvailable where there is no Wine
 // on Linux underneath (on Windows, or Wine on another system).
-UnixModeResult MakeFolderOwnerOnlyUnderWine(const char* folder);
+UnixModeResult MakeFolderOwnerOnlyUnderWine(const wchar_t* folder);

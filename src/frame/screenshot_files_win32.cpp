@@ -4,6 +4,8 @@
 #include "frame/screenshot_files.h"
 #include "frame/screenshots.h"
 #include "pixels/image.h"
+#include "platform/program_files.h"
+#include "platform/wide_text.h"
 #include "platform/win32_com.h"
 #include "runtime/png_encoder.h"
 
@@ -86,10 +88,7 @@ bool Encode(Image* image, std::vector<std::uint8_t>* png, std::string* error) {
 
 // The folder of lumenpane.exe; empty when unknown.
 std::wstring ViewerFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    std::wstring folder(path, length);
+    const std::wstring folder = WideFromUtf8(ProgramPath());
     const std::size_t slash = folder.find_last_of(L'\\');
     return slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
 }

@@ -4,6 +4,7 @@
 
 #include "game/target_game.h"
 #include "game/timer_exemption.h"
+#include "platform/program_files.h"
 
 namespace {
 
@@ -35,16 +36,10 @@ DWORD GamePriorityNow() {
 }
 
 bool StartGuardProcess(const GuardOrders& orders) {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    std::string line = FormatGuardCommandLine(path, orders);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
+    const std::string path = ProgramPath();
+    if (path.empty()) return false;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(path, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &started))
-        return false;
+    if (!StartProgram(path, FormatGuardCommandLine(path, orders), TRUE, &started)) return false;
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
     return true;

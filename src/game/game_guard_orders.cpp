@@ -18,7 +18,8 @@ constexpr std::size_t GuardFields = 11;
 // Window coordinates beyond this are nobody's screen.
 constexpr std::int64_t CoordinateLimit = 1 << 20;
 constexpr std::size_t MaxTokenLength = 24;
-constexpr std::size_t MaxCommandLine = 32768;
+// Windows' longest command line, 32767 UTF-16 units, as UTF-8 (up to three bytes a unit).
+constexpr std::size_t MaxCommandLine = 3 * 32768;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';

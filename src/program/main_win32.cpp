@@ -1,6 +1,7 @@
 // The viewer program's entry: run the guard when started with its private argument, or else
 // read the display settings and run the viewer; end the process with its exit code.
 #include "game/game_guard.h"
+#include "platform/program_files.h"
 #include "platform/win32.h"
 #include "program/settings.h"
 #include "program/viewer.h"
@@ -8,6 +9,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <string>
 
 namespace {
 
@@ -29,8 +31,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetErrorMode(SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(EndOnCrash);
     std::set_terminate(EndOnTerminate);
-    const char* commandLine = GetCommandLineA();
-    if (IsGuardCommandLine(commandLine)) EndProgram(GuardMain(commandLine));
+    const std::string commandLine = ProgramCommandLine();
+    if (IsGuardCommandLine(commandLine.c_str())) EndProgram(GuardMain(commandLine.c_str()));
     ApplySettings(ReadSettings());
     EndProgram(ViewerMain());
 }

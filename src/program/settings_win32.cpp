@@ -1,4 +1,5 @@
 // lumenpane.ini beside the viewer, read once at start-up, and its values handed down.
+#include "platform/wide_text.h"
 #include "platform/win32.h"
 #include "program/settings.h"
 #include "runtime/viewer_log.h"
@@ -8,12 +9,17 @@
 
 #include "frame/frame_step.h"
 
+#include <iterator>
+#include <string>
+
 namespace {
 
+// The value in UTF-8, as an unknown one then stands in the log.
 std::string ReadProfileValue(const char* section, const char* key, void* path) {
-    char value[256] = {};
-    GetPrivateProfileStringA(section, key, "", value, sizeof value, static_cast<char*>(path));
-    return value;
+    wchar_t value[256] = {};
+    GetPrivateProfileStringW(WideFromUtf8(section).c_str(), WideFromUtf8(key).c_str(), L"", value,
+                             DWORD(std::size(value)), static_cast<std::wstring*>(path)->c_str());
+    return Utf8FromWide(value);
 }
 
 std::string NoValue(const char*, const char*, void*) {
@@ -24,11 +30,10 @@ std::string NoValue(const char*, const char*, void*) {
 
 ViewerSettings ReadSettings() {
     // The full path: given a bare name, the profile reader would look in the Windows folder.
-    char path[MAX_PATH];
-    const bool found = PathBesideViewer("lumenpane.ini", path, sizeof path);
+    std::wstring path = WideFromUtf8(PathBesideViewer("lumenpane.ini"));
     std::vector<std::string> logLines;
-    const ViewerSettings settings =
-        InterpretSettings(found ? ReadProfileValue : NoValue, path, SortedMonitors(), &logLines);
+    const ViewerSettings settings = InterpretSettings(path.empty() ? NoValue : ReadProfileValue,
+                                                      &path, SortedMonitors(), &logLines);
     for (const std::string& line : logLines) AppendViewerLog(line.c_str());
     return settings;
 }

@@ -4,6 +4,7 @@
 #include "runtime/pass_timing.h"
 
 #include "platform/performance_counter.h"
+#include "platform/program_files.h"
 #include "runtime/frame_buffer.h"
 #include "runtime/viewer_log.h"
 
@@ -189,9 +190,9 @@ void PresentEnd(bool shown) {
 namespace {
 
 void WriteFrameTrace() {
-    char path[1024];
-    if (TraceCount == 0 || !PathBesideViewer("lumenpane-frames.log", path, sizeof path)) return;
-    std::FILE* file = std::fopen(path, "w");
+    const std::string path = PathBesideViewer("lumenpane-frames.log");
+    if (TraceCount == 0 || path.empty()) return;
+    std::FILE* file = OpenFileAt(path, "w");
     if (!file) return;
     for (long long i = std::max(0LL, TraceCount - TraceSize); i < TraceCount; ++i) {
         const TraceEntry& e = Trace[i % TraceSize];

@@ -1,25 +1,22 @@
 // Files beside the viewer's executable, and the viewer's log.
 #include "runtime/viewer_log.h"
 
+#include "platform/program_files.h"
+#include "platform/wide_text.h"
 #include "platform/win32.h"
 
 #include <cstring>
-#include <string>
 
-bool PathBesideViewer(const char* name, char* path, std::size_t capacity) {
-    const DWORD length = GetModuleFileNameA(nullptr, path, DWORD(capacity));
-    if (length == 0 || length >= capacity) return false;
-    const char* slash = std::strrchr(path, '\\');
-    const std::size_t folder = slash ? std::size_t(slash - path + 1) : 0;
-    const std::size_t nameBytes = std::strlen(name) + 1;
-    if (folder + nameBytes > capacity) return false;
-    std::memcpy(path + folder, name, nameBytes);
-    return true;
+std::string PathBesideViewer(const char* name) {
+    std::string path = ProgramPath();
+    if (path.empty()) return path;
+    path.erase(path.find_last_of('\\') + 1); // npos + 1: no folder at all
+    return path + name;
 }
 
 namespace {
 
-constexpr wchar_t LogName[] = L"lumenpane.log";
+constexpr char LogName[] = "lumenpane.log";
 
 HANDLE OpenForAppending(const std::wstring& path) {
     return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
@@ -30,13 +27,8 @@ HANDLE OpenForAppending(const std::wstring& path) {
 // otherwise, as for a viewer under Program Files, %LOCALAPPDATA%\Lumenpane\lumenpane.log,
 // the folder made when needed. Empty when neither path is known.
 std::wstring ChooseLogPath() {
-    std::wstring beside;
-    wchar_t module[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (length != 0 && length < MAX_PATH) {
-        beside.assign(module, length);
-        beside.erase(beside.find_last_of(L'\\') + 1); // npos + 1: no folder at all
-        beside += LogName;
+    const std::wstring beside = WideFromUtf8(PathBesideViewer(LogName));
+    if (!beside.empty()) {
         const HANDLE file = OpenForAppending(beside);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
@@ -50,7 +42,7 @@ std::wstring ChooseLogPath() {
     std::wstring path(localAppData, folder);
     path += L"\\Lumenpane";
     CreateDirectoryW(path.c_str(), nullptr); // fails harmlessly when it exists
-    return path + L"\\" + LogName;
+    return path + L"\\" + WideFromUtf8(LogName);
 }
 
 } // namespace

@@ -3,11 +3,11 @@
 // written (a viewer under Program Files).
 #pragma once
 
-#include <cstddef>
+#include <string>
 
-// The full path of the file with this name in the viewer's folder, written into path (a
-// buffer of capacity bytes); false when it does not fit.
-bool PathBesideViewer(const char* name, char* path, std::size_t capacity);
+// The full path (UTF-8) of the file with this name in the viewer's folder; empty when the
+// viewer's own path is unknown.
+std::string PathBesideViewer(const char* name);
 
 // Appends one line (and a line end) to the log; does nothing when the file cannot be opened.
 // The first line decides the log's place (beside the viewer when it can be opened there) and

@@ -9,6 +9,8 @@
 // Results outside the 32-bit signed range saturate to its ends, so no input overflows.
 #include "starter/config_reader.h"
 
+#include "platform/program_files.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -195,8 +197,8 @@ std::int32_t ReadFirstNumber(std::FILE* file) {
     return NumberOfField(scan.field);
 }
 
-std::int32_t ReadPressCount(const char* path) {
-    std::FILE* file = std::fopen(path, "rb");
+std::int32_t ReadPressCount(const std::string& path) {
+    std::FILE* file = OpenFileAt(path, "rb");
     if (!file) return 0;
     const std::int32_t count = ReadFirstNumber(file);
     std::fclose(file);

@@ -30,5 +30,5 @@ std::int32_t NumberOfField(std::string_view field);
 std::int32_t ReadFirstNumber(std::string_view text);
 // The number in the first field of an open file, read from its current position.
 std::int32_t ReadFirstNumber(std::FILE* file);
-// The press count in the file at path; 0 when the file is missing or unreadable.
-std::int32_t ReadPressCount(const char* path);
+// The press count in the file at path (UTF-8); 0 when the file is missing or unreadable.
+std::int32_t ReadPressCount(const std::string& path);

@@ -8,6 +8,7 @@
 #include "starter/starter.h"
 
 #include "platform/game_contract.h"
+#include "platform/program_files.h"
 #include "platform/win32.h"
 #include "starter/command_line.h"
 #include "starter/config_reader.h"
@@ -33,11 +34,9 @@ struct StarterPaths {
     std::string config;
 };
 
-// Paths beside the starter's own executable.
+// Paths beside the starter's own executable, in the folder's own spelling and at any length.
 StarterPaths BuildPaths() {
-    char module[260] = {};
-    GetModuleFileNameA(nullptr, module, sizeof module);
-    std::string folder = module;
+    std::string folder = ProgramPath();
     const std::size_t cut = folder.rfind('\\');
     folder = cut == std::string::npos ? "" : folder.substr(0, cut);
     return StarterPaths{folder + "\\rpg_rt.exe", folder + "\\lumenpane.exe",
@@ -47,15 +46,6 @@ StarterPaths BuildPaths() {
 int ShowMessage(const char* text, UINT icon, int exitCode) {
     MessageBoxA(nullptr, text, kMessageTitle, MB_OK | icon);
     return exitCode;
-}
-
-bool StartProcess(const std::string& application, std::string commandLine,
-                  PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    process = PROCESS_INFORMATION{};
-    return CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &process) != 0;
 }
 
 // A process whose exit code cannot be read counts as running.
@@ -118,9 +108,9 @@ int StarterMain() {
     if (FindWindowA(GameWindowClass, nullptr))
         return ShowMessage(kGameAlreadyRunning, MB_ICONEXCLAMATION, kExitGameAlreadyRunning);
 
-    const std::string arguments = GameArgumentText(SplitCommandLine(GetCommandLineA()));
+    const std::string arguments = GameArgumentText(SplitCommandLine(ProgramCommandLine()));
     PROCESS_INFORMATION game;
-    if (!StartProcess(paths.game, "\"" + paths.game + "\" " + arguments, game))
+    if (!StartProgram(paths.game, "\"" + paths.game + "\" " + arguments, FALSE, &game))
         return ShowMessage(kGameStartFailed, MB_ICONHAND, kExitGameStartFailed);
     const HWND gameWindow = WaitForGameWindow(game.hProcess);
     if (!gameWindow) return kExitDone;
@@ -128,11 +118,11 @@ int StarterMain() {
     const std::string title = ReadTitleAsViewerDoes(gameWindow);
 
     PROCESS_INFORMATION viewer;
-    if (!StartProcess(paths.viewer, paths.viewer, viewer))
+    if (!StartProgram(paths.viewer, paths.viewer, FALSE, &viewer))
         return ShowMessage(kViewerStartFailed, MB_ICONHAND, kExitViewerStartFailed);
     if (!WaitForViewerWindow(game.hProcess, viewer.hProcess, title)) return kExitDone;
     SleepEx(kAfterViewerWindowMs, FALSE);
 
-    PressF8(PressesForCount(ReadPressCount(paths.config.c_str())), game.hProcess, viewer.hProcess);
+    PressF8(PressesForCount(ReadPressCount(paths.config)), game.hProcess, viewer.hProcess);
     return kExitDone;
 }

@@ -26,6 +26,7 @@
 //                                      2 per monitor, -1 not told), DPI and client size in
 //                                      real pixels
 //   display-mode W H                   ChangeDisplaySettings to W x H, then the screen's size
+//   codepage                           the ANSI and OEM code pages (GetACP, GetOEMCP)
 //   dwm COUNT                          dwmapi.dll from the system folder: the timing info for
 //                                      no window and for the desktop window (HRESULTs, the
 //                                      rate, the period), and the ms between COUNT DwmFlush
@@ -475,6 +476,8 @@ int main(int argc, char** argv) {
         rc = Dpi(HandleArg(a[0]));
     else if (cmd == "display-mode" && n == 2)
         rc = DisplayMode(std::atoi(a[0]), std::atoi(a[1]));
+    else if (cmd == "codepage")
+        rc = std::printf("{\"acp\": %u, \"oem\": %u}\n", GetACP(), GetOEMCP()) < 0;
     else if (cmd == "dwm" && n == 1)
         rc = Dwm(std::atoi(a[0]));
     else if (cmd == "crash" && n == 1)

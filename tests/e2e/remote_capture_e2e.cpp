@@ -21,6 +21,7 @@
 // most the wait bound per frame and keeps the last picture; a too large window is refused.
 #include "platform/dib.h"
 #include "platform/game_contract.h"
+#include "platform/wide_text.h"
 #include "platform/win32.h"
 
 #include "capture/capture.h"
@@ -419,7 +420,7 @@ void CheckSize(int width, int height) {
 std::string HelperPath(std::vector<std::uint8_t>* bytes);
 
 bool ModuleLoaded(DWORD processId, const std::string& path) {
-    return ModuleLoadedInProcess(processId, path.c_str());
+    return ModuleLoadedInProcess(processId, WideFromUtf8(path));
 }
 
 void CheckKilledViewer() {

@@ -3,10 +3,12 @@ rpg_rt.exe, and the test-only viewer stand-in (when a test needs a viewer) as lu
 Run through run.py."""
 
 import os
+import subprocess
 import unittest
 
 import base
 import harness
+import test_killed_viewer
 import viewer_watch
 from harness import GAME_CLASS, VK_F6, VK_F8
 
@@ -17,8 +19,13 @@ class StarterTest(base.E2ETest):
     """The starter, the game and the viewer as copies in the test's own folder; the game
     and the viewer the starter starts are closed by the base's clean-up."""
 
+    folder_name = None  # the programs' folder's name: the test's unless given
+
     def setUp(self):
         super().setUp()
+        if self.folder_name:
+            self.programs = base.Programs(self.s, self.folder_name)
+            self.addCleanup(self.programs.end)
         self.folder = self.programs.folder
         self.starter = self.programs.copy("src/lmp_game_starter.exe")
         self.game_log = self.programs.path("game.log")
@@ -123,6 +130,46 @@ class StartsGameAndViewer(StarterTest):
             lambda: viewer_watch.grab_text(self.s, window, len(expected)) == expected, 2.5,
             "the overlay %r" % expected, interval=0.2)
         self.assertEqual(len(game_f5s()), 1)
+
+
+class JapaneseFolder(StarterTest):
+    folder_name = "ゲーム フォルダ"  # which the Western code page cannot spell
+
+    def test_game_viewer_settings_and_guard_work_in_a_folder_named_in_japanese(self):
+        acp = self.s.probe("codepage")[0]["acp"]
+        print("\n  ANSI code page %d" % acp, flush=True)
+        self.assertRaises(UnicodeEncodeError, self.folder_name.encode, "cp%d" % acp)
+        number = self.programs.name.rsplit("-", 1)[1]  # the folder's, ASCII
+        self.game_log = self.s.file("game-%s.log" % number)
+        self.with_game()
+        self.programs.copy("src/lumenpane.exe")
+        self.config("1")
+        with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
+            ini.write("[display]\nfit=integer\n")
+        self.assertEqual(self.s.wait_exit(self.run_starter(), 30), 0)
+        self.assertTrue(self.game_command_line().endswith('" NormalPlay ShowTitle Window'))
+        game, viewer = self.s.find_window(GAME_CLASS), self.s.wait_viewer_mode(True)
+        harness.wait_until(lambda: [l for l in harness.read_lines(self.game_log) if "key F5" in l],
+                           5, "the game's F5 for Scale2x, the configured filter")
+
+        def integer_fit():  # the 640x480 frame one to one in the middle, black around it
+            screen = self.s.grab(0, 0, 1024, 768)
+            return (screen.crop(192, 144, 640, 480).colours() > 8 and all(
+                screen.crop(*r).colours() == 1 and screen.at(*r[:2]) == 0 for r in (
+                    (0, 0, 1024, 144), (0, 624, 1024, 144), (0, 144, 192, 480), (832, 144, 192, 480))))
+        harness.wait_until(integer_fit, 10, "fit=integer on the screen")
+
+        guards = lambda: test_killed_viewer.linux_processes_with("--lumenpane-guard", number)
+        self.assertTrue(guards(), "a guard runs beside the viewer")
+        subprocess.run([self.s.wine, "taskkill", "/F", "/PID", str(viewer["pid"])],
+                       env=self.s.env, capture_output=True, timeout=30)
+
+        def given_back():  # at the stand-in game's own place, framed, shown, normal priority
+            w = self.s.window(game["hwnd"])
+            return (w and w["rect"][:2] == [40, 40] and w["style"] & test_killed_viewer.WS_CAPTION
+                    and w["visible"] and self.s.process_info(w["pid"])["priorityClass"] == 0x20)
+        harness.wait_until(given_back, 5, "the game given back")
+        harness.wait_until(lambda: not guards(), 5, "the guard ended")
 
 
 class Failures(StarterTest):

@@ -1,6 +1,8 @@
 // Process functions of the simulated desktop.
 #include "sim_desktop.h"
 
+#include "platform/program_files.h"
+
 #include <cstring>
 #include <limits>
 #include <string>
@@ -276,4 +278,22 @@ void SimAdoptInheritedHandles(DWORD processId) {
         else
             Sim.openHandles[handle] = object.processId;
     }
+}
+
+// The wide calls' side of the seam: natively text has no code page, so the ANSI calls stand in.
+std::string ProgramPath() {
+    return Sim.modulePath;
+}
+std::string ProgramCommandLine() {
+    return Sim.commandLine;
+}
+std::FILE* OpenFileAt(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+BOOL StartProgram(const std::string& application, std::string commandLine, BOOL inheritHandles,
+                  PROCESS_INFORMATION* started) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    return CreateProcessA(application.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles,
+                          0, nullptr, nullptr, &startup, started);
 }

@@ -148,6 +148,21 @@ TEST_F(StarterSequence, PathsComeFromTheFolderEvenWithoutABackslash) {
               "CreateProcessA(\\rpg_rt.exe|\"\\rpg_rt.exe\" NormalPlay ShowTitle Window)");
 }
 
+// Exit 0 and two presses: the game, the viewer and the configuration were all found.
+TEST_F(StarterSequence, AJapaneseFolderDeeperThan260CharactersReachesEveryPathWhole) {
+    folder = temp / "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0"; // ゲーム
+    for (int i = 0; i < 80; ++i) folder += "/\xE3\x83\x95\xE3\x82\xA9" + std::to_string(i);
+    std::filesystem::create_directories(folder);
+    gamePath = folder + "\\rpg_rt.exe", viewerPath = folder + "\\lumenpane.exe";
+    configPath = folder + "\\lmp_game_starter.cfg";
+    SetUp();
+    WriteConfig("2");
+    EXPECT_EQ(StarterMain(), kExitDone);
+    EXPECT_EQ(Sim.processes.at(gameId).commandLine,
+              "\"" + gamePath + "\" NormalPlay ShowTitle Window");
+    EXPECT_EQ(Presses(), 2u);
+}
+
 TEST_F(StarterSequence, RunningGameGivesWarningAndStartsNothing) {
     SimAddWindow(GameWindowClass, "Other Game", RECT{0, 0, 326, 246});
     EXPECT_EQ(StarterMain(), kExitGameAlreadyRunning);
