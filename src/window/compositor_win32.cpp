@@ -5,10 +5,12 @@
 // stopped) holds only the flush thread, which the process end takes with it.
 #include "platform/performance_counter.h"
 #include "runtime/system_library.h"
+#include "runtime/viewer_log.h"
 #include "window/surface_win32.h"
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -69,6 +71,18 @@ double Now() {
 
 } // namespace
 
+void RestAfterFailedWait(DWORD result) {
+    if (result != WAIT_FAILED) return;
+    static std::atomic<bool> logged{false};
+    if (!logged.exchange(true)) {
+        char line[96];
+        std::snprintf(line, sizeof line, "window: a message wait failed (error %lu)",
+                      static_cast<unsigned long>(GetLastError()));
+        AppendViewerLog(line);
+    }
+    SleepEx(10, FALSE);
+}
+
 double CompositorRefreshPeriod() {
     if (!FlushThreadRuns() || !Compositor.timing) return 0.0;
     // From Windows 8.1 only the whole desktop's timing is told: a null window.
@@ -92,7 +106,8 @@ CompositionWait AwaitComposition(double boundSeconds, double* returnedAt, void (
     for (double left = boundSeconds; left > 0; left = deadline - Now()) {
         const DWORD waitMs = DWORD(std::ceil(left * 1000.0));
         const DWORD woke =
-            MsgWaitForMultipleObjectsEx(count, events, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MsgWaitForMultipleObjectsEx(count, events, waitMs, WindowWakeMask, MWMO_INPUTAVAILABLE);
+        RestAfterFailedWait(woke);
         if (woke == WAIT_OBJECT_0) {
             *returnedAt = PerformanceCounterSeconds(Compositor.returnedAt.load());
             return Compositor.succeeded.load() ? CompositionWait::Composed

@@ -104,6 +104,16 @@ bool ScaleSharply(HWND window, int fromRow, int toRow);
 bool ShowSharpPicture(HDC dc, const FitRect& picture);
 void FreeSharpPicture();
 
+// What wakes a message wait of the window thread, named flag by flag: the build's Windows
+// headers put touch and pointer input into the ready-made "all input" masks, which Windows 7
+// refuses (the wait then fails at once, every time). The build stops at any source naming
+// those masks (cmake/check_wake_masks.cmake).
+constexpr DWORD WindowWakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_RAWINPUT |
+                                 QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
+// A message wait's result (MsgWaitForMultipleObjectsEx) that is WAIT_FAILED: one line in the
+// log for the run, then a rest of 10 ms, so that a wait Windows keeps refusing never spins.
+void RestAfterFailedWait(DWORD result);
+
 // window_procedure_win32.cpp
 LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool ModeSwitchRefused();

@@ -45,7 +45,8 @@ double Seconds() {
 // Until rows are marked or a message comes, at most `ms`.
 void AwaitRowsOrMessages(DWORD ms) {
     HANDLE rows = static_cast<HANDLE>(RowsMarkedEvent());
-    MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    RestAfterFailedWait(
+        MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, WindowWakeMask, MWMO_INPUTAVAILABLE));
 }
 
 // The fixed pacing's cadence: every PresentationIntervalMs, whatever comes meanwhile. Woken
