@@ -212,7 +212,8 @@ constexpr DWORD DUPLICATE_SAME_ACCESS = 0x0002;
 constexpr DWORD MAX_PATH = 260;
 
 // Power throttling of a process (SetProcessInformation, kernel32 of Windows 8 and later, looked
-// up at run time; the timer-resolution flag counts from Windows 11).
+// up at run time; the execution-speed flag counts from Windows 10 1709, the timer-resolution
+// flag from Windows 11).
 using ULONG = std::uint32_t;
 enum PROCESS_INFORMATION_CLASS { ProcessPowerThrottling = 4 };
 struct PROCESS_POWER_THROTTLING_STATE {
@@ -221,6 +222,7 @@ struct PROCESS_POWER_THROTTLING_STATE {
     ULONG StateMask;
 };
 constexpr ULONG PROCESS_POWER_THROTTLING_CURRENT_VERSION = 1;
+constexpr ULONG PROCESS_POWER_THROTTLING_EXECUTION_SPEED = 0x1;
 constexpr ULONG PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION = 0x4;
 
 // The Windows version (as the programs' manifest lets Windows tell it: the real one).

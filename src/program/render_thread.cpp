@@ -129,6 +129,7 @@ bool RenderPass() {
 
 void RenderThread(void* /*parameter*/) {
     const bool raised = FramePacing.pacing == Pacing::Smooth;
+    CapturePath.worker.raised = raised; // the print worker starts with the first print
     if (raised) RaiseThreadForPacing();
     while (RenderPass()) {}
     if (raised) LowerThreadFromPacing();

@@ -5,6 +5,7 @@
 // stopped) holds only the flush thread, which the process end takes with it.
 #include "platform/performance_counter.h"
 #include "runtime/system_library.h"
+#include "runtime/threads.h"
 #include "runtime/viewer_log.h"
 #include "window/surface_win32.h"
 
@@ -39,7 +40,10 @@ template <typename Function> Function FromDwm(const char* name) {
     return ModuleFunction<Function>(dwm, name);
 }
 
+// Only the smooth pacing waits for compositions: the flush thread that tells them runs as
+// raised as the window thread that waits for it, for the process's life.
 DWORD WINAPI FlushThreadMain(LPVOID) {
+    RaiseThreadForPacing();
     for (;;) {
         WaitForSingleObject(Compositor.wanted, INFINITE);
         const bool succeeded = SUCCEEDED(Compositor.flush());
