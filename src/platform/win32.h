@@ -259,6 +259,17 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 HWND GetWindow(HWND window, UINT command);
 int GetWindowTextA(HWND window, LPSTR text, int maxCount);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+// What a thread's windows are in: a move or size, a menu, the mouse captured.
+struct GUITHREADINFO {
+    DWORD cbSize;
+    DWORD flags;
+    HWND hwndActive, hwndFocus, hwndCapture, hwndMenuOwner, hwndMoveSize, hwndCaret;
+    RECT rcCaret;
+};
+constexpr DWORD GUI_INMENUMODE = 0x4;
+constexpr DWORD GUI_INMOVESIZE = 0x2;
+constexpr DWORD GUI_SYSTEMMENUMODE = 0x8;
+BOOL GetGUIThreadInfo(DWORD thread, GUITHREADINFO* info);
 BOOL IsWindow(HWND window);
 BOOL IsIconic(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);

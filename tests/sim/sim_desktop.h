@@ -121,6 +121,10 @@ struct SimDesktopRecord {
     std::map<HWND, SimWindow> windows;
     std::vector<HWND> creationOrder; // FindWindowA returns the first match in this order
     HWND foreground = nullptr;
+    // GetGUIThreadInfo's flags and capture window for every window thread (the player moving
+    // a window, in a menu, holding the mouse).
+    DWORD guiFlags = 0;
+    HWND guiCapture = nullptr;
     // SetForegroundWindow leaves no window in front, as Wine does until the new window's
     // thread takes the foreground.
     bool foregroundTakenLate = false;

@@ -112,6 +112,28 @@ const std::pair<const char*, void (*)()> Mends[] = {
              EXPECT_EQ(givenBack, speedSet || timerSet);
          }
      }},
+    {"a move, size or menu of the viewer's window, or the mouse held on it, keeps the "
+     "foreground there; the game gets it the delay after the release, in each pacing",
+     [] {
+         for (const Pacing pacing : {Pacing::Fixed, Pacing::Smooth})
+             for (const bool captured : {false, true}) {
+                 StartOn({});
+                 FramePacing.pacing = pacing;
+                 RenderPass(); // the window as the first frame step leaves it
+                 const HWND viewer = SurfaceWindowHandle();
+                 Sim.foreground = viewer;
+                 Sim.guiFlags = captured ? 0 : GUI_INMOVESIZE;
+                 Sim.guiCapture = captured ? viewer : nullptr;
+                 const double releasedAt = Sim.clockMs + 1000;
+                 SimAt(releasedAt, [] { Sim.guiFlags = 0, Sim.guiCapture = nullptr; });
+                 while (Sim.foreground == viewer && Sim.clockMs < releasedAt + 500) RenderPass();
+                 const double handedAt = Sim.clockMs;
+                 EXPECT_EQ(Sim.foreground, TargetGame.gameWindow);
+                 EXPECT_GE(handedAt - releasedAt, 1000 * FocusHandOver::DelaySeconds);
+                 EXPECT_LT(handedAt - releasedAt, 1000 * FocusHandOver::DelaySeconds + 40);
+                 StopViewer();
+             }
+     }},
     {"smooth pacing: the print worker runs raised for its life; fixed: not raised",
      [] {
          for (const bool raised : {false, true}) {
