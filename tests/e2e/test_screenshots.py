@@ -30,7 +30,7 @@ def read_png(path):
 
 @unittest.skipUnless(shutil.which("convert"), "ImageMagick reads the PNG files")
 class ScreenshotTest(base.E2ETest):
-    def press(self, folder, text=None, saved="Saved "):
+    def press(self, folder, text=None, notice="Saved "):
         """F9; waits for both files in `folder` (unless `text`) and the overlay's notice.
         Returns (name, seconds from the press to both files)."""
         before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
@@ -44,7 +44,7 @@ class ScreenshotTest(base.E2ETest):
             return pair and not [n for n in names if n.endswith(".tmp")] and pair[0]
         name = None if text else harness.wait_until(saved, 10, "both files in " + folder)
         seconds = time.monotonic() - pressed
-        text = text or saved + name
+        text = text or notice + name
         harness.wait_until(lambda: frame_clock.full_screen_text(self.s, len(text)) == text, 3,
                            "the overlay's " + text, interval=0.1)
         return name, seconds
@@ -92,10 +92,11 @@ class ScreenshotTest(base.E2ETest):
         with open(folder) as f:
             self.assertEqual(f.read(), NOT_A_FOLDER)
         self.assertEqual(len(self.viewer_log()), 1)
+        os.rename(os.path.join(pictures, "Lumenpane"), os.path.join(pictures, "Lumenpane-kept"))
         with open(os.path.join(pictures, "Lumenpane"), "w") as f:  # both places refuse
             f.write(NOT_A_FOLDER)
         os.remove(os.path.join(app_data, "screenshots"))
-        self.press(os.path.join(app_data, "screenshots"), saved="Saved in AppData: ")
+        self.press(os.path.join(app_data, "screenshots"), notice="Saved in AppData: ")
         self.assertEqual(len(self.viewer_log()), 1)
         self.close_game(self.game, viewer)
 
