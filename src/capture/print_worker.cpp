@@ -2,6 +2,7 @@
 #include "capture/print_worker.h"
 
 #include "game/target_game.h"
+#include "runtime/threads.h"
 #include "window/surface.h"
 
 namespace {
@@ -9,11 +10,16 @@ namespace {
 DWORD WINAPI PrintWorkerThread(LPVOID parameter) {
     PrintWorkerRecord& worker = *static_cast<PrintWorkerRecord*>(parameter);
     const HANDLE wake[] = {worker.quitEvent, worker.requestEvent}; // the end comes first
+    // The sample waits for the print: with the smooth pacing the worker runs as raised as the
+    // render thread that waits for it.
+    const bool raised = worker.raised;
+    if (raised) RaiseThreadForPacing();
     while (WaitForMultipleObjects(2, wake, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
         ResetEvent(worker.requestEvent);
         worker.result = RunPrintJob(worker, worker.window, worker.dc, worker.job);
         SetEvent(worker.doneEvent);
     }
+    if (raised) LowerThreadFromPacing();
     return 0;
 }
 

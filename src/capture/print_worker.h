@@ -32,6 +32,8 @@ struct PrintWorkerRecord {
     HANDLE doneEvent = nullptr;    // manual reset: set by the worker, reset by the render thread
     HANDLE quitEvent = nullptr;    // set by StopPrintWorker
     bool unavailable = false;      // the worker could not be started: jobs run where asked
+    // The worker runs raised for the smooth pacing (threads.h); set before the first job.
+    bool raised = false;
     bool inFlight = false;
     HWND window = nullptr;
     HDC dc = nullptr;

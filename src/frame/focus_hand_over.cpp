@@ -14,6 +14,15 @@ int FocusHandOver::MsUntilDue(double now) const {
     return due && ms > 0.0 ? int(std::lround(ms)) : 0;
 }
 
+bool PlayerHandlesWindow(HWND window) {
+    const DWORD thread = window ? GetWindowThreadProcessId(window, nullptr) : 0;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!thread || !GetGUIThreadInfo(thread, &info)) return false;
+    return (info.flags & (GUI_INMOVESIZE | GUI_INMENUMODE | GUI_SYSTEMMENUMODE)) != 0 ||
+           info.hwndCapture != nullptr;
+}
+
 void FocusHandOver::Handed(double now) {
     due = false;
     handed = true;

@@ -14,6 +14,10 @@
 
 #include "platform/win32.h"
 
+// Whether the player handles this window now (see Postpone): its thread is in a move or size
+// loop or a menu, or holds the mouse capture.
+bool PlayerHandlesWindow(HWND window);
+
 // Threads. Part of FrameState and owned like it: the render thread is the only writer and
 // reader (the pass begins and completes the hand-over, its hot keys classify the foreground);
 // no lock.
@@ -44,6 +48,10 @@ struct FocusHandOver {
     int MsUntilDue(double now) const;
     // The game was given the foreground at `now`.
     void Handed(double now);
+    // The player handles the viewer's window (moves or sizes it, has its menu open, holds the
+    // mouse on it): taking the foreground would end that, so nothing is due; the count begins
+    // anew once he lets go.
+    void Postpone() { due = false; }
     // Giving it failed: nothing is due any more. An earlier hand-over still waiting for a
     // window in front stays so.
     void Failed() { due = false; }

@@ -20,6 +20,17 @@ std::wstring Inside(const std::wstring& folder, const std::wstring& name) {
     return folder.empty() || folder.back() == L'\\' ? folder + name : folder + L'\\' + name;
 }
 
+// A rename, tried again while another program holds the file, up to RenameRetrySeconds.
+Renamed RenameWhenFree(ScreenshotDisk& disk, const std::wstring& from, const std::wstring& to) {
+    Renamed renamed = disk.Rename(from, to);
+    for (int waited = 0; renamed == Renamed::Busy && waited < RenameRetrySeconds * 1000;
+         waited += RenameRetryPauseMs) {
+        disk.Pause(RenameRetryPauseMs);
+        renamed = disk.Rename(from, to);
+    }
+    return renamed;
+}
+
 // Both files in this folder, made when missing; false with the reason.
 bool StoreIn(ScreenshotDisk& disk, const std::wstring& folder, const std::string& name,
              const std::vector<std::uint8_t>& framePng, const std::vector<std::uint8_t>& gamePng,
@@ -47,9 +58,10 @@ bool StoreIn(ScreenshotDisk& disk, const std::wstring& folder, const std::string
         const std::wstring frame = Inside(folder, Wide(numbered + ".png"));
         const std::wstring game = Inside(folder, Wide(numbered + "-game.png"));
         if (disk.Look(frame) != Kind::Missing || disk.Look(game) != Kind::Missing) continue;
-        const Renamed renamed = disk.Rename(frameTemporary, frame);
+        const Renamed renamed = RenameWhenFree(disk, frameTemporary, frame);
         if (renamed == Renamed::Taken) continue; // taken since the look
-        if (renamed == Renamed::Done && disk.Rename(gameTemporary, game) == Renamed::Done) {
+        if (renamed == Renamed::Done &&
+            RenameWhenFree(disk, gameTemporary, game) == Renamed::Done) {
             outcome->saved = true;
             outcome->name = numbered;
             return true;
@@ -80,7 +92,8 @@ std::string ScreenshotName(const SYSTEMTIME& time, FilterMode filter) {
 ScreenshotOutcome StoreScreenshot(ScreenshotDisk& disk, const std::wstring& viewerFolder,
                                   const std::wstring& picturesFolder, const std::string& name,
                                   const std::vector<std::uint8_t>& framePng,
-                                  const std::vector<std::uint8_t>& gamePng) {
+                                  const std::vector<std::uint8_t>& gamePng,
+                                  const std::wstring& appDataFolder) {
     const struct {
         std::wstring folder;
         const char* label;
@@ -89,10 +102,15 @@ ScreenshotOutcome StoreScreenshot(ScreenshotDisk& disk, const std::wstring& view
          "screenshots beside the viewer"},
         {picturesFolder.empty() ? L"" : Inside(picturesFolder, L"Lumenpane"),
          "Lumenpane in Pictures"},
+        {appDataFolder.empty() ? L"" : Inside(appDataFolder, L"screenshots"),
+         "screenshots in AppData"},
     };
     std::string reasons;
     for (const auto& place : places) {
+        const bool appData = &place == &places[2];
+        if (appData && appDataFolder.empty()) break; // no third place
         ScreenshotOutcome outcome;
+        outcome.inAppData = appData;
         if (place.folder.empty())
             outcome.reason = "folder unknown";
         else if (StoreIn(disk, place.folder, name, framePng, gamePng, &outcome))

@@ -47,11 +47,16 @@ class WindowsDisk final : public ScreenshotDisk {
     Renamed Rename(const std::wstring& from, const std::wstring& to) override {
         if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return Renamed::Done;
         Failed();
-        return error_ == ERROR_ALREADY_EXISTS || error_ == ERROR_FILE_EXISTS ? Renamed::Taken
-                                                                             : Renamed::Failed;
+        if (error_ == ERROR_ALREADY_EXISTS || error_ == ERROR_FILE_EXISTS) return Renamed::Taken;
+        // An antivirus that holds the fresh file makes the rename fail at once.
+        if (error_ == ERROR_SHARING_VIOLATION || error_ == ERROR_ACCESS_DENIED)
+            return Renamed::Busy;
+        return Renamed::Failed;
     }
 
     void Remove(const std::wstring& path) override { DeleteFileW(path.c_str()); }
+
+    void Pause(int ms) override { SleepEx(DWORD(ms), FALSE); }
 
     std::string LastError() override {
         char text[160] = {};
@@ -103,6 +108,17 @@ std::wstring PicturesFolder() {
     return folder;
 }
 
+// %LOCALAPPDATA%\Lumenpane (made when missing), where the viewer also keeps its log when its
+// own folder refuses it; empty when unknown.
+std::wstring AppDataFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    const std::wstring folder = std::wstring(path, length) + L"\\Lumenpane";
+    CreateDirectoryW(folder.c_str(), nullptr); // fails harmlessly when it exists
+    return folder;
+}
+
 } // namespace
 
 ScreenshotOutcome SaveScreenshotFiles(const ScreenshotSlot& slot, const std::string& name) {
@@ -113,5 +129,6 @@ ScreenshotOutcome SaveScreenshotFiles(const ScreenshotSlot& slot, const std::str
     if (!Encode(slot.frame, &framePng, &error) || !Encode(slot.game, &gamePng, &error))
         return ScreenshotOutcome{false, std::string(), "the PNG codec failed: " + error};
     WindowsDisk disk;
-    return StoreScreenshot(disk, ViewerFolder(), PicturesFolder(), name, framePng, gamePng);
+    return StoreScreenshot(disk, ViewerFolder(), PicturesFolder(), name, framePng, gamePng,
+                           AppDataFolder());
 }

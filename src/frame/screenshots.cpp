@@ -152,7 +152,9 @@ void ShowScreenshotOutcome(double now) {
     {
         Locked locked;
         if (Screenshots.outcome.saved)
-            std::snprintf(text, sizeof text, "Saved %s", Screenshots.outcome.name.c_str());
+            std::snprintf(text, sizeof text,
+                          Screenshots.outcome.inAppData ? "Saved in AppData: %s" : "Saved %s",
+                          Screenshots.outcome.name.c_str());
         else
             std::snprintf(text, sizeof text, "Screenshot not saved");
     }

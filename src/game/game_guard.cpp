@@ -53,7 +53,7 @@ void GiveGameBack(const GuardOrders& orders, HANDLE game) {
     RestoreGameWindow();
     SetForegroundWindow(orders.gameWindow); // Windows may refuse this to a background process
     if (orders.priority) SetPriorityClass(game, orders.priority);
-    SetTimerExemption(game, false); // the timer resolution's throttling is Windows' choice again
+    SetTimerExemption(game, false); // speed and timer throttling are Windows' choice again
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, UINT(orders.screenSaver), nullptr, 0);
 }
 

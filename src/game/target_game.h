@@ -40,13 +40,15 @@ struct TargetGameRecord {
 extern TargetGameRecord TargetGame;
 
 // The game process, opened once by the start-up with only the rights to read and change its
-// priority class and its power throttling, and closed by the shutdown; timerExempt: the
-// start-up exempted it from timer-resolution throttling (timer_exemption.h). Threads: written
+// priority class and its power throttling, and closed by the shutdown; timerExempt and
+// speedExempt: the start-up exempted it from timer-resolution and from execution-speed
+// throttling (timer_exemption.h). Threads: written
 // by the main thread while no render thread runs; the render thread and the guard's start
 // only read it.
 struct GameProcessRecord {
     HANDLE handle = nullptr;
     bool timerExempt = false;
+    bool speedExempt = false;
 };
 
 extern GameProcessRecord GameProcess;

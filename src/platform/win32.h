@@ -212,7 +212,8 @@ constexpr DWORD DUPLICATE_SAME_ACCESS = 0x0002;
 constexpr DWORD MAX_PATH = 260;
 
 // Power throttling of a process (SetProcessInformation, kernel32 of Windows 8 and later, looked
-// up at run time; the timer-resolution flag counts from Windows 11).
+// up at run time; the execution-speed flag counts from Windows 10 1709, the timer-resolution
+// flag from Windows 11).
 using ULONG = std::uint32_t;
 enum PROCESS_INFORMATION_CLASS { ProcessPowerThrottling = 4 };
 struct PROCESS_POWER_THROTTLING_STATE {
@@ -221,6 +222,7 @@ struct PROCESS_POWER_THROTTLING_STATE {
     ULONG StateMask;
 };
 constexpr ULONG PROCESS_POWER_THROTTLING_CURRENT_VERSION = 1;
+constexpr ULONG PROCESS_POWER_THROTTLING_EXECUTION_SPEED = 0x1;
 constexpr ULONG PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION = 0x4;
 
 // The Windows version (as the programs' manifest lets Windows tell it: the real one).
@@ -257,6 +259,17 @@ HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 HWND GetWindow(HWND window, UINT command);
 int GetWindowTextA(HWND window, LPSTR text, int maxCount);
 DWORD GetWindowThreadProcessId(HWND window, DWORD* processId);
+// What a thread's windows are in: a move or size, a menu, the mouse captured.
+struct GUITHREADINFO {
+    DWORD cbSize;
+    DWORD flags;
+    HWND hwndActive, hwndFocus, hwndCapture, hwndMenuOwner, hwndMoveSize, hwndCaret;
+    RECT rcCaret;
+};
+constexpr DWORD GUI_INMENUMODE = 0x4;
+constexpr DWORD GUI_INMOVESIZE = 0x2;
+constexpr DWORD GUI_SYSTEMMENUMODE = 0x8;
+BOOL GetGUIThreadInfo(DWORD thread, GUITHREADINFO* info);
 BOOL IsWindow(HWND window);
 BOOL IsIconic(HWND window);
 BOOL GetWindowRect(HWND window, RECT* rect);

@@ -29,10 +29,16 @@ const std::string CloseRequestText = KeyCodeText(CloseRequestKey);
 // foreground (focus_hand_over.h).
 // The smooth pacing does not hold its samples for it: each pass looks whether the viewer is
 // still in front, and the pass at or after the due time hands the foreground over.
+// While the player moves, sizes or otherwise handles the viewer's window the foreground stays
+// with it; the delay counts from when he lets go.
 void HandFocusToGame() {
     HWND viewer = ViewerWindowHandle(TargetGame);
     const bool viewerInFront = viewer && GetForegroundWindow() == viewer;
     FocusHandOver& handOver = FrameState.focusHandOver;
+    if (viewerInFront && PlayerHandlesWindow(viewer)) {
+        handOver.Postpone();
+        return;
+    }
     if (FramePacing.pacing == Pacing::Smooth) {
         if (!viewerInFront) {
             if (handOver.due) handOver.Failed(); // the player went elsewhere meanwhile
@@ -46,6 +52,10 @@ void HandFocusToGame() {
         const double seen = Timer();
         handOver.Begin(seen);
         SleepEx(DWORD(handOver.MsUntilDue(seen)), FALSE);
+        if (PlayerHandlesWindow(viewer)) { // he took hold meanwhile
+            handOver.Postpone();
+            return;
+        }
     }
     if (SetForegroundWindow(TargetGame.gameWindow))
         handOver.Handed(Timer());
@@ -129,6 +139,7 @@ bool RenderPass() {
 
 void RenderThread(void* /*parameter*/) {
     const bool raised = FramePacing.pacing == Pacing::Smooth;
+    CapturePath.worker.raised = raised; // the print worker starts with the first print
     if (raised) RaiseThreadForPacing();
     while (RenderPass()) {}
     if (raised) LowerThreadFromPacing();

@@ -73,16 +73,30 @@ void LeaveGameFullscreen() {
     SleepEx(DisplaySettleMs, FALSE);
 }
 
-// The parked game and the viewer keep the fine timer they ask for while their windows are
-// hidden or off-screen (timer_exemption.h); where Windows 11 cannot, one line says so. Older
-// Windows (and Wine) do not throttle so and are not asked.
-void ExemptFromTimerThrottling() {
-    if (!TimerThrottlingExists()) return;
-    GameProcess.timerExempt = SetTimerExemption(GameProcess.handle, true);
-    const bool viewerExempt = SetTimerExemption(GetCurrentProcess(), true);
-    if (!GameProcess.timerExempt || !viewerExempt)
-        AppendViewerLog("timer resolution: Windows did not exempt the game and the viewer from "
-                        "its throttling (SetProcessInformation missing or refused)");
+// The parked game and the viewer keep their speed and the fine timer they ask for while their
+// windows are hidden, off-screen or behind (timer_exemption.h), each exemption asked for on
+// its own where Windows throttles so; one line names what Windows refused. Older Windows (and
+// Wine) do not throttle so and are not asked.
+void ExemptFromThrottling() {
+    std::string refused;
+    const auto note = [&refused](bool gameExempt, bool viewerExempt, const char* what) {
+        if (!gameExempt || !viewerExempt)
+            refused += std::string(refused.empty() ? "" : ", ") + what;
+    };
+    if (SpeedThrottlingExists()) {
+        GameProcess.speedExempt = SetSpeedExemption(GameProcess.handle);
+        note(GameProcess.speedExempt, SetSpeedExemption(GetCurrentProcess()), "execution speed");
+    }
+    if (TimerThrottlingExists()) {
+        GameProcess.timerExempt = SetTimerExemption(GameProcess.handle, true);
+        note(GameProcess.timerExempt, SetTimerExemption(GetCurrentProcess(), true),
+             "timer resolution");
+    }
+    if (!refused.empty())
+        AppendViewerLog(("power throttling: Windows did not exempt the game and the viewer from "
+                         "its throttling of " +
+                         refused + " (SetProcessInformation missing or refused)")
+                            .c_str());
 }
 
 } // namespace
@@ -94,7 +108,7 @@ void StartViewer() {
     // Read access too: the guard needs the game's priority class before anything changes it.
     GameProcess.handle = OpenProcess(PROCESS_SET_INFORMATION | PROCESS_QUERY_LIMITED_INFORMATION,
                                      FALSE, TargetGame.processId);
-    ExemptFromTimerThrottling();
+    ExemptFromThrottling();
     StripGameFrame();
     StartGameGuard();
     PlanFramedWindowHome();
@@ -115,8 +129,10 @@ void StopViewer() {
     TargetGame.renderThread = nullptr;
     StopScreenshots(); // what is queued is saved first
     CloseSurface();
-    if (GameProcess.timerExempt) SetTimerExemption(GameProcess.handle, false);
-    GameProcess.timerExempt = false;
+    // One call gives every throttling choice back to Windows.
+    if (GameProcess.timerExempt || GameProcess.speedExempt)
+        SetTimerExemption(GameProcess.handle, false);
+    GameProcess.timerExempt = GameProcess.speedExempt = false;
     if (GameProcess.handle) CloseHandle(GameProcess.handle);
     GameProcess.handle = nullptr;
     RestoreGameWindow();

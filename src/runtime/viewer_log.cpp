@@ -19,8 +19,9 @@ namespace {
 constexpr char LogName[] = "lumenpane.log";
 
 HANDLE OpenForAppending(const std::wstring& path) {
-    return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The viewer and the guard (two processes) may append at once: each line goes whole.
+    return CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // The log beside the viewer when it can be opened there for appending (or is only busy);
@@ -53,8 +54,9 @@ void AppendViewerLog(const char* line) {
     if (path.empty()) return;
     HANDLE file = OpenForAppending(path);
     if (file == INVALID_HANDLE_VALUE) return;
+    // The line and its end in one write: appended whole, never between another's two parts.
+    const std::string whole = std::string(line) + "\r\n";
     DWORD written = 0;
-    WriteFile(file, line, DWORD(std::strlen(line)), &written, nullptr);
-    WriteFile(file, "\r\n", 2, &written, nullptr);
+    WriteFile(file, whole.data(), DWORD(whole.size()), &written, nullptr);
     CloseHandle(file);
 }

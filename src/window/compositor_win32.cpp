@@ -5,10 +5,13 @@
 // stopped) holds only the flush thread, which the process end takes with it.
 #include "platform/performance_counter.h"
 #include "runtime/system_library.h"
+#include "runtime/threads.h"
+#include "runtime/viewer_log.h"
 #include "window/surface_win32.h"
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -37,7 +40,10 @@ template <typename Function> Function FromDwm(const char* name) {
     return ModuleFunction<Function>(dwm, name);
 }
 
+// Only the smooth pacing waits for compositions: the flush thread that tells them runs as
+// raised as the window thread that waits for it, for the process's life.
 DWORD WINAPI FlushThreadMain(LPVOID) {
+    RaiseThreadForPacing();
     for (;;) {
         WaitForSingleObject(Compositor.wanted, INFINITE);
         const bool succeeded = SUCCEEDED(Compositor.flush());
@@ -69,6 +75,18 @@ double Now() {
 
 } // namespace
 
+void RestAfterFailedWait(DWORD result) {
+    if (result != WAIT_FAILED) return;
+    static std::atomic<bool> logged{false};
+    if (!logged.exchange(true)) {
+        char line[96];
+        std::snprintf(line, sizeof line, "window: a message wait failed (error %lu)",
+                      static_cast<unsigned long>(GetLastError()));
+        AppendViewerLog(line);
+    }
+    SleepEx(10, FALSE);
+}
+
 double CompositorRefreshPeriod() {
     if (!FlushThreadRuns() || !Compositor.timing) return 0.0;
     // From Windows 8.1 only the whole desktop's timing is told: a null window.
@@ -92,7 +110,8 @@ CompositionWait AwaitComposition(double boundSeconds, double* returnedAt, void (
     for (double left = boundSeconds; left > 0; left = deadline - Now()) {
         const DWORD waitMs = DWORD(std::ceil(left * 1000.0));
         const DWORD woke =
-            MsgWaitForMultipleObjectsEx(count, events, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MsgWaitForMultipleObjectsEx(count, events, waitMs, WindowWakeMask, MWMO_INPUTAVAILABLE);
+        RestAfterFailedWait(woke);
         if (woke == WAIT_OBJECT_0) {
             *returnedAt = PerformanceCounterSeconds(Compositor.returnedAt.load());
             return Compositor.succeeded.load() ? CompositionWait::Composed

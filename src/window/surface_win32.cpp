@@ -49,7 +49,7 @@ void SetSurfaceTitle(const char* title) {
     Surface.title[MaxSurfaceTitle] = '\0';
     HWND window = Win.window.load();
     if (!Surface.open || !window) return;
-    // The window thread answers SetWindowTextA only inside its locked pass.
+    // Not while holding the lock the window thread may be waiting for.
     const int depth = DropCallersLock();
     SetWindowTextA(window, Surface.title[0] ? Surface.title : ProgramName().c_str());
     RetakeCallersLock(depth);

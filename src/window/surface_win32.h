@@ -1,20 +1,16 @@
 // The parts of the Win32 surface, shared by its files: the window record and the steps
 // each file provides.
 //
-// Threads. The window thread (window_thread_win32.cpp) creates the window, owns it and the
-// presentation fields (method, info, pixels, memoryDc, dibSection, previousBitmap), and
-// touches them only while it holds the surface lock (sharp scaling, which only reads pixels
-// and owns its own fields, runs with the lock let go), apart from setting them up before it
-// signals ready and tearing them down after its loop. OpenSurface and CloseSurface (any one
+// Threads. The window thread (window_thread_win32.cpp) creates the window and owns it and the
+// presentation fields (method, info, pixels, memoryDc, dibSection, previousBitmap, the sharp
+// picture), no lock needed: it holds the surface lock only while it copies the marked rows of
+// the frame buffer into pixels, and while it queues a key. OpenSurface and CloseSurface (any one
 // application thread at a time) write className, caption, style, outer, thread, ready,
 // stop, screenSaverWasActive and exitActionRegistered while no window thread runs, or (stop)
 // to end it. window is written by the window thread once the window exists and cleared by
-// CloseSurface; any thread may read it. While the player drags the border, the window thread
-// holds the lock only for each presentation and each key it queues (BeginSizing).
-//
-// No application thread may change the window (style, placement, caption) while it holds
-// the surface lock: the window thread answers window messages only inside its locked pass,
-// or in Windows' loop for a drag of the border.
+// CloseSurface; any thread may read it. The window thread handles its messages without the
+// lock, so an application thread may change the window (style, placement, caption) while it
+// holds the lock, as long as the window thread does not wait for that lock meanwhile.
 #pragma once
 
 #include "pixels/sharp_scale.h"
@@ -61,9 +57,8 @@ struct WindowRecord {
     int barsWidth = 0;
     int barsHeight = 0;
 
-    // While Windows runs its own loop for a drag of the border (window thread only): how often
-    // the thread held the surface lock when it let go of it; -1 outside that loop.
-    int sizingLockDepth = -1;
+    // How deep the window thread is in loops of Windows' own (BeginModalLoop; its own).
+    int modalDepth = 0;
 
     BOOL screenSaverWasActive = FALSE;
     bool exitActionRegistered = false;
@@ -104,6 +99,16 @@ bool ScaleSharply(HWND window, int fromRow, int toRow);
 bool ShowSharpPicture(HDC dc, const FitRect& picture);
 void FreeSharpPicture();
 
+// What wakes a message wait of the window thread, named flag by flag: the build's Windows
+// headers put touch and pointer input into the ready-made "all input" masks, which Windows 7
+// refuses (the wait then fails at once, every time). The build stops at any source naming
+// those masks (cmake/check_wake_masks.cmake).
+constexpr DWORD WindowWakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_RAWINPUT |
+                                 QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
+// A message wait's result (MsgWaitForMultipleObjectsEx) that is WAIT_FAILED: one line in the
+// log for the run, then a rest of 10 ms, so that a wait Windows keeps refusing never spins.
+void RestAfterFailedWait(DWORD result);
+
 // window_procedure_win32.cpp
 LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool ModeSwitchRefused();
@@ -113,15 +118,14 @@ bool ModeSwitchRefused();
 void PlanWindow();
 // The outer size of the framed window with this client area at this DPI.
 SIZE FramedOuterSize(HWND window, SIZE client, UINT dpi);
-// Windows runs its own message loop inside the window thread's pump while the player drags
-// the border or moves the window (WM_ENTERSIZEMOVE to WM_EXITSIZEMOVE). For a window with a
-// sizing border the thread lets go of the surface lock meanwhile, so the render thread goes on,
-// and presents on SizingTimer, taking the lock for each presentation alone; EndSizing takes
-// the lock again as the pump held it. The timer does nothing outside that loop.
-constexpr UINT_PTR SizingTimer = 1;
-void BeginSizing(HWND window);
-void EndSizing(HWND window);
-void PresentWhileSizing(HWND window);
+// Windows runs a message loop of its own inside the window thread's pump for as long as the
+// player moves or sizes the window, holds a caption button or has a menu open. Meanwhile the
+// thread presents on ModalLoopTimer. Begin and End pair up and may nest; the timer does
+// nothing outside such a loop.
+constexpr UINT_PTR ModalLoopTimer = 1;
+void BeginModalLoop(HWND window);
+void EndModalLoop(HWND window);
+void PresentInModalLoop(HWND window);
 bool RegisterSurfaceClass();
 bool StartWindowThread();
 void StopWindowThread();

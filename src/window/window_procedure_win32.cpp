@@ -31,8 +31,7 @@ std::uint32_t SpecialKeyCode(WPARAM virtualKey) {
     return 0;
 }
 
-// The key queue is guarded by the surface lock, which the window thread holds while it
-// handles messages, except in Windows' loop for a drag of the border (BeginSizing).
+// The key queue is guarded by the surface lock, taken for each key.
 void QueueWindowKey(std::uint32_t code) {
     TakeSurfaceLock();
     QueueKey(code);
@@ -111,9 +110,8 @@ bool OnEraseBackground(const Message&, LRESULT* result) {
 bool OnPaint(const Message& message, LRESULT* result) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(message.window, &paint);
-    TakeSurfaceLock(); // held by the pump already, not by Windows' loop for a drag of the border
+    // The presentation buffer is the window thread's own: no lock.
     if (Win.pixels) PresentTo(message.window, dc, true);
-    ReleaseSurfaceLock();
     EndPaint(message.window, &paint);
     *result = 0;
     return true;
@@ -167,20 +165,20 @@ bool OnGetMinMaxInfo(const Message& message, LRESULT* result) {
     return true;
 }
 
-// Windows' own loop for a drag of the border runs between these two (BeginSizing).
-bool OnEnterSizeMove(const Message& message, LRESULT*) {
-    if (Resizable(message.window)) BeginSizing(message.window);
+// Windows' own loops for a move or size and for a menu run between these (BeginModalLoop).
+bool OnEnterLoop(const Message& message, LRESULT*) {
+    BeginModalLoop(message.window);
     return false;
 }
 
-bool OnExitSizeMove(const Message& message, LRESULT*) {
-    EndSizing(message.window);
+bool OnExitLoop(const Message& message, LRESULT*) {
+    EndModalLoop(message.window);
     return false;
 }
 
 bool OnTimer(const Message& message, LRESULT* result) {
-    if (message.wParam != SizingTimer) return false;
-    PresentWhileSizing(message.window);
+    if (message.wParam != ModalLoopTimer) return false;
+    PresentInModalLoop(message.window);
     *result = 0;
     return true;
 }
@@ -205,10 +203,25 @@ constexpr MessageHandler Handlers[] = {
     {WM_DPICHANGED, OnDpiChanged},
     {WM_GETDPISCALEDSIZE, OnGetDpiScaledSize},
     {WM_GETMINMAXINFO, OnGetMinMaxInfo},
-    {WM_ENTERSIZEMOVE, OnEnterSizeMove},
-    {WM_EXITSIZEMOVE, OnExitSizeMove},
+    {WM_ENTERSIZEMOVE, OnEnterLoop},
+    {WM_EXITSIZEMOVE, OnExitLoop},
+    {WM_ENTERMENULOOP, OnEnterLoop},
+    {WM_EXITMENULOOP, OnExitLoop},
     {WM_TIMER, OnTimer},
 };
+
+// Messages whose default handling may run a loop of Windows' own until the player lets go: a
+// press on the frame or a caption button, a right click on the title bar, the window menu and
+// the system commands (move, size, the menu from the keyboard). A held caption button sends
+// no message of its own when its loop begins.
+constexpr UINT MayRunLoop[] = {WM_NCLBUTTONDOWN, WM_NCRBUTTONDOWN, WM_NCRBUTTONUP,
+                               WM_CONTEXTMENU,   WM_SYSCOMMAND,    WM_NCLBUTTONDBLCLK};
+
+bool RunsLoop(UINT id) {
+    for (const UINT loop : MayRunLoop)
+        if (loop == id) return true;
+    return false;
+}
 
 } // namespace
 
@@ -222,5 +235,9 @@ LRESULT CALLBACK SurfaceWindowProc(HWND window, UINT id, WPARAM wParam, LPARAM l
         LRESULT result = 0;
         if (entry.id == id && entry.handler(message, &result)) return result;
     }
-    return DefWindowProcA(window, id, wParam, lParam);
+    if (!RunsLoop(id)) return DefWindowProcA(window, id, wParam, lParam);
+    BeginModalLoop(window);
+    const LRESULT result = DefWindowProcA(window, id, wParam, lParam);
+    EndModalLoop(window);
+    return result;
 }

@@ -1,8 +1,10 @@
 // The surface's window thread: it creates the window, and about every 10 ms (with the smooth
 // pacing as soon as the application marks rows, else once per display refresh,
-// present_cadence.h) takes the surface lock, copies the rows the application marked into the
-// presentation buffer, scales them sharply where the player chose so (the lock let go meanwhile),
-// shows the picture, and handles the window's messages. Also the window's class and placement.
+// present_cadence.h) takes the surface lock only to copy the rows the application marked into
+// the presentation buffer, its own; then, the lock let go, scales them sharply where the player
+// chose so, shows the picture and handles the window's messages. Inside a loop of Windows' own
+// (a drag of the title bar or the border, a menu, a held caption button) it presents from a
+// timer instead (BeginModalLoop). Also the window's class and placement.
 #include "platform/game_contract.h"
 #include "platform/performance_counter.h"
 #include "platform/primary_screen.h"
@@ -16,6 +18,9 @@
 namespace {
 
 constexpr DWORD PresentationIntervalMs = 10;
+// With the smooth pacing and nothing new shown (a frozen game), the longest wait for new rows:
+// the thread wakes this seldom then, whatever the display's refresh rate.
+constexpr DWORD IdleWaitMs = 200;
 
 // Sizes the client area to the player's multiple of the surface at the window's DPI and
 // centres the window on its home monitor, in the window's own context (framed_placement.h).
@@ -31,13 +36,6 @@ void PumpMessages() {
     }
 }
 
-// The window's messages, under the surface lock that guards the key queue they fill.
-void HandleMessagesUnderLock() {
-    TakeSurfaceLock();
-    PumpMessages();
-    ReleaseSurfaceLock();
-}
-
 double Seconds() {
     return PerformanceCounterSeconds(PerformanceCounterNow());
 }
@@ -45,7 +43,8 @@ double Seconds() {
 // Until rows are marked or a message comes, at most `ms`.
 void AwaitRowsOrMessages(DWORD ms) {
     HANDLE rows = static_cast<HANDLE>(RowsMarkedEvent());
-    MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    RestAfterFailedWait(
+        MsgWaitForMultipleObjectsEx(rows ? 1 : 0, &rows, ms, WindowWakeMask, MWMO_INPUTAVAILABLE));
 }
 
 // The fixed pacing's cadence: every PresentationIntervalMs, whatever comes meanwhile. Woken
@@ -60,15 +59,21 @@ void AwaitInterval() {
 // rows are marked, in the refresh it was drawn in. Otherwise the thread waits for the desktop's
 // next composition where the cadence says so (at most two refresh periods, the window's messages
 // handled meanwhile), none while the window is minimised, or else at most PresentationIntervalMs.
-void AwaitPresentation(HWND window) {
+// After a pass that showed nothing the smooth pacing waits for the next rows alone (at most
+// IdleWaitMs): no composition wakes it while the picture stays as it is.
+void AwaitPresentation(HWND window, bool shownLast) {
     PresentCadence& cadence = Win.cadence;
+    if (cadence.inStep && !shownLast) {
+        AwaitRowsOrMessages(IdleWaitMs);
+        return;
+    }
     const double start = Seconds();
     if (cadence.WaitForRefresh(start) && !IsIconic(window)) {
         const double period = CompositorRefreshPeriod();
         double returnedAt = 0.0;
         const CompositionWait waited =
-            AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0), &returnedAt,
-                             HandleMessagesUnderLock, static_cast<HANDLE>(RowsMarkedEvent()));
+            AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0), &returnedAt, PumpMessages,
+                             static_cast<HANDLE>(RowsMarkedEvent()));
         if (waited == CompositionWait::Woken) return;
         const bool succeeded = waited == CompositionWait::Composed;
         const double now = Seconds();
@@ -82,30 +87,41 @@ void AwaitPresentation(HWND window) {
 }
 
 // The window thread's note of the picture it presented, for the meter: when it was seen and
-// when it reached the window. Under the surface lock.
+// when it reached the window.
 void NotePresented(double seenAt) {
-    if (seenAt == Surface.shownSeenAt) return; // shown before: only the overlay changed
-    Surface.shownSeenAt = seenAt;
-    Surface.pictureShownAt = Seconds();
+    const double shownAt = Seconds();
+    TakeSurfaceLock();
+    if (seenAt != Surface.shownSeenAt) { // else shown before: only the overlay changed
+        Surface.shownSeenAt = seenAt;
+        Surface.pictureShownAt = shownAt;
+    }
+    ReleaseSurfaceLock();
 }
 
-// One presentation, and then the window's messages unless Windows' own loop for a drag of
-// the border runs them (BeginSizing).
-void PresentationPass(HWND window, bool handleMessages) {
-    PresentBegin();
+// The marked rows into the presentation buffer: the only step under the surface lock, so the
+// application's next frame waits for a copy at most, never for a present. False when no row
+// was marked; *seenAt: when the picture copied was seen.
+bool TakeMarkedRows(int* firstRow, int* endRow, double* seenAt) {
     TakeSurfaceLock();
     PresentMark("present lock wait");
-    int firstRow = 0, endRow = 0;
-    bool marked = CopyMarkedRows(Win.pixels, &firstRow, &endRow);
-    const double seenAt = Surface.pictureSeenAt;
+    const bool marked = CopyMarkedRows(Win.pixels, firstRow, endRow);
+    *seenAt = Surface.pictureSeenAt;
+    ReleaseSurfaceLock();
     PresentMark("present copy rows");
     PresentTookPicture();
-    // Sharp scaling reads only the presentation buffer, which this thread alone writes.
-    if (Win.scaling.load() == DisplayScaling::Sharp || Win.sharpPixels) {
-        ReleaseSurfaceLock();
+    return marked;
+}
+
+// One presentation: the marked rows copied under the lock, then shown from the presentation
+// buffer, which this thread alone reads and writes, with the lock let go. True when it showed
+// a picture.
+bool PresentationPass(HWND window) {
+    PresentBegin();
+    int firstRow = 0, endRow = 0;
+    double seenAt = 0.0;
+    bool marked = TakeMarkedRows(&firstRow, &endRow, &seenAt);
+    if (Win.scaling.load() == DisplayScaling::Sharp || Win.sharpPixels)
         marked = ScaleSharply(window, firstRow, endRow) || marked;
-        TakeSurfaceLock();
-    }
     PresentMark("present scale");
     if (marked) {
         PresentNow(window);
@@ -113,10 +129,8 @@ void PresentationPass(HWND window, bool handleMessages) {
         PresentShowed();
     }
     PresentMark("present show");
-    if (handleMessages) PumpMessages();
-    PresentMark("present messages");
     PresentEnd(marked);
-    ReleaseSurfaceLock();
+    return marked;
 }
 
 DWORD WINAPI WindowThreadMain(LPVOID) {
@@ -140,9 +154,11 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     SetEvent(Win.ready);
 
     if (Win.cadence.inStep) RaiseThreadForPacing();
+    bool shownLast = true;
     while (!Win.stop.load()) {
-        AwaitPresentation(window);
-        PresentationPass(window, true);
+        AwaitPresentation(window, shownLast);
+        shownLast = PresentationPass(window);
+        PumpMessages(); // without the lock: Windows may run a loop of its own in here
     }
     if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();
@@ -152,21 +168,17 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
 
 } // namespace
 
-void BeginSizing(HWND window) {
-    if (Win.sizingLockDepth >= 0) return;
-    Win.sizingLockDepth = DropCallersLock();
-    SetTimer(window, SizingTimer, PresentationIntervalMs, nullptr);
+void BeginModalLoop(HWND window) {
+    if (Win.modalDepth++ == 0) SetTimer(window, ModalLoopTimer, PresentationIntervalMs, nullptr);
 }
 
-void EndSizing(HWND window) {
-    if (Win.sizingLockDepth < 0) return;
-    KillTimer(window, SizingTimer);
-    RetakeCallersLock(Win.sizingLockDepth);
-    Win.sizingLockDepth = -1;
+void EndModalLoop(HWND window) {
+    if (Win.modalDepth == 0) return;
+    if (--Win.modalDepth == 0) KillTimer(window, ModalLoopTimer);
 }
 
-void PresentWhileSizing(HWND window) {
-    if (Win.sizingLockDepth >= 0) PresentationPass(window, false);
+void PresentInModalLoop(HWND window) {
+    if (Win.modalDepth > 0) PresentationPass(window);
 }
 
 SIZE FramedOuterSize(HWND window, SIZE client, UINT dpi) {
@@ -227,6 +239,7 @@ bool StartWindowThread() {
 
 void StopWindowThread() {
     Win.stop = true;
+    SignalRowsMarked(); // wakes a thread that waits for rows
     if (Win.thread) {
         WaitForSingleObject(Win.thread, INFINITE);
         CloseHandle(Win.thread);

@@ -1,6 +1,6 @@
 """F9 on the real viewer over a separate frozen stand-in game under Wine: in each filter both
 pictures beside the viewer, the game's equal to the game's own frame and the frame equal to
-what lumenpane-scale makes of it; nowhere to write, then only Pictures. Prints the seconds
+what lumenpane-scale makes of it; nowhere to write, then only Pictures, then only AppData. Prints the seconds
 from a press to both files (tools/measure_pacing.py --press f9 measures the passes meanwhile)."""
 
 import glob
@@ -30,7 +30,7 @@ def read_png(path):
 
 @unittest.skipUnless(shutil.which("convert"), "ImageMagick reads the PNG files")
 class ScreenshotTest(base.E2ETest):
-    def press(self, folder, text=None):
+    def press(self, folder, text=None, notice="Saved "):
         """F9; waits for both files in `folder` (unless `text`) and the overlay's notice.
         Returns (name, seconds from the press to both files)."""
         before = set(os.listdir(folder)) if os.path.isdir(folder) else set()
@@ -44,7 +44,7 @@ class ScreenshotTest(base.E2ETest):
             return pair and not [n for n in names if n.endswith(".tmp")] and pair[0]
         name = None if text else harness.wait_until(saved, 10, "both files in " + folder)
         seconds = time.monotonic() - pressed
-        text = text or "Saved " + name
+        text = text or notice + name
         harness.wait_until(lambda: frame_clock.full_screen_text(self.s, len(text)) == text, 3,
                            "the overlay's " + text, interval=0.1)
         return name, seconds
@@ -76,8 +76,13 @@ class ScreenshotTest(base.E2ETest):
             self.assertIsNone(harness.compare_images(read_png(os.path.join(folder, name + ".png")),
                                                      read_png(scaled)))
 
+        app_data = glob.glob(os.path.join(self.s.prefix, "drive_c/users/*/AppData/Local"))
+        self.assertEqual(len([p for p in app_data if "/Public/" not in p]), 1)
+        app_data = os.path.join([p for p in app_data if "/Public/" not in p][0], "Lumenpane")
+        os.makedirs(app_data, exist_ok=True)
         os.rename(folder, folder + "-kept")
-        for path in (folder, os.path.join(pictures, "Lumenpane")):
+        for path in (folder, os.path.join(pictures, "Lumenpane"),
+                     os.path.join(app_data, "screenshots")):
             with open(path, "w") as f:
                 f.write(NOT_A_FOLDER)
         self.press(folder, "Screenshot not saved")
@@ -86,6 +91,12 @@ class ScreenshotTest(base.E2ETest):
         self.press(os.path.join(pictures, "Lumenpane"))
         with open(folder) as f:
             self.assertEqual(f.read(), NOT_A_FOLDER)
+        self.assertEqual(len(self.viewer_log()), 1)
+        os.rename(os.path.join(pictures, "Lumenpane"), os.path.join(pictures, "Lumenpane-kept"))
+        with open(os.path.join(pictures, "Lumenpane"), "w") as f:  # both places refuse
+            f.write(NOT_A_FOLDER)
+        os.remove(os.path.join(app_data, "screenshots"))
+        self.press(os.path.join(app_data, "screenshots"), notice="Saved in AppData: ")
         self.assertEqual(len(self.viewer_log()), 1)
         self.close_game(self.game, viewer)
 

@@ -88,7 +88,11 @@ struct SimProcess {
     // that waits for it returns at the next loop, at answerPhaseMs plus whole periods.
     double answerPeriodMs = 0.0;
     double answerPhaseMs = 0.0;
-    std::vector<std::pair<ULONG, ULONG>> powerThrottling{}; // (ControlMask, StateMask) set
+    // (ControlMask, StateMask) set for the timer resolution's policy, and for the execution
+    // speed's: each call that names the policy's flag, and each that gives every policy back
+    // (an empty ControlMask).
+    std::vector<std::pair<ULONG, ULONG>> powerThrottling{};
+    std::vector<std::pair<ULONG, ULONG>> speedThrottling{};
 };
 
 // The settings of one CreateProcessA call, apart from the names.
@@ -117,6 +121,10 @@ struct SimDesktopRecord {
     std::map<HWND, SimWindow> windows;
     std::vector<HWND> creationOrder; // FindWindowA returns the first match in this order
     HWND foreground = nullptr;
+    // GetGUIThreadInfo's flags and capture window for every window thread (the player moving
+    // a window, in a menu, holding the mouse).
+    DWORD guiFlags = 0;
+    HWND guiCapture = nullptr;
     // SetForegroundWindow leaves no window in front, as Wine does until the new window's
     // thread takes the foreground.
     bool foregroundTakenLate = false;
@@ -131,7 +139,8 @@ struct SimDesktopRecord {
     bool refusesPerMonitorV2 = false;
     // SetProcessInformation offered (Windows 8 and later), and refused; lumenpane.log's lines.
     bool processInformationOffered = true, refusesProcessInformation = false;
-    DWORD windowsBuild = 22631; // GetVersionExA's, Windows 11
+    ULONG refusedThrottlingFlags = 0; // a call naming any of these fails, as on older Windows
+    DWORD windowsBuild = 22631;       // GetVersionExA's, Windows 11
     std::vector<std::string> viewerLog;
 
     bool keyDown[256] = {};

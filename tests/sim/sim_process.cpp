@@ -62,9 +62,14 @@ BOOL SimSetProcessInformation(HANDLE process, PROCESS_INFORMATION_CLASS kind, LP
     const auto* state = static_cast<const PROCESS_POWER_THROTTLING_STATE*>(information);
     const auto it = Sim.processes.find(ProcessOf(process));
     if (it == Sim.processes.end() || Sim.refusesProcessInformation ||
-        kind != ProcessPowerThrottling || size != sizeof *state)
+        kind != ProcessPowerThrottling || size != sizeof *state ||
+        (state->ControlMask & Sim.refusedThrottlingFlags))
         return FALSE;
-    it->second.powerThrottling.emplace_back(state->ControlMask, state->StateMask);
+    const std::pair<ULONG, ULONG> set{state->ControlMask, state->StateMask};
+    if (!set.first || (set.first & PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION))
+        it->second.powerThrottling.push_back(set);
+    if (!set.first || (set.first & PROCESS_POWER_THROTTLING_EXECUTION_SPEED))
+        it->second.speedThrottling.push_back(set);
     return TRUE;
 }
 

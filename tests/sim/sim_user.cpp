@@ -56,6 +56,13 @@ DWORD GetWindowThreadProcessId(HWND window, DWORD* processId) {
     return w ? 1 : 0;
 }
 
+BOOL GetGUIThreadInfo(DWORD thread, GUITHREADINFO* info) {
+    if (!thread || info->cbSize != sizeof *info) return FALSE;
+    *info = GUITHREADINFO{sizeof *info, Sim.guiFlags, nullptr, nullptr, Sim.guiCapture,
+                          nullptr,      nullptr,      nullptr, {}};
+    return TRUE;
+}
+
 BOOL IsWindow(HWND window) {
     return Find(window) != nullptr;
 }

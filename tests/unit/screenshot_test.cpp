@@ -28,13 +28,16 @@ struct FakeDisk final : ScreenshotDisk {
         files[path] = bytes;
         return path;
     }
+    int busyRenames = 0, pausedMs = 0; // renames refused as held by another program
     Renamed Rename(const std::wstring& from, const std::wstring& to) override {
+        if (busyRenames > 0 && busyRenames--) return Renamed::Busy;
         if (Look(to) != Kind::Missing) return Renamed::Taken;
         files[to] = files[from];
         files.erase(from);
         return Renamed::Done;
     }
     void Remove(const std::wstring& path) override { files.erase(path); }
+    void Pause(int ms) override { pausedMs += ms; }
     std::string LastError() override { return "error 5"; }
 };
 
@@ -89,6 +92,41 @@ TEST(Screenshots, AreNamedByTimeAndFilterAndGoBesideTheViewerElseToPicturesNever
             EXPECT_EQ(disk.files[path + L"-game.png"], game);
         }
         EXPECT_EQ(disk.files.size(), before.size() + 2 * outcome.saved) << "no temporary left";
+    }
+}
+
+// With both places refused the third takes the pictures; a rename held by another program is
+// tried again for up to a second.
+TEST(Screenshots, GoToAppDataWhenBothPlacesRefuseAndWaitForAHeldFile) {
+    const struct {
+        bool refused;   // beside the viewer and in Pictures
+        int busy;       // renames refused as held
+        const char* at; // the folder both files are in, or the reason
+        int pausedMs;
+    } rows[] = {
+        {true, 0, "C:\\Local\\Lumenpane\\screenshots", 0},
+        {false, 3, "C:\\Game\\screenshots", 150},
+        {false, 21, "C:\\Pictures\\Lumenpane", 1000},
+        {true, 21,
+         "screenshots beside the viewer: cannot be written (error 5); Lumenpane in "
+         "Pictures: cannot be written (error 5); screenshots in AppData: cannot be "
+         "renamed (error 5)",
+         1000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.at);
+        FakeDisk disk;
+        if (row.refused) disk.unwritable = {L"C:\\Game\\screenshots", L"C:\\Pictures\\Lumenpane"};
+        disk.busyRenames = row.busy;
+        const ScreenshotOutcome outcome = StoreScreenshot(disk, L"C:\\Game", L"C:\\Pictures", "n",
+                                                          {1}, {2}, L"C:\\Local\\Lumenpane");
+        const std::wstring at(row.at, row.at + std::strlen(row.at));
+        EXPECT_EQ(outcome.saved ? "" : outcome.reason, outcome.saved ? "" : row.at);
+        EXPECT_EQ(outcome.saved,
+                  disk.files.count(at + L"\\n.png") && disk.files.count(at + L"\\n-game.png"));
+        EXPECT_EQ(outcome.inAppData, outcome.saved && row.refused);
+        EXPECT_EQ(disk.files.size(), 2u * outcome.saved) << "no temporary left";
+        EXPECT_EQ(disk.pausedMs, row.pausedMs);
     }
 }
 

@@ -1,5 +1,6 @@
 // What only Windows shows, proven on the simulated desktop: one row per mend, a name and a
 // check that starts the viewer afresh.
+#include "capture/print_worker.h"
 #include "game/fullscreen.h"
 #include "game/game_guard.h"
 #include "lifecycle_fixture.h"
@@ -73,6 +74,79 @@ const std::pair<const char*, void (*)()> Mends[] = {
          StopViewer();
          EXPECT_TRUE(Sim.processes.at(Sim.currentProcessId).powerThrottling.empty());
          EXPECT_TRUE(Sim.viewerLog.empty());
+     }},
+    {"execution speed exempted from Windows 10 1709 in a call of its own, a refusal of either "
+     "flag keeping the other, each named in one line; given back by the stop or the guard",
+     [] {
+         const ULONG speed = PROCESS_POWER_THROTTLING_EXECUTION_SPEED,
+                     timer = PROCESS_POWER_THROTTLING_IGNORE_TIMER_RESOLUTION;
+         for (const auto& [build, refused, killed, timerSet, speedSet, line] :
+              {std::tuple{22631u, 0u, true, true, true, ""},
+               {22631u, timer, false, false, true, "of timer resolution ("},
+               {22631u, speed, false, true, false, "of execution speed ("},
+               {19045u, 0u, false, false, true, ""},
+               {15063u, 0u, false, false, false, ""}}) {
+             ResetViewer();
+             Sim.windowsBuild = build;
+             Sim.refusedThrottlingFlags = refused;
+             AttachGame();
+             StartViewer();
+             const DWORD game = TargetGame.processId, guard = Sim.nextProcessId - 1;
+             for (const DWORD process : {game, Sim.currentProcessId}) {
+                 EXPECT_EQ(Sim.processes.at(process).speedThrottling,
+                           (speedSet ? Masks{{speed, 0}} : Masks{}));
+                 EXPECT_EQ(Sim.processes.at(process).powerThrottling,
+                           (timerSet ? Masks{{timer, 0}} : Masks{}));
+             }
+             EXPECT_EQ(Sim.viewerLog.size(), std::size_t(*line != 0));
+             EXPECT_TRUE(!*line || Sim.viewerLog.at(0).find(line) != std::string::npos);
+             if (killed) {
+                 SimAfter(40, [] { SimEndProcess(Sim.currentProcessId, 1); });
+                 SimAdoptInheritedHandles(guard);
+                 GuardMain(Sim.processes.at(guard).commandLine.c_str());
+             } else {
+                 StopViewer();
+             }
+             const auto& given = Sim.processes.at(game).speedThrottling;
+             const bool givenBack = !given.empty() && given.back() == std::pair<ULONG, ULONG>();
+             EXPECT_EQ(givenBack, speedSet || timerSet);
+         }
+     }},
+    {"a move, size or menu of the viewer's window, or the mouse held on it, keeps the "
+     "foreground there; the game gets it the delay after the release, in each pacing",
+     [] {
+         for (const Pacing pacing : {Pacing::Fixed, Pacing::Smooth})
+             for (const bool captured : {false, true}) {
+                 StartOn({});
+                 FramePacing.pacing = pacing;
+                 RenderPass(); // the window as the first frame step leaves it
+                 const HWND viewer = SurfaceWindowHandle();
+                 Sim.foreground = viewer;
+                 Sim.guiFlags = captured ? 0 : GUI_INMOVESIZE;
+                 Sim.guiCapture = captured ? viewer : nullptr;
+                 const double releasedAt = Sim.clockMs + 1000;
+                 SimAt(releasedAt, [] { Sim.guiFlags = 0, Sim.guiCapture = nullptr; });
+                 while (Sim.foreground == viewer && Sim.clockMs < releasedAt + 500) RenderPass();
+                 const double handedAt = Sim.clockMs;
+                 EXPECT_EQ(Sim.foreground, TargetGame.gameWindow);
+                 EXPECT_GE(handedAt - releasedAt, 1000 * FocusHandOver::DelaySeconds);
+                 EXPECT_LT(handedAt - releasedAt, 1000 * FocusHandOver::DelaySeconds + 40);
+                 StopViewer();
+             }
+     }},
+    {"smooth pacing: the print worker runs raised for its life; fixed: not raised",
+     [] {
+         for (const bool raised : {false, true}) {
+             StartOn({});
+             PrintWorkerRecord worker;
+             worker.raised = raised;
+             HDC dc = CreateCompatibleDC(nullptr);
+             PrintThroughWorker(worker, TargetGame.gameWindow, dc, PrintJobProbe, 1000);
+             StopPrintWorker(worker);
+             DeleteDC(dc);
+             EXPECT_EQ(Count("RaiseThreadForPacing") + Count("LowerThreadFromPacing"), raised * 2);
+             StopViewer();
+         }
      }},
     {"smooth pacing: the render thread raised, sleeping to each sample's moment; fixed: neither",
      [] {
