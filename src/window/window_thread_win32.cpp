@@ -108,7 +108,7 @@ void PresentationPass(HWND window, bool handleMessages) {
     }
     PresentMark("present scale");
     if (marked) {
-        PresentNow(window);
+        PresentRows(window, firstRow, endRow);
         NotePresented(seenAt);
         PresentShowed();
     }
@@ -143,6 +143,7 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     while (!Win.stop.load()) {
         AwaitPresentation(window);
         PresentationPass(window, true);
+        if (FlipWantsNewWindow()) window = MakeWindowAnew(window);
     }
     if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();

@@ -509,7 +509,7 @@ class Session:
         return image
 
     def process_info(self, pid):
-        """priorityClass, privateBytes, threads, gdiObjects, userObjects of a Windows process
+        """priorityClass, privateBytes, threads, gdiObjects, userObjects, d3d11 (loaded) of a Windows process
         (by Windows PID, as in window dicts). None where the platform gives no number."""
         return self.probe("process", pid)[0]
 
