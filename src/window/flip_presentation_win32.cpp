@@ -155,6 +155,11 @@ void CheckTearing() {
     Flip.tearingSupported = allowed != FALSE;
 }
 
+// Compiled once a process (the surface opens anew when the frame's size changes), with the
+// compiler kept loaded for the blobs it made.
+ID3DBlob* VertexCode = nullptr;
+ID3DBlob* PixelCode = nullptr;
+
 ID3DBlob* Compile(pD3DCompile compile, const char* entry, const char* target) {
     ID3DBlob* code = nullptr;
     ID3DBlob* errors = nullptr;
@@ -167,8 +172,10 @@ ID3DBlob* Compile(pD3DCompile compile, const char* entry, const char* target) {
 FlipStep MakeShaders() {
     const auto compile = ModuleFunction<pD3DCompile>(Flip.compiler, "D3DCompile");
     if (!compile) return FlipStep::Compiler;
-    ID3DBlob* vertex = Compile(compile, "vs", "vs_4_0");
-    ID3DBlob* pixel = Compile(compile, "ps", "ps_4_0");
+    if (!VertexCode) VertexCode = Compile(compile, "vs", "vs_4_0");
+    if (!PixelCode) PixelCode = Compile(compile, "ps", "ps_4_0");
+    ID3DBlob* vertex = VertexCode;
+    ID3DBlob* pixel = PixelCode;
     D3D11_BUFFER_DESC placeDesc{};
     placeDesc.ByteWidth = sizeof Flip.placed;
     placeDesc.Usage = D3D11_USAGE_DEFAULT;
@@ -180,8 +187,6 @@ FlipStep MakeShaders() {
         SUCCEEDED(Flip.device->CreatePixelShader(pixel->GetBufferPointer(), pixel->GetBufferSize(),
                                                  nullptr, &Flip.pixelShader)) &&
         SUCCEEDED(Flip.device->CreateBuffer(&placeDesc, nullptr, &Flip.place));
-    Release(vertex);
-    Release(pixel);
     return made ? FlipStep::Ready : FlipStep::Shaders;
 }
 
@@ -245,14 +250,18 @@ FlipStep MakeDeviceAndSwapChain(HWND window) {
     return step;
 }
 
+// The libraries stay loaded once the flip road worked (the compiler for the blobs it made).
 FlipStep SetUp(HWND window) {
-    if (!(Flip.dxgi = LoadSystemLibrary("dxgi.dll"))) return FlipStep::LoadDxgi;
-    if (!(Flip.d3d11 = LoadSystemLibrary("d3d11.dll"))) return FlipStep::LoadD3d11;
-    if (!(Flip.compiler = LoadSystemLibrary("d3dcompiler_47.dll"))) return FlipStep::Compiler;
+    if (!Flip.dxgi && !(Flip.dxgi = LoadSystemLibrary("dxgi.dll"))) return FlipStep::LoadDxgi;
+    if (!Flip.d3d11 && !(Flip.d3d11 = LoadSystemLibrary("d3d11.dll"))) return FlipStep::LoadD3d11;
+    if (!Flip.compiler && !(Flip.compiler = LoadSystemLibrary("d3dcompiler_47.dll")))
+        return FlipStep::Compiler;
     return MakeDeviceAndSwapChain(window);
 }
 
 void FreeLibraries() {
+    Release(VertexCode);
+    Release(PixelCode);
     for (HMODULE* module : {&Flip.compiler, &Flip.d3d11, &Flip.dxgi}) {
         if (*module) FreeLibrary(*module);
         *module = nullptr;
@@ -381,6 +390,42 @@ PresentOutcome PresentOnce(HWND window, int firstRow, int endRow) {
                                              mode.allowTearing ? DXGI_PRESENT_ALLOW_TEARING : 0));
 }
 
+struct SetUpWork {
+    HWND window;
+    FlipStep step;
+};
+
+// The set-up, and a first frame drawn and presented in black, which makes the driver ready
+// its shaders.
+DWORD WINAPI SetUpThread(LPVOID parameter) {
+    auto* work = static_cast<SetUpWork*>(parameter);
+    work->step = SetUp(work->window);
+    if (work->step == FlipStep::Ready) {
+        Draw(FitRect{}, nullptr);
+        Flip.swapChain->Present(0, 0);
+    }
+    return 0;
+}
+
+// Making the device, compiling the shaders and the first present take a while (under Wine
+// most of a second): meanwhile the window thread goes on answering its window's messages, so
+// that Windows takes its keys in time. (Each message takes the surface lock itself where it
+// needs it.)
+FlipStep SetUpAnsweringMessages(HWND window) {
+    SetUpWork work{window, FlipStep::Device};
+    HANDLE thread = CreateThread(nullptr, 0, SetUpThread, &work, 0, nullptr);
+    if (!thread) return SetUp(window);
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    CloseHandle(thread);
+    return work.step;
+}
+
 void Announce() {
     LogLine(Flip.road.TakeLogLine());
     if (Flip.road.road() != Road::Flip) Flip.roadName = "GDI";
@@ -398,7 +443,8 @@ const char* SurfacePresentRoad() {
 }
 
 bool SetUpFlipPresentation(HWND window) {
-    const FlipStep step = Flip.setting == PresentSetting::Gdi ? FlipStep::Ready : SetUp(window);
+    const FlipStep step =
+        Flip.setting == PresentSetting::Gdi ? FlipStep::Ready : SetUpAnsweringMessages(window);
     Flip.road.Open(Flip.setting, step);
     if (Flip.road.road() != Road::Flip) FreeLibraries();
     Flip.roadName = Flip.road.road() == Road::Flip ? "flip" : "GDI";
@@ -431,7 +477,6 @@ bool FlipWantsNewWindow() {
 
 void TearDownFlipPresentation() {
     FreeDevice();
-    FreeLibraries();
     Flip.road.WindowMadeAnew();
     Flip.roadName = "GDI";
 }

@@ -113,12 +113,12 @@ bool SetUpPresentation(HWND window) {
     if (Win.pixels) {
         std::memset(Win.pixels, 0, bytes);
         Win.method = PresentStretchDib;
-        if (PresentNow(window)) return SetUpFlipPresentation(window), true;
+        if (PresentNow(window)) return true;
         TearDownPresentation();
     }
     if (SetUpDibSection(window)) {
         Win.method = PresentDibSection;
-        if (PresentNow(window)) return SetUpFlipPresentation(window), true;
+        if (PresentNow(window)) return true;
     }
     TearDownPresentation();
     return false;

@@ -138,6 +138,8 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     SetForegroundWindow(window);
     Win.created = true;
     SetEvent(Win.ready);
+    // After the opening returned: the viewer's next steps need not wait for Direct3D.
+    SetUpFlipPresentation(window);
 
     if (Win.cadence.inStep) RaiseThreadForPacing();
     while (!Win.stop.load()) {
