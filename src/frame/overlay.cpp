@@ -62,10 +62,12 @@ int OverlayText(double now, char* text, int capacity) {
     if (FrameMeterState.kind == Meter::Full && FrameState.fpsOverlayOn) {
         char meter[sizeof OverlayImages.shownText];
         MeterText(now, FramePacing.pacing == Pacing::Smooth, meter, int(sizeof meter));
+        // The top line names the road the picture takes to the screen.
         if (filterShows)
-            std::snprintf(text, std::size_t(capacity), "Filter: %s\n%s", filterName, meter);
+            std::snprintf(text, std::size_t(capacity), "%s\nFilter: %s\n%s", SurfacePresentRoad(),
+                          filterName, meter);
         else
-            std::snprintf(text, std::size_t(capacity), "%s", meter);
+            std::snprintf(text, std::size_t(capacity), "%s\n%s", SurfacePresentRoad(), meter);
         return BoxWidthFor(text);
     }
     if (filterShows) {

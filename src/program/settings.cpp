@@ -31,6 +31,16 @@ const ChoiceKey ChoiceKeys[] = {
      {"fixed", "smooth"},
      [](ViewerSettings& s, int choice) { s.pacing = Pacing(choice); }},
     {"display",
+     "present",
+     {"gdi", "auto"},
+     [](ViewerSettings& s, int choice) {
+         s.present = choice == 0 ? PresentSetting::Gdi : PresentSetting::Auto;
+     }},
+    {"display",
+     "tearing",
+     {"off", "allow"},
+     [](ViewerSettings& s, int choice) { s.tearing = TearingSetting(choice); }},
+    {"display",
      "meter",
      {"fps", "full"},
      [](ViewerSettings& s, int choice) { s.meter = Meter(choice); }},

@@ -7,6 +7,7 @@
 #include "frame/screenshots.h"
 #include "game/monitor_choice.h"
 #include "window/display_fit.h"
+#include "window/present_road.h"
 
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ struct ViewerSettings {
     DisplayFit fit = DisplayFit::Stretch;
     DisplayScaling scaling = DisplayScaling::Nearest;
     Pacing pacing = Pacing::Fixed;
+    PresentSetting present = PresentSetting::Gdi;
+    TearingSetting tearing = TearingSetting::Off;
     Meter meter = Meter::Fps;
     bool dpiAware = true;
     MonitorChoice monitor;

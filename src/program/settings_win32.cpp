@@ -42,6 +42,7 @@ void ApplySettings(const ViewerSettings& settings) {
     SetSurfaceFit(settings.fit);
     SetSurfaceScaling(settings.scaling);
     SetSurfacePresentInStep(settings.pacing == Pacing::Smooth);
+    SetSurfacePresentation(settings.present, settings.tearing);
     SetSurfaceDpiAware(settings.dpiAware);
     SetFramedMultiple(settings.window);
     FramePacing.pacing = settings.pacing;

@@ -27,6 +27,7 @@ void PaintBars(HDC dc, int width, int height, const FitRect& picture) {
 } // namespace
 
 bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
+    if (FlipPresentationActive()) return PresentRows(window, -1, -1);
     RECT client{};
     GetClientRect(window, &client);
     const int width = client.right - client.left, height = client.bottom - client.top;
@@ -54,6 +55,12 @@ bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
     return false;
 }
 
+bool PresentRows(HWND window, int firstRow, int endRow) {
+    if (!FlipPresentationActive()) return PresentNow(window);
+    PresentFlip(window, firstRow, endRow);
+    return true;
+}
+
 bool PresentNow(HWND window) {
     HDC dc = GetDC(window);
     if (!dc) return false;
@@ -63,6 +70,7 @@ bool PresentNow(HWND window) {
 }
 
 void TearDownPresentation() {
+    TearDownFlipPresentation();
     FreeSharpPicture();
     if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
     if (Win.memoryDc) {

@@ -10,6 +10,7 @@
 #include "runtime/frame_buffer.h"
 #include "runtime/threads.h"
 #include "window/display_fit.h"
+#include "window/present_road.h"
 
 #include <cstdint>
 
@@ -31,6 +32,11 @@ void SetSurfaceScaling(DisplayScaling scaling);
 // Whether the window variant presents in step with the display's refresh where it can
 // (present_cadence.h); set before the surface opens.
 void SetSurfacePresentInStep(bool inStep);
+
+// The road to the screen ([display] present= and tearing=); set before the surface opens.
+void SetSurfacePresentation(PresentSetting setting, TearingSetting tearing);
+// "flip", "flip, tearing" or "GDI": the road the latest picture took; any thread.
+const char* SurfacePresentRoad();
 
 // Display changes (another resolution, a monitor connected or removed): the window thread
 // notes one when the window hears of it, the render thread takes it before it takes the

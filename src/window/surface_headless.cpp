@@ -36,6 +36,11 @@ HWND__* SurfaceWindowHandle() {
     return nullptr;
 }
 
+// Nothing reaches a screen; the native tools and tests stand for today's GDI window.
+const char* SurfacePresentRoad() {
+    return "GDI";
+}
+
 void HideMouse() {
     Surface.pointerVisible = false;
 }

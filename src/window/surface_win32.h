@@ -90,6 +90,24 @@ bool PresentNow(HWND window);
 bool SetUpPresentation(HWND window);
 void TearDownPresentation();
 
+// flip_presentation_win32.cpp: the flip road (present_road.h). SetUpFlipPresentation, once the
+// GDI presentation is set up on a new window, makes the swap chain where the setting asks for
+// it (false: GDI goes on, the reason logged). PresentFlip shows the presentation buffer, its
+// rows firstRow..endRow-1 uploaded anew (none when firstRow < 0), or the sharp picture; a
+// failure it cannot mend leaves FlipWantsNewWindow true: the window thread then makes the
+// window anew (MakeWindowAnew) and presents with GDI there.
+bool SetUpFlipPresentation(HWND window);
+bool FlipPresentationActive();
+void PresentFlip(HWND window, int firstRow, int endRow);
+bool FlipWantsNewWindow();
+void TearDownFlipPresentation();
+// Shows the presentation buffer on either road; its rows firstRow..endRow-1 changed.
+bool PresentRows(HWND window, int firstRow, int endRow);
+
+// window_anew_win32.cpp: a window of the same class, caption, styles, place and state in the
+// old one's stead, destroyed, presenting with GDI; the old one where none can be made.
+HWND MakeWindowAnew(HWND old);
+
 // sharp_presentation_win32.cpp: with sharp scaling and a picture of another size than the
 // frame, scales the presentation buffer's rows fromRow..toRow-1 (all of them when the picture
 // size changed) into the sharp picture; true when that picture changed. Otherwise lets the

@@ -124,7 +124,7 @@ bool PresentationPass(HWND window) {
         marked = ScaleSharply(window, firstRow, endRow) || marked;
     PresentMark("present scale");
     if (marked) {
-        PresentNow(window);
+        PresentRows(window, firstRow, endRow);
         NotePresented(seenAt);
         PresentShowed();
     }
@@ -152,6 +152,8 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     SetForegroundWindow(window);
     Win.created = true;
     SetEvent(Win.ready);
+    // After the opening returned: the viewer's next steps need not wait for Direct3D.
+    SetUpFlipPresentation(window);
 
     if (Win.cadence.inStep) RaiseThreadForPacing();
     bool shownLast = true;
@@ -159,6 +161,7 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
         AwaitPresentation(window, shownLast);
         shownLast = PresentationPass(window);
         PumpMessages(); // without the lock: Windows may run a loop of its own in here
+        if (FlipWantsNewWindow()) window = MakeWindowAnew(window);
     }
     if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();

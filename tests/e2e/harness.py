@@ -247,8 +247,11 @@ class Session:
                     ["Xvfb", "-screen", "0", "%dx%dx24" % self.screen_size, "-nolisten", "tcp"])
                 if self.monitors:
                     self._start_monitors()
+            # LMP_DLL_OVERRIDES adds to Wine's, e.g. d3d11=d: the viewer presents with GDI.
+            overrides = ";".join(filter(None, ("mscoree,mshtml=",
+                                               os.environ.get("LMP_DLL_OVERRIDES"))))
             self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
-                            DISPLAY=self.display, WINEDLLOVERRIDES="mscoree,mshtml=")
+                            DISPLAY=self.display, WINEDLLOVERRIDES=overrides)
             booted = _booted_prefix(self.wine, self.env)
             subprocess.run(["cp", "-a", booted, self.prefix], check=True)
             # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds
@@ -509,7 +512,7 @@ class Session:
         return image
 
     def process_info(self, pid):
-        """priorityClass, privateBytes, threads, gdiObjects, userObjects of a Windows process
+        """priorityClass, privateBytes, threads, gdiObjects, userObjects, d3d11 (loaded) of a Windows process
         (by Windows PID, as in window dicts). None where the platform gives no number."""
         return self.probe("process", pid)[0]
 

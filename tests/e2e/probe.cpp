@@ -302,6 +302,19 @@ bool GuiCountsAvailable() {
     return available;
 }
 
+// Whether the process has a module of this file name loaded.
+bool HasModule(DWORD pid, const char* name) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    if (snap == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Module32First(snap, &entry); more && !found; more = Module32Next(snap, &entry))
+        found = _stricmp(entry.szModule, name) == 0;
+    CloseHandle(snap);
+    return found;
+}
+
 int Process(DWORD pid) {
     HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!p) return Fail("OpenProcess failed");
@@ -318,12 +331,13 @@ int Process(DWORD pid) {
         user = std::to_string(GetGuiResources(p, GR_USEROBJECTS));
     }
     std::printf("{\"pid\": %lu, \"priorityClass\": %lu, \"privateBytes\": %s, \"threads\": %d, "
-                "\"gdiObjects\": %s, \"userObjects\": %s}\n",
+                "\"gdiObjects\": %s, \"userObjects\": %s, \"d3d11\": %s}\n",
                 pid, GetPriorityClass(p),
                 haveMemory
                     ? std::to_string(static_cast<unsigned long long>(memory.PrivateUsage)).c_str()
                     : "null",
-                ThreadCount(pid), gdi.c_str(), user.c_str());
+                ThreadCount(pid), gdi.c_str(), user.c_str(),
+                HasModule(pid, "d3d11.dll") ? "true" : "false");
     CloseHandle(p);
     return 0;
 }

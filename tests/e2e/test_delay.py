@@ -35,3 +35,15 @@ class DelayTest(base.E2ETest):
                 self.assertLessEqual(p95, MOST_P95_MS, figures)
                 self.assertLessEqual(figures["never_shown_per_min"], MOST_NEVER_SHOWN_PER_MINUTE,
                                      figures)
+
+    def test_the_flip_road_is_as_quick_as_gdi(self):
+        # In the same run: the flip road's median delay within a millisecond of GDI's.
+        if tuple(self.s.screen_size) != harness.SCREEN_SIZE:
+            self.skipTest("needs a %dx%d screen" % harness.SCREEN_SIZE)
+        medians = {}
+        for present in ("gdi", "auto"):
+            results, codes = measure_delay.measure(self.s, "smooth", "integer", ("Off",),
+                                                   SECONDS_PER_MODE, present=present)
+            self.assertEqual(codes, (0, 0))
+            medians[present] = results["Off"]["delay"][0]
+        self.assertLessEqual(medians["auto"], medians["gdi"] + 1.0, medians)

@@ -6,6 +6,7 @@ import os
 import unittest
 
 import base
+import frame_clock
 import harness
 from harness import VK_F6, VK_F7
 
@@ -35,12 +36,12 @@ class FullHdViewerTest(base.E2ETest):
 
     # -- steps ----------------------------------------------------------------------------
 
-    def start_viewer(self, ini_text=None):
+    def start_viewer(self, ini_text=None, env=None):
         if ini_text is not None:
             ini = os.path.join(os.path.dirname(self.viewer_exe), "lumenpane.ini")
             with open(ini, "w", newline="\r\n") as f:
                 f.write(ini_text)
-        super().start_viewer()
+        super().start_viewer(env=env)
 
     def assert_full_screen_shows(self, check, timeout=20):
         """Waits until the viewer covers the screen and check(screen) returns None (the first
@@ -176,6 +177,31 @@ class DisplayFitTest(FullHdViewerTest):
         self.assertEqual((back["rect"], back["style"]), (maximised["rect"], maximised["style"]))
         self.s.restore(back["hwnd"])
         self.s.wait_viewer_state(lambda w: w["client"] == [900, 700], "the dragged size again")
+
+    def meter_road(self):
+        """The road the full meter's top line names, the frame doubled at (320, 60)."""
+        for name in ("flip", "GDI"):
+            if frame_clock.full_screen_text(self.s, len(name), (320, 60, 2, 2)) == name:
+                return name
+        return None
+
+    def test_flip_where_asked_and_gdi_where_d3d11_is_refused_show_the_same_picture(self):
+        screens, roads = [], []
+        for env, road in ((None, "flip"), ({"WINEDLLOVERRIDES": "mscoree,mshtml=;d3d11=d"}, "GDI")):
+            self.programs.end(leftovers=False)
+            self.start_viewer("[display]\nfit=integer\nmeter=full\npresent=auto\n", env)
+            self.s.wait_viewer_mode(True)
+            self.s.tap(VK_F7)  # the meter's top line, then the picture on that road without it
+            harness.wait_until(lambda: self.meter_road() == road, 20, "the meter naming " + road)
+            self.s.tap(VK_F7)
+            self.assert_full_screen_shows(self.doubled_in_black)
+            screens.append(self.s.grab(0, 0, *SCREEN))
+            roads.append(self.s.process_info(self.s.wait_viewer()["pid"])["d3d11"])
+        self.assertEqual(roads, [True, False])
+        self.assertIsNone(harness.compare_images(screens[1], screens[0]))
+        lines = self.viewer_log()
+        self.assertEqual(len(lines), 1, lines)
+        self.assertIn("d3d11.dll", lines[0])
 
     def test_an_unknown_value_stretches_and_is_named_in_the_log(self):
         self.start_viewer("[display]\nfit=zoom\n")

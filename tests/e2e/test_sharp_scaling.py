@@ -1,7 +1,9 @@
 """scaling=sharp in lumenpane.ini, seen on a 1920x1080 screen of its own: the real viewer full
 screen on the frozen stand-in game in filter Off (its 640x480 frame the game's picture
 doubled), every picture pixel checked against the frame scaled by exact area weights, and
-the stretch without the key against nearest neighbour. Run through run.py."""
+the stretch without the key against nearest neighbour: on the GDI road the frame pixel under
+each screen pixel's top left corner, on the flip road the one under its centre. Run through
+run.py."""
 
 import operator
 import unittest
@@ -57,6 +59,17 @@ def nearest(frame, width, height):
     return harness.Image(width, height, pixels)
 
 
+def centred(frame, width, height):
+    """The frame as a width x height picture, each pixel the frame pixel under its centre
+    (as the flip road places them)."""
+    xs = [(2 * x + 1) * frame.width // (2 * width) for x in range(width)]
+    pixels = []
+    for y in range(height):
+        start = (2 * y + 1) * frame.height // (2 * height) * frame.width
+        pixels += [frame.pixels[start + x] for x in xs]
+    return harness.Image(width, height, pixels)
+
+
 class SharpScalingTest(FullHdViewerTest):
     def test_sharp_pictures_follow_the_area_weights_and_the_default_stays_nearest(self):
         cases = (  # name, lumenpane.ini, picture on the screen, its expected pixels
@@ -64,6 +77,7 @@ class SharpScalingTest(FullHdViewerTest):
              area_weighted),
             ("stretch-sharp", "[display]\nscaling = Sharp\n", (0, 0, 1920, 1080), area_weighted),
             ("stretch-default", None, (0, 0, 1920, 1080), nearest),
+            ("stretch-flip", "[display]\npresent=auto\n", (0, 0, 1920, 1080), centred),
         )
         for name, ini, (x, y, w, h), expect in cases:
             with self.subTest(name):

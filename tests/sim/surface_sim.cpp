@@ -95,6 +95,10 @@ int CloseSurface() {
     return 0;
 }
 
+const char* SurfacePresentRoad() {
+    return "GDI";
+}
+
 HWND__* SurfaceWindowHandle() {
     return Surface.open ? surfaceWindow : nullptr;
 }
