@@ -1,33 +1,26 @@
-// The viewer's three picture paths applied to a whole picture of any size.
+// The viewer's filter passes applied to a whole picture of any size.
 #include "scale_picture.h"
 
 #include "pixels/hq2x.h"
-#include "pixels/hq2x_frame.h"
-#include "pixels/scale2x.h"
 
 #include <vector>
 
 namespace {
 
-void NearestDouble(const Picture& in, Picture* out) {
-    for (int y = 0; y < out->height; ++y)
-        for (int x = 0; x < out->width; ++x)
-            out->pixels[std::size_t(y) * out->width + x] =
+// Off's pass takes the game's doubled picture: each pixel of the input as a 2x2 block.
+void NearestDouble(const Picture& in, Picture* doubled) {
+    doubled->width = 2 * in.width;
+    doubled->height = 2 * in.height;
+    doubled->pixels.assign(std::size_t(doubled->width) * doubled->height, 0);
+    for (int y = 0; y < doubled->height; ++y)
+        for (int x = 0; x < doubled->width; ++x)
+            doubled->pixels[std::size_t(y) * doubled->width + x] =
                 in.pixels[std::size_t(y / 2) * in.width + x / 2];
 }
 
-void Scale2xDouble(const Picture& in, Picture* out) {
-    Scale2x(in.pixels.data(), out->pixels.data(), in.width, in.height, out->width * 4);
-}
-
-// The shared hq2x frame routine holds the input, its RGB565 copy, the hq2x result and the
-// output at once; the two work buffers go when it returns.
-void Hq2xDouble(const Picture& in, Picture* out) {
-    const int w = in.width, h = in.height;
-    std::vector<std::uint16_t> narrow(std::size_t(w) * h + 1);
-    std::vector<std::uint16_t> wide(std::size_t(out->width) * out->height);
-    Hq2xFrame(in.pixels.data(), std::size_t(w) * 4, w, h, narrow.data(), wide.data(),
-              std::size_t(out->width) * 2, out->pixels.data(), std::size_t(out->width) * 4);
+ConstPixelView ViewOf(const Picture& picture) {
+    return {picture.pixels.data(), picture.width, picture.height,
+            std::ptrdiff_t(picture.width) * 4};
 }
 
 } // namespace
@@ -37,21 +30,19 @@ void PrepareFilterTables() {
 }
 
 void ScalePicture(Picture&& in, ScaleFilter filter, Picture* out) {
-    out->width = 2 * in.width;
-    out->height = 2 * in.height;
+    const FilterRow& row = FilterRowOf(filter.mode);
+    const int grid = filter.grid >= MinGrid && filter.grid <= MaxGrid ? filter.grid : MinGrid;
+    out->width = grid * in.width;
+    out->height = grid * in.height;
     Release(out->pixels);
     out->pixels.assign(std::size_t(out->width) * out->height, 0);
-    switch (filter) {
-    case ScaleFilter::Off:
-        NearestDouble(in, out);
-        break;
-    case ScaleFilter::Scale2x:
-        Scale2xDouble(in, out);
-        break;
-    case ScaleFilter::Hq2x:
-        PrepareFilterTables();
-        Hq2xDouble(in, out);
-        break;
-    }
+    if (row.usesHq2xTables) PrepareFilterTables();
+    Picture doubled;
+    if (row.readsDoubled) NearestDouble(in, &doubled);
+    FilterWork work;
+    if (!row.readsDoubled) PrepareFilterWork(work, in.width, in.height, grid);
+    const PixelView destination{out->pixels.data(), out->width, out->height,
+                                std::ptrdiff_t(out->width) * 4};
+    row.passes[GridIndex(grid)](ViewOf(row.readsDoubled ? doubled : in), destination, work);
     Release(in.pixels);
 }
