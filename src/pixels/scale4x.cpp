@@ -41,6 +41,14 @@ inline void FourBlocks(const std::uint32_t* b, const std::uint32_t* e, const std
     const __m128i mf = _mm_and_si128(vf, rgb), mh = _mm_and_si128(vh, rgb);
     const __m128i rule = _mm_andnot_si128(
         _mm_or_si128(_mm_cmpeq_epi32(mb, mh), _mm_cmpeq_epi32(md, mf)), _mm_set1_epi32(-1));
+    if (_mm_movemask_epi8(rule) == 0) { // no rule applies: four blocks of E
+        const __m128i low = _mm_unpacklo_epi32(ve, ve), high = _mm_unpackhi_epi32(ve, ve);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(top), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(top + 4), high);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottom), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(bottom + 4), high);
+        return;
+    }
     const __m128i e0 = Select(_mm_and_si128(rule, _mm_cmpeq_epi32(md, mb)), vd, ve);
     const __m128i e1 = Select(_mm_and_si128(rule, _mm_cmpeq_epi32(mb, mf)), vf, ve);
     const __m128i e2 = Select(_mm_and_si128(rule, _mm_cmpeq_epi32(md, mh)), vd, ve);

@@ -19,45 +19,31 @@ namespace {
 using Pixels = std::vector<std::uint32_t>;
 constexpr std::uint32_t Untouched = 0xDEADBEEF;
 
-// A picture in a block of exactly its rows, `pad` pixels after each row.
-struct Padded {
-    Pixels pixels;
-    int width, height, pad;
+// A picture with its rows fromPitch pixels apart, put toPitch apart; the pixels beyond each
+// row of the first must be Untouched.
+Pixels Repitch(const Pixels& from, int width, int height, int fromPitch, int toPitch) {
+    Pixels to(std::size_t(toPitch) * height, Untouched);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < fromPitch; ++x)
+            if (x < width)
+                to[y * toPitch + x] = from[y * fromPitch + x];
+            else
+                EXPECT_EQ(from[y * fromPitch + x], Untouched) << "beyond row " << y;
+    return to;
+}
 
-    Padded(const Pixels& packed, int w, int h, int p) : width(w), height(h), pad(p) {
-        pixels.assign(std::size_t(w + p) * h, Untouched);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) pixels[std::size_t(y) * (w + p) + x] = packed[y * w + x];
-    }
-    PixelView View() { return {pixels.data(), width, height, std::ptrdiff_t(width + pad) * 4}; }
-    Pixels Packed() const {
-        Pixels out;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                out.push_back(pixels[std::size_t(y) * (width + pad) + x]);
-        return out;
-    }
-    bool PadUntouched() const {
-        for (int y = 0; y < height; ++y)
-            for (int x = width; x < width + pad; ++x)
-                if (pixels[std::size_t(y) * (width + pad) + x] != Untouched) return false;
-        return true;
-    }
-};
-
-// Scale3x or Scale4x of a picture through the routine, with padded rows on both sides.
+// Scale3x or Scale4x of a picture through the routine, with rows padded on both sides.
 Pixels Routine(int grid, const Pixels& source, int width, int height) {
-    Padded in(source, width, height, 3),
-        out(Pixels(std::size_t(grid * grid) * width * height, Untouched), grid * width,
-            grid * height, 5);
-    Pixels between(std::size_t(4) * width * height, Untouched);
+    const int w = grid * width, h = grid * height;
+    const Pixels in = Repitch(source, width, height, width, width + 3);
+    Pixels out(std::size_t(w + 5) * h, Untouched), between(std::size_t(4) * width * height);
+    const ConstPixelView from{in.data(), width, height, std::ptrdiff_t(width + 3) * 4};
+    const PixelView to{out.data(), w, h, std::ptrdiff_t(w + 5) * 4};
     if (grid == 3)
-        Scale3x(AsConst(in.View()), out.View());
+        Scale3x(from, to);
     else
-        Scale4x(AsConst(in.View()),
-                {between.data(), 2 * width, 2 * height, std::ptrdiff_t(8) * width}, out.View());
-    EXPECT_TRUE(out.PadUntouched()) << grid << "x of " << width << "x" << height;
-    return out.Packed();
+        Scale4x(from, {between.data(), 2 * width, 2 * height, std::ptrdiff_t(8) * width}, to);
+    return Repitch(out, w, h, w + 5, w);
 }
 
 Pixels Reference(int grid, const Pixels& source, int width, int height) {
