@@ -2,7 +2,7 @@
 // four times the input's pixels.
 //
 //   read and decode   the file's bytes + the input picture (+ the codec's own copy on Windows)
-//   Off               input + the doubled input + output
+//   Off               input + output
 //   the filters       input + output + the filters' work memory (the narrowed input, and at
 //                     grids 3 and 4 the doubled picture); output = grid^2 x input
 //   encode            output + what the codec holds (rows natively; the whole encoded file,
@@ -54,7 +54,7 @@ bool PeakMemory(std::uint64_t fileBytes, std::uint64_t width, std::uint64_t heig
     if (CodecHoldsWholePictures) decode = decode + in;
     const bool readsDoubled = FilterRowOf(filter.mode).readsDoubled;
     const Checked work =
-        readsDoubled ? pixels * 16 : pixels * (grid > 2 ? 18 : 2) + Checked{width} * 16;
+        readsDoubled ? Checked{} : pixels * (grid > 2 ? 18 : 2) + Checked{width} * 16;
     const Checked scale = in + out + work;
     Checked encode = out + Checked{width} * grid * 3 * 2;
     // The encoded file is at most the raw rows and a little; its buffer grows in steps.

@@ -7,15 +7,13 @@
 
 namespace {
 
-// Off's pass takes the game's doubled picture: each pixel of the input as a 2x2 block.
-void NearestDouble(const Picture& in, Picture* doubled) {
-    doubled->width = 2 * in.width;
-    doubled->height = 2 * in.height;
-    doubled->pixels.assign(std::size_t(doubled->width) * doubled->height, 0);
-    for (int y = 0; y < doubled->height; ++y)
-        for (int x = 0; x < doubled->width; ++x)
-            doubled->pixels[std::size_t(y) * doubled->width + x] =
-                in.pixels[std::size_t(y / 2) * in.width + x / 2];
+// Off shows the game's doubled picture, each pixel of it at (2x / grid, 2y / grid): for a
+// game that doubles its picture exactly, the input's pixel (x / grid, y / grid).
+void NearestEnlarge(const Picture& in, int grid, Picture* out) {
+    for (int y = 0; y < out->height; ++y)
+        for (int x = 0; x < out->width; ++x)
+            out->pixels[std::size_t(y) * out->width + x] =
+                in.pixels[std::size_t(y / grid) * in.width + x / grid];
 }
 
 ConstPixelView ViewOf(const Picture& picture) {
@@ -36,13 +34,15 @@ void ScalePicture(Picture&& in, ScaleFilter filter, Picture* out) {
     out->height = grid * in.height;
     Release(out->pixels);
     out->pixels.assign(std::size_t(out->width) * out->height, 0);
-    if (row.usesHq2xTables) PrepareFilterTables();
-    Picture doubled;
-    if (row.readsDoubled) NearestDouble(in, &doubled);
-    FilterWork work;
-    if (!row.readsDoubled) PrepareFilterWork(work, in.width, in.height, grid);
-    const PixelView destination{out->pixels.data(), out->width, out->height,
-                                std::ptrdiff_t(out->width) * 4};
-    row.passes[GridIndex(grid)](ViewOf(row.readsDoubled ? doubled : in), destination, work);
+    if (row.readsDoubled) {
+        NearestEnlarge(in, grid, out);
+    } else {
+        if (row.usesHq2xTables) PrepareFilterTables();
+        FilterWork work;
+        PrepareFilterWork(work, in.width, in.height, grid);
+        const PixelView destination{out->pixels.data(), out->width, out->height,
+                                    std::ptrdiff_t(out->width) * 4};
+        row.passes[GridIndex(grid)](ViewOf(in), destination, work);
+    }
     Release(in.pixels);
 }
