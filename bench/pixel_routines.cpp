@@ -4,6 +4,10 @@
 #include "pixels/hq2x_frame.h"
 #include "pixels/pixel_convert.h"
 #include "pixels/scale2x.h"
+#include "pixels/scale3x.h"
+#include "pixels/scale4x.h"
+
+#include <cstring>
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
@@ -50,14 +54,39 @@ void ScaleReference(PixelStage& s) {
     ReferenceScale2x(s.smallArgb.data(), s.largeArgb.data(), W, H);
 }
 
+ConstPixelView SmallView(const PixelStage& s) {
+    return {s.smallArgb.data(), W, H, W * 4};
+}
+void Scale3xGrid(PixelStage& s) {
+    Scale3x(SmallView(s), {s.gridArgb.data(), 3 * W, 3 * H, 12 * W});
+}
+void Scale3xGridReference(PixelStage& s) {
+    ReferenceScale3x(s.smallArgb.data(), s.gridArgb.data(), W, H);
+}
+void Copy3x(PixelStage& s) {
+    std::memcpy(s.gridCopy.data(), s.gridArgb.data(), std::size_t(9) * W * H * 4);
+}
+void Scale4xGrid(PixelStage& s) {
+    Scale4x(SmallView(s), {s.largeArgb.data(), 2 * W, 2 * H, 8 * W},
+            {s.gridArgb.data(), 4 * W, 4 * H, 16 * W});
+}
+void Scale4xGridReference(PixelStage& s) {
+    ReferenceScale4x(s.smallArgb.data(), s.gridArgb.data(), W, H);
+}
+void Copy4x(PixelStage& s) {
+    std::memcpy(s.gridCopy.data(), s.gridArgb.data(), std::size_t(16) * W * H * 4);
+}
+
 } // namespace
 
 const PixelRoutine kPixelRoutines[] = {
-    {"ConvertRowTo565 320x240", Narrow, NarrowReference, false, 0, 0, 0},
-    {"Hq2xScale", Filter, FilterReference, true, 0, 0, 3.0},
-    {"ConvertRowFrom565 640x480", Widen, WidenReference, false, 0, 0, 0},
-    {"hq2x path", Path, PathReference, true, 500, 3000, 0},
-    {"Scale2xFrame", Scale, ScaleReference, false, 150, 150, 0},
+    {"ConvertRowTo565 320x240", Narrow, NarrowReference, false, 0, 0, 0, nullptr, 0},
+    {"Hq2xScale", Filter, FilterReference, true, 0, 0, 3.0, nullptr, 0},
+    {"ConvertRowFrom565 640x480", Widen, WidenReference, false, 0, 0, 0, nullptr, 0},
+    {"hq2x path", Path, PathReference, true, 500, 3000, 0, nullptr, 0},
+    {"Scale2xFrame", Scale, ScaleReference, false, 150, 150, 0, nullptr, 0},
+    {"Scale3x 320x240", Scale3xGrid, Scale3xGridReference, false, 0, 0, 0, Copy3x, 3.0},
+    {"Scale4x 320x240", Scale4xGrid, Scale4xGridReference, false, 0, 0, 0, Copy4x, 3.0},
 };
 const int kPixelRoutineCount = int(sizeof kPixelRoutines / sizeof kPixelRoutines[0]);
 

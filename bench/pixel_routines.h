@@ -20,6 +20,11 @@ struct PixelStage {
         std::vector<std::uint16_t>(4 * kBenchWidth * kBenchHeight);
     std::vector<std::uint32_t> largeArgb =
         std::vector<std::uint32_t>(4 * kBenchWidth * kBenchHeight);
+    // Scale3x's and Scale4x's output (up to 16 times the input) and a copy of it.
+    std::vector<std::uint32_t> gridArgb =
+        std::vector<std::uint32_t>(16 * kBenchWidth * kBenchHeight);
+    std::vector<std::uint32_t> gridCopy =
+        std::vector<std::uint32_t>(16 * kBenchWidth * kBenchHeight);
 };
 
 struct BenchPicture {
@@ -39,6 +44,10 @@ struct PixelRoutine {
     bool perLevel;                    // fast runs at every available hq2x level, beside SSE2
     double limitGameUs, limitNoiseUs; // 0: no time limit
     double minimumGameSpeedUp;        // over the reference; 0: none
+    // Copies the routine's output once, the yardstick of the filters at grids 3 and 4, timed
+    // in the same run (null: none); the routine's aim as a multiple of that copy's time.
+    void (*copy)(PixelStage&);
+    double maximumTimesCopy;
 };
 
 extern const PixelRoutine kPixelRoutines[];

@@ -87,6 +87,12 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
                 std::printf("%-26s %-9s %-10s %10.1f %10s %13.1f %8s %7.1fx  %s\n", routine.name,
                             picture.name, variant.c_str(), us, sse2Text, reference, ratioText,
                             reference / us, target.c_str());
+                const double copy = routine.copy ? find(Key(routine, "copy", picture.name)) : 0;
+                if (copy > 0)
+                    std::printf(
+                        "%-26s %-9s %.2fx the copy of its output (%.1f us, aim <= %.0fx): %s\n", "",
+                        picture.name, us / copy, copy, routine.maximumTimesCopy,
+                        us <= routine.maximumTimesCopy * copy ? "met" : "MISSED");
             }
         }
     }
@@ -179,6 +185,8 @@ int main(int argc, char** argv) {
                 Register(Key(routine, "new", picture.name), routine.fast, stage, &best);
             }
             Register(Key(routine, "reference", picture.name), routine.reference, stage, &best);
+            if (routine.copy)
+                Register(Key(routine, "copy", picture.name), routine.copy, stage, &best);
         }
     }
     static std::vector<SharpStage> sharpStages;

@@ -55,6 +55,7 @@ std::vector<Variant> VariantsOf(const PixelRoutine& routine, PixelStage& stage) 
     } else {
         variants.push_back({"new", at(levels.back()), call(routine.fast), 1, {}});
     }
+    if (routine.copy) variants.push_back({"copy", at(levels.back()), call(routine.copy), 1, {}});
     variants.push_back({"reference", at(levels.back()), call(routine.reference), 1, {}});
     return variants;
 }
@@ -111,6 +112,11 @@ std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* rou
 void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds) {
     std::vector<Variant> variants = VariantsOf(routine, picture.stage);
     TimeVariants(variants, routine.name, picture.name, rounds);
+    if (!routine.copy) return;
+    const double us = Median(variants.front().us), copy = Median(Find(variants, "copy")->us);
+    std::printf("%-26s %-9s %.2fx the copy of its output (aim <= %.0fx): %s\n", "", picture.name,
+                us / copy, routine.maximumTimesCopy,
+                us <= routine.maximumTimesCopy * copy ? "met" : "MISSED");
 }
 
 // The whole frame scaled to the routine's size, with its time limits at the best level and

@@ -9,10 +9,7 @@
 #include "frame/frame_meter.h"
 #include "game/fullscreen.h"
 #include "game/target_game.h"
-#include "pixels/hq2x.h"
-#include "pixels/hq2x_frame.h"
 #include "pixels/image.h"
-#include "pixels/scale2x.h"
 #include "runtime/pass_timing.h"
 #include "window/surface.h"
 
@@ -58,30 +55,28 @@ bool CopySmallPicture(const Image* captured) {
     return true;
 }
 
-RowSpan DrawScale2x(const Image* captured) {
-    if (!CopySmallPicture(captured)) return NoRows;
-    void* frameBuffer = SurfacePixels();
-    if (!frameBuffer) return NoRows;
-    Scale2xFrame(ImagePixels(FrameState.smallArgbImage), frameBuffer);
-    return FrameBufferRows();
+// The game's doubled picture in the capture, cut to what the capture holds.
+ConstPixelView DoubledPicture(const Image* captured) {
+    if (!captured || captured->bytesPerPixel != 4) return {};
+    const int width = std::min(640, int(captured->width) - PictureLeft);
+    const int height = std::min(480, int(captured->height) - PictureTop);
+    if (width <= 0 || height <= 0) return {};
+    const auto* first = reinterpret_cast<const std::uint32_t*>(
+        ImagePixels(captured) + std::size_t(PictureTop) * captured->pitch + PictureLeft * 4);
+    return {first, width, height, std::ptrdiff_t(captured->pitch)};
 }
 
-RowSpan DrawHq2x(const Image* captured) {
-    Image* small = FrameState.smallArgbImage;
-    Image* large = FrameState.largeArgbImage;
-    Image* small565 = FrameState.smallRgb565Image;
-    Image* large565 = FrameState.largeRgb565Image;
-    if (!small || !large || !small565 || !large565 || !Rgb565To888Table || !Rgb565ToYuvTable)
-        return NoRows;
-    CopySmallPicture(captured);
-    // small565's rows are packed (320 x 2 bytes, already a multiple of 16).
-    Hq2xFrame(reinterpret_cast<const std::uint32_t*>(ImagePixels(small)), small->pitch,
-              int(small->width), int(small->height),
-              reinterpret_cast<std::uint16_t*>(ImagePixels(small565)),
-              reinterpret_cast<std::uint16_t*>(ImagePixels(large565)), large565->pitch,
-              reinterpret_cast<std::uint32_t*>(ImagePixels(large)), large->pitch);
-    PutImage(nullptr, 0.0f, 0.0f, large, WholeImage, 0, 0, 0, Copy);
-    return FrameBufferRows();
+ConstPixelView SmallPicture(const Image* captured) {
+    if (!CopySmallPicture(captured)) return {};
+    const Image* small = FrameState.smallArgbImage;
+    return {reinterpret_cast<const std::uint32_t*>(ImagePixels(small)), int(small->width),
+            int(small->height), std::ptrdiff_t(small->pitch)};
+}
+
+PixelView FrameBufferView() {
+    auto* pixels = static_cast<std::uint32_t*>(SurfacePixels());
+    if (!pixels || Surface.bytesPerPixel != 4) return {};
+    return {pixels, Surface.width, Surface.height, std::ptrdiff_t(Surface.pitch)};
 }
 
 } // namespace
@@ -92,6 +87,13 @@ void MakeWorkImages() {
         if (!image)
             image = CreateImage(plan.width, plan.height, plan.colour, plan.depth, plan.flags);
     }
+    PrepareFilterWork(FrameState.filterWork, 320, 240, FrameGrid());
+}
+
+int FrameGrid() {
+    for (int grid = MinGrid; grid <= MaxGrid; ++grid)
+        if (Surface.width == grid * 320 && Surface.height == grid * 240) return grid;
+    return MinGrid;
 }
 
 void CountFrame(double now, bool counted) {
@@ -118,17 +120,14 @@ void ReopenSurfaceWhenResized() {
 }
 
 RowSpan DrawPicture(const Image* captured) {
-    switch (FrameState.filterMode) {
-    case FilterOff:
-        PutImage(nullptr, 0.0f, 0.0f, captured, PictureLeft, PictureTop, PictureLeft + 639,
-                 PictureTop + 479, Copy);
-        return FrameBufferRows();
-    case FilterScale2x:
-        return DrawScale2x(captured);
-    case FilterHq2x:
-        return DrawHq2x(captured);
-    }
-    return NoRows;
+    const FilterRow& row = FilterRowOf(FrameState.filterMode);
+    const ConstPixelView source =
+        row.readsDoubled ? DoubledPicture(captured) : SmallPicture(captured);
+    const PixelView frame = FrameBufferView();
+    if (source.Empty() || frame.Empty()) return NoRows;
+    const int grid = FrameGrid();
+    if (!row.passes[GridIndex(grid)](source, frame, FrameState.filterWork)) return NoRows;
+    return FrameBufferRows();
 }
 
 namespace {

@@ -5,13 +5,13 @@
 #include "frame/hot_keys.h"
 #include "frame/overlay.h"
 #include "frame/pacing.h"
+#include "pixels/filter_table.h"
+#include "pixels/filter_work.h"
 #include "pixels/row_span.h"
 
 #include <cstdint>
 
 struct Image;
-
-enum FilterMode : std::int32_t { FilterOff = 0, FilterScale2x = 1, FilterHq2x = 2 };
 
 // Threads. The render thread owns the whole record: RenderFrame and its parts are its only
 // writers and readers while the viewer runs. Other threads touch it only before the render
@@ -27,6 +27,8 @@ struct FrameStateRecord {
     // Begun by the render thread's pass, read by the hot keys; times are Timer()'s.
     FocusHandOver focusHandOver;
     FilterMode filterMode = FilterOff;
+    FilterCycle filterCycle = DefaultFilterCycle(); // F8's order
+    FilterWork filterWork;                          // made for the frame's grid by MakeWorkImages
     double lastFilterKeyTime = 0.0;
     Image* captureImage = nullptr;
     Image* smallArgbImage = nullptr;
@@ -54,6 +56,8 @@ void RenderFrame();
 
 // The parts of RenderFrame, in the order it runs them (frame_step.cpp unless noted).
 void MakeWorkImages();
+// The frame's grid: the frame buffer is grid x 320 by grid x 240 (MinGrid without one).
+int FrameGrid();
 void CountFrame(double now, bool counted = true);
 void ReopenSurfaceWhenResized();
 // The picture of the current filter, made from the captured one, into the frame buffer;

@@ -82,14 +82,16 @@ void HandleF7() {
 }
 
 // Off reads the game's doubled picture, the filters its single-size one: F5 is pressed
-// exactly when the mode crosses between Off and the filters.
+// exactly when the cycle crosses between a filter that reads the one and one that reads the
+// other.
 void HandleF8() {
     const bool reported = Reported(VK_F8);
     if (reported && !FrameState.f8Latch) {
-        const FilterMode next =
-            FrameState.filterMode == FilterHq2x ? FilterOff : FilterMode(FrameState.filterMode + 1);
+        const FilterMode next = NextFilterMode(FrameState.filterCycle, FrameState.filterMode);
+        const bool crosses =
+            FilterRowOf(next).readsDoubled != FilterRowOf(FrameState.filterMode).readsDoubled;
         FrameState.filterMode = next;
-        if (next == FilterOff || next == FilterScale2x) PressF5ForGame();
+        if (crosses) PressF5ForGame();
         FrameState.lastFilterKeyTime = Timer();
     }
     FrameState.f8Latch = reported;

@@ -17,8 +17,6 @@ OverlayImagesRecord OverlayImages;
 
 namespace {
 
-constexpr const char* FilterNames[] = {"Off", "Scale2x", "hq2x"};
-
 constexpr int CounterBoxWidth = 80;
 constexpr int TextMargin = 8;
 constexpr int GlyphWidth = 8;
@@ -58,7 +56,7 @@ int OverlayText(double now, char* text, int capacity) {
         return BoxWidthFor(text);
     }
     const bool filterShows = now < filterUntil;
-    const char* filterName = FilterNames[FrameState.filterMode];
+    const char* filterName = FilterRowOf(FrameState.filterMode).names[GridIndex(FrameGrid())];
     if (FrameMeterState.kind == Meter::Full && FrameState.fpsOverlayOn) {
         char meter[sizeof OverlayImages.shownText];
         MeterText(now, FramePacing.pacing == Pacing::Smooth, meter, int(sizeof meter));

@@ -79,13 +79,12 @@ bool StoreIn(ScreenshotDisk& disk, const std::wstring& folder, const std::string
 
 } // namespace
 
-std::string ScreenshotName(const SYSTEMTIME& time, FilterMode filter) {
-    static const char* const Filters[] = {"off", "scale2x", "hq2x"};
+std::string ScreenshotName(const SYSTEMTIME& time, FilterMode filter, int grid) {
     char name[64];
     std::snprintf(name, sizeof name, "%04u-%02u-%02u %02u-%02u-%02u.%03u %s", unsigned(time.wYear),
                   unsigned(time.wMonth), unsigned(time.wDay), unsigned(time.wHour),
                   unsigned(time.wMinute), unsigned(time.wSecond), unsigned(time.wMilliseconds),
-                  Filters[filter]);
+                  FilterRowOf(filter).fileNames[GridIndex(grid)]);
     return name;
 }
 

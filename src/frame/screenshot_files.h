@@ -55,8 +55,8 @@ class ScreenshotDisk {
     ~ScreenshotDisk() = default;
 };
 
-// "2026-12-09 14-03-27.512 hq2x" (off, scale2x or hq2x: lumenpane-scale's filter names).
-std::string ScreenshotName(const SYSTEMTIME& time, FilterMode filter);
+// "2026-12-09 14-03-27.512 hq2x": the filter's file name at the frame's grid ("scale4x").
+std::string ScreenshotName(const SYSTEMTIME& time, FilterMode filter, int grid = MinGrid);
 
 // Stores the two PNG files of one press under `name` by the rules above. viewerFolder and
 // picturesFolder are empty where unknown; appDataFolder is the viewer's folder in the local

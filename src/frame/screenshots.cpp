@@ -65,7 +65,7 @@ void SavingThread(void*) {
         ResetEvent(Screenshots.wake); // a slot queued from here on sets it again
         while (ScreenshotSlot* slot = TakeQueued()) {
             ScreenshotOutcome outcome =
-                Screenshots.save(*slot, ScreenshotName(slot->time, slot->filter));
+                Screenshots.save(*slot, ScreenshotName(slot->time, slot->filter, slot->grid));
             if (!outcome.saved)
                 AppendViewerLog(("screenshot not saved: " + outcome.reason).c_str());
             Locked locked;
@@ -138,6 +138,7 @@ void TakeWantedScreenshot() {
     if (!free || !CopyPictures(*free)) return;
     GetLocalTime(&free->time);
     free->filter = FrameState.filterMode;
+    free->grid = FrameGrid();
     {
         Locked locked;
         free->state = ScreenshotSlot::Queued;

@@ -29,6 +29,7 @@ struct ScreenshotSlot {
     Image* game = nullptr;  // 320x240
     SYSTEMTIME time{};      // of the copy, local
     FilterMode filter = FilterOff;
+    int grid = MinGrid; // the frame's
     State state = Free;
     unsigned order = 0; // queued slots are saved in the order of their presses
 };

@@ -11,3 +11,7 @@ constexpr const char* ViewerWindowClassPrefix = "fbgfxclass_";
 // The viewer reads the game's title into a buffer of this many bytes, so the viewer window's
 // class holds at most the title's first TitleBufferSize - 1 characters.
 constexpr int TitleBufferSize = 100;
+
+// The viewer's F8 runs through this many filters unless lumenpane.ini lists others; the
+// starter counts its presses over them.
+constexpr int DefaultFilterCycleLength = 3;

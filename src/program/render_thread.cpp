@@ -132,7 +132,7 @@ bool RenderPass() {
     // The next pass begins with the pacing sleep: its picture can be printed meanwhile.
     if (shown) CaptureForNextPass();
     PassMark("close key");
-    PassEnd(FrameState.filterMode,
+    PassEnd(FilterRowOf(FrameState.filterMode).names[GridIndex(FrameGrid())],
             shown && Timer() >= FrameState.lastFilterKeyTime + FilterOverlaySeconds, "sleep");
     return true;
 }

@@ -24,10 +24,11 @@
 #ifdef LMP_PASS_TIMING
 void PassBegin();
 void PassMark(const char* finishedStage);
-// The pass ended; it counts for `mode` unless `counted` is false (the viewer minimised, the
+// The pass ended; it counts for the mode so named (a name that lives as long as the program)
+// unless `counted` is false (the viewer minimised, the
 // filter's name showing) or it waited on purpose (focus hand-over, F5 or F6). `sleepStage`
 // names the stage that waited for the pass's moment, left out of "beyond sleep".
-void PassEnd(int mode, bool counted, const char* sleepStage);
+void PassEnd(const char* mode, bool counted, const char* sleepStage);
 // The print just copied, on the counter of QueryPerformanceCounter (the helper's clock is the
 // same across processes): when it began and ended.
 void PassPrinted(std::int64_t began, std::int64_t ended);
@@ -46,7 +47,7 @@ void WritePassTimings();
 #else
 inline void PassBegin() {}
 inline void PassMark(const char*) {}
-inline void PassEnd(int, bool, const char*) {}
+inline void PassEnd(const char*, bool, const char*) {}
 inline void PassPrinted(std::int64_t, std::int64_t) {}
 inline void PassPictureHanded(double, double) {}
 inline void PassHandedOver() {}

@@ -16,8 +16,9 @@
 
 namespace {
 
-constexpr int ModeCount = 3;
-constexpr const char* ModeNames[ModeCount] = {"Off", "Scale2x", "hq2x"};
+// Modes are told by name (the filter at its grid), each given a ring when first seen.
+constexpr int ModeCount = 12;
+const char* ModeNames[ModeCount] = {}; // render thread only
 constexpr int RingSize = 2048;
 constexpr float DeliberateWaitMs = 10.0f;
 constexpr int MaxColumns = 24;
@@ -114,8 +115,22 @@ void PassMark(const char* finishedStage) {
     StageStart = now;
 }
 
-void PassEnd(int mode, bool counted, const char* sleepStage) {
-    if (mode < 0 || mode >= ModeCount) return;
+namespace {
+
+// The ring of a mode's name; -1 once every ring is taken by another.
+int ModeOf(const char* name) {
+    for (int mode = 0; mode < ModeCount; ++mode) {
+        if (!ModeNames[mode]) ModeNames[mode] = name;
+        if (std::strcmp(ModeNames[mode], name) == 0) return mode;
+    }
+    return -1;
+}
+
+} // namespace
+
+void PassEnd(const char* modeName, bool counted, const char* sleepStage) {
+    const int mode = ModeOf(modeName);
+    if (mode < 0) return;
     CurrentMode = mode;
     if (!counted) return;
     const float total = Ms(PerformanceCounterNow() - PassStart);
@@ -207,7 +222,7 @@ void WriteFrameTrace() {
 void WritePassTimings() {
     TakeSurfaceLock();
     WriteFrameTrace();
-    for (int mode = 0; mode < ModeCount; ++mode) {
+    for (int mode = 0; mode < ModeCount && ModeNames[mode]; ++mode) {
         LogRing(ModeNames[mode], PassRings[mode], PassColumns);
         LogRing(ModeNames[mode], PresentRings[mode], PresentColumns);
     }

@@ -83,12 +83,13 @@ bool WaitForViewerWindow(HANDLE game, HANDLE viewer, const std::string& title) {
     }
 }
 
-// The viewer's F8 runs through three filters, and three presses also bring the game's
-// picture size back to where it was: n presses end where n - 3 presses end. So a count
-// n > 0 is pressed ((n - 1) mod 3) + 1 times, and a huge count ends after one to three
+// The viewer's F8 runs through a cycle of L filters, and L presses also bring the game's
+// picture size back to where it was: n presses end where n - L presses end. So a count
+// n > 0 is pressed ((n - 1) mod L) + 1 times, and a huge count ends after one to L
 // presses instead of switching the filter and the game's picture for as long as both run.
 int PressesForCount(std::int32_t count) {
-    return count > 0 ? int((count - 1) % 3) + 1 : 0;
+    constexpr int cycle = DefaultFilterCycleLength;
+    return count > 0 ? int((count - 1) % cycle) + 1 : 0;
 }
 
 void PressF8(int presses, HANDLE game, HANDLE viewer) {

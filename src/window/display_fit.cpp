@@ -1,5 +1,8 @@
 #include "window/display_fit.h"
 
+#include "pixels/filter_work.h"
+
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -39,4 +42,15 @@ FitRect FitFrame(DisplayFit fit, int clientWidth, int clientHeight, int frameWid
     }
     }
     return {0, 0, clientWidth, clientHeight};
+}
+
+int ChooseGrid(DisplayFit fit, int maxGrid, int areaWidth, int areaHeight) {
+    int chosen = MinGrid, shown = 0;
+    for (int grid = MinGrid; grid <= maxGrid && grid <= MaxGrid; ++grid) {
+        const int times = std::min(areaWidth / (grid * 320), areaHeight / (grid * 240));
+        if (times < 1) break; // a larger frame fits even less
+        const int width = (fit == DisplayFit::Integer ? times : 1) * grid * 320;
+        if (width >= shown) chosen = grid, shown = width;
+    }
+    return chosen;
 }

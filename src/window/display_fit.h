@@ -24,3 +24,11 @@ struct FitRect {
 // An empty client area (or frame) gives an empty rectangle.
 FitRect FitFrame(DisplayFit fit, int clientWidth, int clientHeight, int frameWidth,
                  int frameHeight);
+
+// The grid N (the frame N x 320 by N x 240, MinGrid <= N <= maxGrid) at which the frame is
+// made for a picture shown in an areaWidth x areaHeight area (the monitor, or the framed
+// window's client area):
+// - Integer: the N whose whole multiple shows the largest picture, the larger N on a tie;
+// - Stretch and Aspect: the largest N whose frame fits the area.
+// MinGrid where no larger frame fits, or maxGrid is MinGrid or less.
+int ChooseGrid(DisplayFit fit, int maxGrid, int areaWidth, int areaHeight);

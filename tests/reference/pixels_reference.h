@@ -18,6 +18,15 @@ void ReferenceConvertRowFrom565(const std::uint16_t* source, std::uint32_t* dest
 void ReferenceScale2x(const std::uint32_t* source, std::uint32_t* destination, int width,
                       int height);
 
+// The Scale2x family with the picture's edge pixels repeating beyond it and colours compared
+// without alpha (grid_reference.cpp); destination rows are 2, 3 or 4 * width pixels apart.
+void ReferenceScale2xRepeatingEdges(const std::uint32_t* source, std::uint32_t* destination,
+                                    int width, int height);
+void ReferenceScale3x(const std::uint32_t* source, std::uint32_t* destination, int width,
+                      int height);
+void ReferenceScale4x(const std::uint32_t* source, std::uint32_t* destination, int width,
+                      int height);
+
 // One cell of the hq2x rule table: form, or, when sideA is not 0, formIfDiffers when the
 // neighbours w<sideA> and w<sideB> differ by the YUV test.
 struct ReferenceCell {

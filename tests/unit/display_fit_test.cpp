@@ -78,3 +78,31 @@ TEST(DisplayFit, ValuesReadFromTheFile) {
 }
 
 } // namespace
+
+// The grid chosen for an area, by hand: with Integer the N of the largest whole multiple
+// (the larger N on a tie), otherwise the largest N whose frame fits.
+TEST(DisplayFit, GridOverAreasAndFits) {
+    struct GridCase {
+        int width, height, maxGrid, integer, fitting;
+    };
+    const GridCase cases[] = {
+        {1920, 1080, 4, 4, 4}, // 1280x960 at 1x ties 640x480 at 2x
+        {2560, 1440, 4, 3, 4}, // 960x720 at 2x ties 640x480 at 3x; 1280x960 fits
+        {1280, 720, 3, 3, 3},  // 960x720 fills the height
+        {1280, 720, 4, 3, 3},  // 1280x960 does not fit
+        {1280, 800, 4, 3, 3},  // a handheld
+        {640, 480, 4, 2, 2},   // a window=1 window stays at 2
+        {959, 720, 4, 2, 2},   // one pixel short of 960x720
+        {3840, 2160, 4, 3, 4}, // 960x720 at 3x is wider than 1280x960 at 2x
+        {1920, 1080, 2, 2, 2}, // the default grid
+        {1920, 1080, 9, 4, 4}, // past the largest grid
+        {300, 200, 4, 2, 2},   // nothing fits
+    };
+    for (const GridCase& c : cases) {
+        EXPECT_EQ(ChooseGrid(DisplayFit::Integer, c.maxGrid, c.width, c.height), c.integer)
+            << c.width << "x" << c.height << " grid " << c.maxGrid;
+        for (DisplayFit fit : {DisplayFit::Stretch, DisplayFit::Aspect})
+            EXPECT_EQ(ChooseGrid(fit, c.maxGrid, c.width, c.height), c.fitting)
+                << c.width << "x" << c.height << " grid " << c.maxGrid;
+    }
+}

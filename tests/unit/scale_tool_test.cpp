@@ -4,6 +4,7 @@
 #include "pixels/hq2x.h"
 #include "pixels/pixel_convert.h"
 #include "pixels/scale2x.h"
+#include "pixels_reference.h"
 #include "png_builder.h"
 #include "png_io.h"
 #include "scale_picture.h"
@@ -92,6 +93,31 @@ TEST_F(ScaleToolTest, Scale2xIsTheViewersFilter) {
     Scale2x(pixels.data(), expected.data(), 12, 9, 24 * 4);
     EXPECT_EQ(out.width, 24);
     EXPECT_EQ(out.pixels, expected);
+}
+
+// --grid N: Scale2x works as Scale3x and Scale4x, Off repeats each pixel N times.
+TEST_F(ScaleToolTest, TheGridEnlargesByItsFactor) {
+    const auto pixels = RandomPixels(9 * 7, 4);
+    WriteFileBytes(Path("in.png"), BuildPng(RgbLayout(9, 7, pixels)));
+    for (const char* grid : {"3", "4"}) {
+        const int n = grid[0] - '0';
+        std::vector<std::uint32_t> expected(std::size_t(n * n) * 9 * 7);
+        (n == 3 ? ReferenceScale3x : ReferenceScale4x)(pixels.data(), expected.data(), 9, 7);
+        for (const char* filter : {"scale2x", "off"}) {
+            ASSERT_EQ(Run({"--filter", filter, "--grid", grid, Path("in.png"), Path("out.png")}),
+                      0);
+            Picture out;
+            std::string error;
+            ASSERT_TRUE(ReadPng(Path("out.png"), &out, &error)) << error;
+            ASSERT_EQ(out.width, 9 * n);
+            if (filter[0] == 's') {
+                EXPECT_EQ(out.pixels, expected) << grid;
+            }
+            for (int i = 0; filter[0] == 'o' && i < 9 * n * 7 * n; ++i)
+                ASSERT_EQ(out.pixels[i], pixels[(i / (9 * n)) / n * 9 + (i % (9 * n)) / n]) << i;
+        }
+    }
+    EXPECT_EQ(Run({"--grid", "5", Path("in.png"), Path("out.png")}), 2);
 }
 
 TEST_F(ScaleToolTest, Hq2xIsTheViewersPipelineAndTheDefault) {

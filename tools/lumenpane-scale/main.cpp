@@ -1,4 +1,4 @@
-// lumenpane-scale: doubles a PNG picture with the viewer's filters.
+// lumenpane-scale: enlarges a PNG picture with the viewer's filters.
 #include "scale_tool.h"
 
 #include <iostream>

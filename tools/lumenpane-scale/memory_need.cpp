@@ -2,9 +2,9 @@
 // four times the input's pixels.
 //
 //   read and decode   the file's bytes + the input picture (+ the codec's own copy on Windows)
-//   Off, Scale2x      input + output
-//   hq2x              input + narrowed input + hq2x output + output (the shared frame
-//                     routine holds all four)
+//   Off               input + output
+//   the filters       input + output + the filters' work memory (the narrowed input, and at
+//                     grids 3 and 4 the doubled picture); output = grid^2 x input
 //   encode            output + what the codec holds (rows natively; the whole encoded file,
 //                     grown in steps, with the Windows Imaging Component)
 #include "memory_need.h"
@@ -47,13 +47,19 @@ std::string Megabytes(std::uint64_t bytes) {
 bool PeakMemory(std::uint64_t fileBytes, std::uint64_t width, std::uint64_t height,
                 ScaleFilter filter, std::uint64_t* bytes) {
     const Checked pixels = Checked{width} * 1 * height;
-    const Checked in = pixels * 4, out = pixels * 16, rows = Checked{height} * 2 * sizeof(void*);
+    const std::uint64_t grid = std::uint64_t(filter.grid);
+    const Checked in = pixels * 4, out = pixels * (4 * grid * grid),
+                  rows = Checked{height} * 2 * sizeof(void*);
     Checked decode = Checked{fileBytes} + in + rows;
     if (CodecHoldsWholePictures) decode = decode + in;
-    const Checked scale = filter == ScaleFilter::Hq2x ? pixels * 30 : in + out;
-    Checked encode = out + Checked{width} * 2 * 3 * 2;
+    const bool readsDoubled = FilterRowOf(filter.mode).readsDoubled;
+    const Checked work =
+        readsDoubled ? Checked{} : pixels * (grid > 2 ? 18 : 2) + Checked{width} * 16;
+    const Checked scale = in + out + work;
+    Checked encode = out + Checked{width} * grid * 3 * 2;
     // The encoded file is at most the raw rows and a little; its buffer grows in steps.
-    if (CodecHoldsWholePictures) encode = encode + (pixels * 12 + Checked{height} * 2) * 2;
+    if (CodecHoldsWholePictures)
+        encode = encode + (pixels * (3 * grid * grid) + Checked{height} * grid) * 2;
     const Checked peak = Checked{std::max({decode.value, scale.value, encode.value}),
                                  decode.overflow || scale.overflow || encode.overflow} +
                          Checked{FixedOverhead};

@@ -1,33 +1,24 @@
-// The viewer's three picture paths applied to a whole picture of any size.
+// The viewer's filter passes applied to a whole picture of any size.
 #include "scale_picture.h"
 
 #include "pixels/hq2x.h"
-#include "pixels/hq2x_frame.h"
-#include "pixels/scale2x.h"
 
 #include <vector>
 
 namespace {
 
-void NearestDouble(const Picture& in, Picture* out) {
+// Off shows the game's doubled picture, each pixel of it at (2x / grid, 2y / grid): for a
+// game that doubles its picture exactly, the input's pixel (x / grid, y / grid).
+void NearestEnlarge(const Picture& in, int grid, Picture* out) {
     for (int y = 0; y < out->height; ++y)
         for (int x = 0; x < out->width; ++x)
             out->pixels[std::size_t(y) * out->width + x] =
-                in.pixels[std::size_t(y / 2) * in.width + x / 2];
+                in.pixels[std::size_t(y / grid) * in.width + x / grid];
 }
 
-void Scale2xDouble(const Picture& in, Picture* out) {
-    Scale2x(in.pixels.data(), out->pixels.data(), in.width, in.height, out->width * 4);
-}
-
-// The shared hq2x frame routine holds the input, its RGB565 copy, the hq2x result and the
-// output at once; the two work buffers go when it returns.
-void Hq2xDouble(const Picture& in, Picture* out) {
-    const int w = in.width, h = in.height;
-    std::vector<std::uint16_t> narrow(std::size_t(w) * h + 1);
-    std::vector<std::uint16_t> wide(std::size_t(out->width) * out->height);
-    Hq2xFrame(in.pixels.data(), std::size_t(w) * 4, w, h, narrow.data(), wide.data(),
-              std::size_t(out->width) * 2, out->pixels.data(), std::size_t(out->width) * 4);
+ConstPixelView ViewOf(const Picture& picture) {
+    return {picture.pixels.data(), picture.width, picture.height,
+            std::ptrdiff_t(picture.width) * 4};
 }
 
 } // namespace
@@ -37,21 +28,21 @@ void PrepareFilterTables() {
 }
 
 void ScalePicture(Picture&& in, ScaleFilter filter, Picture* out) {
-    out->width = 2 * in.width;
-    out->height = 2 * in.height;
+    const FilterRow& row = FilterRowOf(filter.mode);
+    const int grid = filter.grid >= MinGrid && filter.grid <= MaxGrid ? filter.grid : MinGrid;
+    out->width = grid * in.width;
+    out->height = grid * in.height;
     Release(out->pixels);
     out->pixels.assign(std::size_t(out->width) * out->height, 0);
-    switch (filter) {
-    case ScaleFilter::Off:
-        NearestDouble(in, out);
-        break;
-    case ScaleFilter::Scale2x:
-        Scale2xDouble(in, out);
-        break;
-    case ScaleFilter::Hq2x:
-        PrepareFilterTables();
-        Hq2xDouble(in, out);
-        break;
+    if (row.readsDoubled) {
+        NearestEnlarge(in, grid, out);
+    } else {
+        if (row.usesHq2xTables) PrepareFilterTables();
+        FilterWork work;
+        PrepareFilterWork(work, in.width, in.height, grid);
+        const PixelView destination{out->pixels.data(), out->width, out->height,
+                                    std::ptrdiff_t(out->width) * 4};
+        row.passes[GridIndex(grid)](ViewOf(in), destination, work);
     }
     Release(in.pixels);
 }

@@ -12,9 +12,16 @@
 
 namespace {
 
-constexpr const char* Usage = "usage: lumenpane-scale [--filter off|scale2x|hq2x] IN.png OUT.png";
+constexpr const char* Usage =
+    "usage: lumenpane-scale [--filter off|scale2x|hq2x] [--grid 2|3|4] IN.png OUT.png";
 constexpr const char* Help =
-    "Doubles a PNG picture with one of the viewer's filters (default hq2x).\n"
+    "Enlarges a PNG picture with one of the viewer's filters (default hq2x) at a grid of\n"
+    "2, 3 or 4 times its size (default 2), as the viewer shows a game's picture at that grid:\n"
+    "scale2x works as Scale3x at 3 and Scale4x at 4; hq2x's doubled picture is enlarged by\n"
+    "the area-weighted scaling at 3 and repeated at 4; off repeats each pixel.\n"
+    "At grid 4 a run holds the input, the doubled picture and the output (16 times the\n"
+    "input) and the work memory, about 86 bytes per input pixel; a 64-bit build allows 4 GiB, a "
+    "32-bit one 1 GiB.\n"
     "\n"
     "IN.png must be a regular file. OUT.png is replaced only once the new picture is\n"
     "complete, through a temporary file beside it; on failure it is left as it was. If\n"
@@ -28,21 +35,27 @@ constexpr const char* Help =
     "memory than there is), 2 a mistake on the command line.\n";
 
 struct Options {
-    ScaleFilter filter = ScaleFilter::Hq2x;
+    ScaleFilter filter = ScaleFilter::Hq2x; // with the grid
     std::string input, output;
     bool help = false;
 };
 
-bool ParseFilter(const std::string& name, ScaleFilter* filter) {
-    if (name == "off")
-        *filter = ScaleFilter::Off;
-    else if (name == "scale2x")
-        *filter = ScaleFilter::Scale2x;
-    else if (name == "hq2x")
-        *filter = ScaleFilter::Hq2x;
-    else
-        return false;
-    return true;
+// The filters' keys, as the error message lists them: "off, scale2x, hq2x".
+std::string FilterKeys() {
+    std::string keys;
+    for (const FilterRow& row : FilterTable)
+        keys += (keys.empty() ? "" : ", ") + std::string(row.key);
+    return keys;
+}
+
+bool ParseGrid(const std::string& text, int* grid) {
+    for (int n = MinGrid; n <= MaxGrid; ++n) {
+        if (text == std::to_string(n)) {
+            *grid = n;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool ParseOptions(int argc, const char* const* argv, Options* options, std::ostream& errors) {
@@ -53,6 +66,12 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::ostr
         if (arg == "--help" || arg == "-h") {
             options->help = true;
             return true;
+        }
+        if ((arg == "--grid" && i + 1 < argc) || arg.rfind("--grid=", 0) == 0) {
+            const std::string grid = arg == "--grid" ? std::string(argv[++i]) : arg.substr(7);
+            if (ParseGrid(grid, &options->filter.grid)) continue;
+            errors << "lumenpane-scale: unknown grid '" << Printable(grid) << "' (2, 3, 4)\n";
+            return false;
         }
         if (arg == "--filter" && i + 1 < argc)
             name = argv[++i];
@@ -65,11 +84,13 @@ bool ParseOptions(int argc, const char* const* argv, Options* options, std::ostr
             files.push_back(arg);
             continue;
         }
-        if (!ParseFilter(name, &options->filter)) {
-            errors << "lumenpane-scale: unknown filter '" << Printable(name)
-                   << "' (off, scale2x, hq2x)\n";
+        const int mode = FilterModeOfKey(name.c_str());
+        if (mode < 0) {
+            errors << "lumenpane-scale: unknown filter '" << Printable(name) << "' ("
+                   << FilterKeys() << ")\n";
             return false;
         }
+        options->filter.mode = mode;
     }
     if (files.size() != 2) {
         errors << Usage << "\n";
