@@ -415,7 +415,13 @@ FlipStep SetUpAnsweringMessages(HWND window) {
     SetUpWork work{window, FlipStep::Device};
     HANDLE thread = CreateThread(nullptr, 0, SetUpThread, &work, 0, nullptr);
     if (!thread) return SetUp(window);
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    for (;;) {
+        const DWORD waited = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, WindowWakeMask);
+        if (waited == WAIT_OBJECT_0) break;
+        if (waited == WAIT_FAILED) { // never a spin: the set-up's end without the messages
+            WaitForSingleObject(thread, INFINITE);
+            break;
+        }
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
