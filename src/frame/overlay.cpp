@@ -60,12 +60,15 @@ int OverlayText(double now, char* text, int capacity) {
     if (FrameMeterState.kind == Meter::Full && FrameState.fpsOverlayOn) {
         char meter[sizeof OverlayImages.shownText];
         MeterText(now, FramePacing.pacing == Pacing::Smooth, meter, int(sizeof meter));
-        // The top line names the road the picture takes to the screen.
+        // The top line names the road the picture takes to the screen, where the player let
+        // the viewer choose one.
+        const char* road = SurfacePresentRoad();
+        const char* afterRoad = road[0] ? "\n" : "";
         if (filterShows)
-            std::snprintf(text, std::size_t(capacity), "%s\nFilter: %s\n%s", SurfacePresentRoad(),
+            std::snprintf(text, std::size_t(capacity), "%s%sFilter: %s\n%s", road, afterRoad,
                           filterName, meter);
         else
-            std::snprintf(text, std::size_t(capacity), "%s\n%s", SurfacePresentRoad(), meter);
+            std::snprintf(text, std::size_t(capacity), "%s%s%s", road, afterRoad, meter);
         return BoxWidthFor(text);
     }
     if (filterShows) {

@@ -445,7 +445,7 @@ void SetSurfacePresentation(PresentSetting setting, TearingSetting tearing) {
 }
 
 const char* SurfacePresentRoad() {
-    return Flip.roadName.load();
+    return Flip.setting == PresentSetting::Gdi ? "" : Flip.roadName.load();
 }
 
 bool SetUpFlipPresentation(HWND window) {

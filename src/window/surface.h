@@ -35,7 +35,8 @@ void SetSurfacePresentInStep(bool inStep);
 
 // The road to the screen ([display] present= and tearing=); set before the surface opens.
 void SetSurfacePresentation(PresentSetting setting, TearingSetting tearing);
-// "flip", "flip, tearing" or "GDI": the road the latest picture took; any thread.
+// With present=auto "flip", "flip, tearing" or "GDI": the road the latest picture took; with
+// present=gdi, the only road, nothing (""). Any thread.
 const char* SurfacePresentRoad();
 
 // Display changes (another resolution, a monitor connected or removed): the window thread

@@ -96,7 +96,7 @@ int CloseSurface() {
 }
 
 const char* SurfacePresentRoad() {
-    return "GDI";
+    return "";
 }
 
 HWND__* SurfaceWindowHandle() {
