@@ -11,3 +11,7 @@ constexpr const char* ViewerWindowClassPrefix = "fbgfxclass_";
 // The viewer reads the game's title into a buffer of this many bytes, so the viewer window's
 // class holds at most the title's first TitleBufferSize - 1 characters.
 constexpr int TitleBufferSize = 100;
+
+// The filters lumenpane.ini's [display] filters= may list for the viewer's F8, the first the
+// game's own picture; the starter counts its presses over the same list.
+constexpr const char* CycleFilterNames[] = {"off", "scale2x", "hq2x", "mmpx"};
