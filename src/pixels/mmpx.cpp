@@ -98,6 +98,9 @@ bool MmpxRoutinesAt(SimdLevel level, MmpxRowRoutines* routines) {
     case SimdLevel::Sse2:
         *routines = MmpxRowsSse2();
         break;
+    case SimdLevel::Sse41:
+        *routines = MmpxRowsSse41();
+        break;
     case SimdLevel::Avx2:
         *routines = MmpxRowsAvx2();
         break;

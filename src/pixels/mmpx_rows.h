@@ -27,6 +27,7 @@ void MmpxFilterPixels(const MmpxSourceRows& rows, int width, int from, int to, s
 
 // The vector routines; null where the build leaves them out (the portable build).
 MmpxRowRoutines MmpxRowsSse2();
+MmpxRowRoutines MmpxRowsSse41();
 MmpxRowRoutines MmpxRowsAvx2();
 
 // The routines at each instruction-set level, and the level in use (simd_level.h).

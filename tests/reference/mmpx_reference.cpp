@@ -58,53 +58,44 @@ void ReferenceMmpx(const std::uint32_t* source, std::uint32_t* destination, int 
                 (lumaE < n.Luma(1, 0) || !eq(1, 1, 0, 1) || !eq(0, 0, 2, 0) || !eq(0, 0, 0, 2)))
                 m = n.At(1, 0);
 
-            // Intersections: a line crossing beside E that does not go on.
-            const auto allE = [&](std::initializer_list<std::pair<int, int>> at) {
-                for (auto [dx, dy] : at)
-                    if (!eq(0, 0, dx, dy)) return false;
-                return true;
-            };
-            const auto noneE = [&](std::initializer_list<std::pair<int, int>> at) {
-                for (auto [dx, dy] : at)
-                    if (eq(0, 0, dx, dy)) return false;
-                return true;
-            };
-            if (!eq(0, 0, 1, 0) && allE({{1, -1}, {1, 1}, {-1, 0}, {-2, 0}}) && eq(1, 0, 0, -1) &&
-                eq(1, 0, 0, 1) && !eq(1, 0, 3, 0))
-                k = m = n.At(1, 0);
-            if (!eq(0, 0, -1, 0) && allE({{-1, -1}, {-1, 1}, {1, 0}, {2, 0}}) && eq(-1, 0, 0, -1) &&
-                eq(-1, 0, 0, 1) && !eq(-1, 0, -3, 0))
-                j = l = n.At(-1, 0);
-            if (!eq(0, 0, 0, 1) && allE({{-1, 1}, {1, 1}, {0, -1}, {0, -2}}) && eq(0, 1, -1, 0) &&
-                eq(0, 1, 1, 0) && !eq(0, 1, 0, 3))
-                l = m = n.At(0, 1);
-            if (!eq(0, 0, 0, -1) && allE({{-1, -1}, {1, -1}, {0, 1}, {0, 2}}) && eq(0, -1, -1, 0) &&
-                eq(0, -1, 1, 0) && !eq(0, -1, 0, -3))
-                j = k = n.At(0, -1);
-            // ... and a darker neighbour at the tip of E's colour.
-            if (n.Luma(0, -1) < lumaE && allE({{-1, 1}, {0, 1}, {1, 1}, {0, 2}}) &&
-                noneE({{-1, -1}, {-1, 0}, {1, -1}, {1, 0}}))
-                j = k = n.At(0, -1);
-            if (n.Luma(0, 1) < lumaE && allE({{-1, -1}, {0, -1}, {1, -1}, {0, -2}}) &&
-                noneE({{-1, 0}, {-1, 1}, {1, 1}, {1, 0}}))
-                l = m = n.At(0, 1);
-            if (n.Luma(1, 0) < lumaE && allE({{-1, -1}, {-1, 0}, {-1, 1}, {-2, 0}}) &&
-                noneE({{0, -1}, {1, -1}, {1, 1}, {0, 1}}))
-                k = m = n.At(1, 0);
-            if (n.Luma(-1, 0) < lumaE && allE({{1, -1}, {1, 0}, {1, 1}, {2, 0}}) &&
-                noneE({{0, -1}, {-1, -1}, {-1, 1}, {0, 1}}))
-                j = l = n.At(-1, 0);
-
-            // 2:1 slopes. (ax, ay) is the neighbour whose colour runs on, the lists what it
-            // must and must not equal.
+            // Whether the colour at (ax, ay) equals the pixels of one list and none of the other.
             const auto runs = [&](int ax, int ay, std::initializer_list<std::pair<int, int>> same,
-                                  std::initializer_list<std::pair<int, int>> differ) {
+                                  std::initializer_list<std::pair<int, int>> differ = {}) {
                 for (auto [dx, dy] : same)
                     if (!eq(ax, ay, dx, dy)) return false;
                 for (auto [dx, dy] : differ)
                     if (eq(ax, ay, dx, dy)) return false;
                 return true;
             };
+
+            // Intersections: a line crossing beside E that does not go on.
+            if (!eq(0, 0, 1, 0) && runs(0, 0, {{1, -1}, {1, 1}, {-1, 0}, {-2, 0}}) &&
+                eq(1, 0, 0, -1) && eq(1, 0, 0, 1) && !eq(1, 0, 3, 0))
+                k = m = n.At(1, 0);
+            if (!eq(0, 0, -1, 0) && runs(0, 0, {{-1, -1}, {-1, 1}, {1, 0}, {2, 0}}) &&
+                eq(-1, 0, 0, -1) && eq(-1, 0, 0, 1) && !eq(-1, 0, -3, 0))
+                j = l = n.At(-1, 0);
+            if (!eq(0, 0, 0, 1) && runs(0, 0, {{-1, 1}, {1, 1}, {0, -1}, {0, -2}}) &&
+                eq(0, 1, -1, 0) && eq(0, 1, 1, 0) && !eq(0, 1, 0, 3))
+                l = m = n.At(0, 1);
+            if (!eq(0, 0, 0, -1) && runs(0, 0, {{-1, -1}, {1, -1}, {0, 1}, {0, 2}}) &&
+                eq(0, -1, -1, 0) && eq(0, -1, 1, 0) && !eq(0, -1, 0, -3))
+                j = k = n.At(0, -1);
+            // ... and a darker neighbour at the tip of E's colour.
+            if (n.Luma(0, -1) < lumaE &&
+                runs(0, 0, {{-1, 1}, {0, 1}, {1, 1}, {0, 2}}, {{-1, -1}, {-1, 0}, {1, -1}, {1, 0}}))
+                j = k = n.At(0, -1);
+            if (n.Luma(0, 1) < lumaE && runs(0, 0, {{-1, -1}, {0, -1}, {1, -1}, {0, -2}},
+                                             {{-1, 0}, {-1, 1}, {1, 1}, {1, 0}}))
+                l = m = n.At(0, 1);
+            if (n.Luma(1, 0) < lumaE && runs(0, 0, {{-1, -1}, {-1, 0}, {-1, 1}, {-2, 0}},
+                                             {{0, -1}, {1, -1}, {1, 1}, {0, 1}}))
+                k = m = n.At(1, 0);
+            if (n.Luma(-1, 0) < lumaE &&
+                runs(0, 0, {{1, -1}, {1, 0}, {1, 1}, {2, 0}}, {{0, -1}, {-1, -1}, {-1, 1}, {0, 1}}))
+                j = l = n.At(-1, 0);
+
+            // 2:1 slopes.
             if (!eq(0, 1, 0, -1)) {
                 if (runs(0, 1, {}, {{-1, -1}, {0, 0}, {1, -1}})) {
                     if (runs(0, 1, {{-1, 1}, {1, 0}, {2, 0}}, {{-1, 0}, {2, -1}})) l = m;
