@@ -13,10 +13,6 @@ namespace {
 
 const std::vector<const char*> Names(std::begin(CycleFilterNames), std::end(CycleFilterNames));
 
-std::vector<int> Filters(const FilterCycle& cycle) {
-    return {cycle.filters, cycle.filters + cycle.length};
-}
-
 int Pressed(const FilterCycle& cycle, int presses) {
     int filter = 0;
     for (int i = 0; i < presses; ++i) filter = cycle.Next(filter);
@@ -42,7 +38,7 @@ TEST(FilterCycle, ListsAndTheStartersCountAgree) {
         SCOPED_TRACE(c.value);
         std::vector<std::string> log;
         const FilterCycle cycle = ReadFilterCycle(c.value, Names, &log);
-        EXPECT_EQ(Filters(cycle), c.filters);
+        EXPECT_EQ(std::vector<int>(cycle.filters, cycle.filters + cycle.length), c.filters);
         EXPECT_EQ(int(log.size()), c.logLines);
         EXPECT_EQ(CycleLengthOf(c.value), cycle.length);
         for (int count = -2; count <= 11; ++count)
