@@ -78,3 +78,19 @@ void ScaleSharp(SharpStage& stage);
 void ScaleSharpReference(SharpStage& stage);
 // The sharp scaling levels this build and processor offer, worst first.
 std::vector<SimdLevel> AvailableSharpLevels();
+
+// MMPX of a 320x240 picture at 2x (640x480) and 4x (1280x960, the filter twice), and a copy
+// of each output's bytes, the yardstick the filter is measured against in the same run.
+struct MmpxStage {
+    const char* name;
+    std::vector<std::uint32_t> source, middle, large, copy;
+};
+std::vector<MmpxStage> MakeMmpxStages();
+void RunMmpx2x(MmpxStage& stage);
+void RunMmpx4x(MmpxStage& stage);
+void CopyMmpx2xOutput(MmpxStage& stage);
+void CopyMmpx4xOutput(MmpxStage& stage);
+// The MMPX levels this build and processor offer, worst first.
+std::vector<SimdLevel> AvailableMmpxLevels();
+// The aim for 4x at the best level, in microseconds.
+constexpr double kMmpx4xLimitUs = 3000;

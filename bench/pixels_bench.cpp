@@ -6,6 +6,8 @@
 // frame to full-screen sizes runs the same way at each of its levels.
 #include "pixel_routines.h"
 
+#include "pixels/mmpx_rows.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -165,6 +167,63 @@ void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
     }
 }
 
+// MMPX at 2x and 4x at every level, and the copy of each output, per picture.
+void RegisterMmpx(std::vector<MmpxStage>& stages) {
+    const auto add = [](const std::string& name, SimdLevel level, void (*run)(MmpxStage&),
+                        MmpxStage* stage) {
+        benchmark::RegisterBenchmark(name.c_str(),
+                                     [=](benchmark::State& state) {
+                                         MmpxLevels::Use(level);
+                                         for (auto _ : state) {
+                                             run(*stage);
+                                             benchmark::ClobberMemory();
+                                         }
+                                     })
+            ->Repetitions(9)
+            ->ReportAggregatesOnly(true)
+            ->MinTime(0.1)
+            ->Unit(benchmark::kMicrosecond);
+    };
+    const std::vector<SimdLevel> levels = AvailableMmpxLevels();
+    for (MmpxStage& stage : stages) {
+        const std::string picture = std::string("/") + stage.name;
+        for (SimdLevel level : levels) {
+            add(std::string("MMPX 2x/") + SimdLevelName(level) + picture, level, RunMmpx2x, &stage);
+            add(std::string("MMPX 4x/") + SimdLevelName(level) + picture, level, RunMmpx4x, &stage);
+        }
+        add("MMPX 2x/copy" + picture, levels.back(), CopyMmpx2xOutput, &stage);
+        add("MMPX 4x/copy" + picture, levels.back(), CopyMmpx4xOutput, &stage);
+    }
+}
+
+void PrintMmpxSummary(const std::map<std::string, double>& medianUs,
+                      const std::vector<MmpxStage>& stages) {
+    std::printf("\n%-26s %-9s %-10s %10s %10s %9s  %s\n", "routine (CPU time)", "input", "variant",
+                "median us", "copy us", "x copy", "target (best level)");
+    const std::vector<SimdLevel> levels = AvailableMmpxLevels();
+    for (const char* scale : {"MMPX 2x", "MMPX 4x"}) {
+        for (const MmpxStage& stage : stages) {
+            const auto find = [&](const std::string& variant) {
+                const auto it =
+                    medianUs.find(std::string(scale) + "/" + variant + "/" + stage.name);
+                return it == medianUs.end() ? 0.0 : it->second;
+            };
+            const double copy = find("copy");
+            for (SimdLevel level : levels) {
+                const double us = find(SimdLevelName(level));
+                if (us <= 0) continue;
+                std::string target = "-";
+                if (level == levels.back() && std::string(scale) == "MMPX 4x")
+                    target = "<= " + std::to_string(int(kMmpx4xLimitUs)) +
+                             " us: " + (us <= kMmpx4xLimitUs ? "met" : "MISSED");
+                std::printf("%-26s %-9s %-10s %10.1f %10.1f %8.1fx  %s\n", scale, stage.name,
+                            SimdLevelName(level), us, copy, copy > 0 ? us / copy : 0.0,
+                            target.c_str());
+            }
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -196,6 +255,9 @@ int main(int argc, char** argv) {
         RegisterSharp(kSharpRoutines[r], &sharpStages.back());
     }
     const SimdLevel sharpBest = SharpLevels::InUse();
+    static std::vector<MmpxStage> mmpxStages = MakeMmpxStages();
+    const SimdLevel mmpxBest = MmpxLevels::InUse();
+    RegisterMmpx(mmpxStages);
     benchmark::Initialize(&argc, argv);
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -203,6 +265,8 @@ int main(int argc, char** argv) {
     SharpLevels::Use(sharpBest);
     PrintSummary(reporter.medianUs, pictures);
     PrintSharpSummary(reporter.medianUs);
+    MmpxLevels::Use(mmpxBest);
+    PrintMmpxSummary(reporter.medianUs, mmpxStages);
     benchmark::Shutdown();
     return 0;
 }

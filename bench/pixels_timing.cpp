@@ -9,6 +9,8 @@
 //   lmp_pixels_timing [ROUTINE-SUBSTRING] [ROUNDS]
 #include "pixel_routines.h"
 
+#include "pixels/mmpx_rows.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -141,6 +143,42 @@ void TimeSharp(const SharpRoutine& routine, int rounds) {
     std::printf("\n");
 }
 
+// MMPX at 2x or 4x at every level beside a copy of its output, taking turns; the 4x line
+// of the best level says whether it stays within its aim.
+void TimeMmpx(MmpxStage& stage, bool fourTimes, int rounds) {
+    std::vector<Variant> variants;
+    for (SimdLevel level : AvailableMmpxLevels())
+        variants.push_back(
+            {SimdLevelName(level),
+             [level] { MmpxLevels::Use(level); },
+             [&stage, fourTimes] { fourTimes ? RunMmpx4x(stage) : RunMmpx2x(stage); },
+             1,
+             {}});
+    variants.push_back(
+        {"copy",
+         [] {},
+         [&stage, fourTimes] { fourTimes ? CopyMmpx4xOutput(stage) : CopyMmpx2xOutput(stage); },
+         1,
+         {}});
+    for (Variant& variant : variants) {
+        const double once = MicrosecondsOf(variant, 1);
+        variant.callsPerBatch = std::max(1, int(10000.0 / std::max(once, 1.0)));
+    }
+    for (int round = 0; round < rounds; ++round)
+        for (Variant& variant : variants)
+            variant.us.push_back(MicrosecondsOf(variant, variant.callsPerBatch));
+    const double copy = Median(variants.back().us);
+    for (std::size_t i = 0; i + 1 < variants.size(); ++i) {
+        const double us = Median(variants[i].us);
+        std::printf("%-26s %-9s %-10s %10.1f %10.1f %8.1fx", fourTimes ? "MMPX 4x" : "MMPX 2x",
+                    stage.name, variants[i].name.c_str(), us, copy, us / copy);
+        if (fourTimes && i + 2 == variants.size())
+            std::printf("  <= %.0f us: %s", kMmpx4xLimitUs,
+                        us <= kMmpx4xLimitUs ? "met" : "MISSED");
+        std::printf("\n");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -163,5 +201,15 @@ int main(int argc, char** argv) {
         if (std::strstr(kSharpRoutines[r].name, only)) TimeSharp(kSharpRoutines[r], rounds);
     SharpLevels::Use(sharpStart);
     Hq2xLevels::Use(start);
+    const SimdLevel mmpxStart = MmpxLevels::InUse();
+    std::printf("MMPX level at start: %s\n%-26s %-9s %-10s %10s %10s %9s\n",
+                SimdLevelName(mmpxStart), "routine", "input", "variant", "median us", "copy us",
+                "x copy");
+    if (std::strstr("MMPX", only)) {
+        std::vector<MmpxStage> stages = MakeMmpxStages();
+        for (bool fourTimes : {false, true})
+            for (MmpxStage& stage : stages) TimeMmpx(stage, fourTimes, rounds);
+    }
+    MmpxLevels::Use(mmpxStart);
     return 0;
 }

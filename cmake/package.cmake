@@ -1,5 +1,5 @@
 # The players' download: one ZIP holding one folder with both programs, a short README and
-# the two files players may edit. `cpack` in the Windows build directory makes it.
+# the two files players may edit, and the licence of the MMPX filter's published code. `cpack` in the Windows build directory makes it.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(LMP_PACKAGE_PLATFORM win32)
 else()
@@ -11,6 +11,7 @@ install(FILES
     ${CMAKE_SOURCE_DIR}/packaging/README.txt
     ${CMAKE_SOURCE_DIR}/packaging/lmp_game_starter.cfg
     ${CMAKE_SOURCE_DIR}/packaging/lumenpane.ini
+    ${CMAKE_SOURCE_DIR}/packaging/MMPX-LICENSE.txt
     DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)

@@ -18,7 +18,7 @@ import xml.etree.ElementTree as ElementTree
 import zipfile
 
 PROGRAMS = ("lumenpane.exe", "lmp_game_starter.exe")
-OTHER_FILES = ("README.txt", "lmp_game_starter.cfg", "lumenpane.ini")
+OTHER_FILES = ("README.txt", "lmp_game_starter.cfg", "lumenpane.ini", "MMPX-LICENSE.txt")
 
 # DLLs that come with every Windows (the programs link their C++ runtime statically).
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
@@ -138,6 +138,10 @@ def main():
         expected = sorted(folder + "/" + f for f in PROGRAMS + OTHER_FILES)
         check(listing == expected, "archive holds exactly " + folder + "/ with "
               + ", ".join(PROGRAMS + OTHER_FILES), "found " + ", ".join(listing))
+        notice = folder + "/MMPX-LICENSE.txt"
+        text = archive.read(notice).decode("utf-8", "replace") if notice in archive.namelist() else ""
+        check("Copyright 2020 Morgan McGuire & Mara Gagiu" in text and "MIT License" in text,
+              "MMPX-LICENSE.txt carries the MMPX authors' MIT notice")
         with tempfile.TemporaryDirectory() as scratch:
             for program in PROGRAMS:
                 member = folder + "/" + program

@@ -1,12 +1,15 @@
 // The filters' passes at each grid (filter_table.h): Off takes the game's doubled picture's
 // pixel under each frame pixel; Scale2x is the filter's own at grid 2, Scale3x and Scale4x at
 // 3 and 4; hq2x makes its doubled picture, which grid 4 repeats and grid 3 enlarges by the
-// area-weighted scaling.
+// area-weighted scaling; MMPX is applied twice at grid 4, and grid 3 enlarges its doubled
+// picture as hq2x's.
 #include "pixels/filter_table.h"
 
 #include "pixels/hq2x.h"
 #include "pixels/hq2x_frame.h"
 #include "pixels/hq2x_rows.h"
+#include "pixels/mmpx.h"
+#include "pixels/mmpx_rows.h"
 #include "pixels/scale2x.h"
 #include "pixels/scale3x.h"
 #include "pixels/scale4x.h"
@@ -40,6 +43,19 @@ void RepeatTwice(ConstPixelView source, PixelView destination) {
         for (int x = 0; x < source.width; ++x) top[2 * x] = top[2 * x + 1] = from[x];
         std::memcpy(destination.Row(2 * y + 1), top, std::size_t(source.width) * 8);
     }
+}
+
+// The doubled picture enlarged into the 3x frame by the area-weighted scaling.
+void EnlargeDoubled(FilterWork& work, PixelView destination) {
+    const PixelView doubled = work.Doubled();
+    int end = 0;
+    SharpScaleRows(work.enlarge, doubled.pixels, doubled.width, 0, doubled.height,
+                   destination.pixels, int(destination.pitch / 4), &end);
+}
+
+void Mmpx2xInto(ConstPixelView source, PixelView destination) {
+    Mmpx2x(source.pixels, int(source.pitch), source.width, source.height, destination.pixels,
+           int(destination.pitch));
 }
 
 bool Hq2xInto(ConstPixelView source, PixelView destination, FilterWork& work) {
@@ -84,11 +100,8 @@ bool Hq2xPass2(ConstPixelView source, PixelView destination, FilterWork& work) {
     return Hq2xInto(source, destination, work);
 }
 bool Hq2xPass3(ConstPixelView source, PixelView destination, FilterWork& work) {
-    const PixelView doubled = work.Doubled();
-    if (!Hq2xInto(source, doubled, work)) return false;
-    int end = 0;
-    SharpScaleRows(work.enlarge, doubled.pixels, doubled.width, 0, doubled.height,
-                   destination.pixels, int(destination.pitch / 4), &end);
+    if (!Hq2xInto(source, work.Doubled(), work)) return false;
+    EnlargeDoubled(work, destination);
     return true;
 }
 bool Hq2xPass4(ConstPixelView source, PixelView destination, FilterWork& work) {
@@ -103,4 +116,27 @@ bool UseHq2xLevel(SimdLevel level) {
 }
 SimdLevel Hq2xLevelInUse() {
     return Hq2xLevels::InUse();
+}
+
+bool MmpxPass2(ConstPixelView source, PixelView destination, FilterWork&) {
+    Mmpx2xInto(source, destination);
+    return true;
+}
+bool MmpxPass3(ConstPixelView source, PixelView destination, FilterWork& work) {
+    Mmpx2xInto(source, work.Doubled());
+    EnlargeDoubled(work, destination);
+    return true;
+}
+bool MmpxPass4(ConstPixelView source, PixelView destination, FilterWork& work) {
+    const PixelView doubled = work.Doubled();
+    Mmpx4x(source.pixels, int(source.pitch), source.width, source.height, doubled.pixels,
+           int(doubled.pitch), destination.pixels, int(destination.pitch));
+    return true;
+}
+
+bool UseMmpxLevel(SimdLevel level) {
+    return MmpxLevels::Use(level);
+}
+SimdLevel MmpxLevelInUse() {
+    return MmpxLevels::InUse();
 }

@@ -4,6 +4,7 @@
 #include "platform/game_contract.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -16,23 +17,19 @@ static_assert(DefaultCycleRows() == DefaultFilterCycleLength,
               "the starter counts its presses over the default cycle");
 static_assert(FilterTable[FilterOff].readsDoubled && FilterTable[FilterOff].inDefaultCycle);
 
+// The starter knows the filters by the keys the viewer's lumenpane.ini lists.
+constexpr bool KeysAreTheStartersNames() {
+    if (std::size(CycleFilterNames) != std::size_t(FilterCount)) return false;
+    for (int mode = 0; mode < FilterCount; ++mode)
+        if (std::string_view(FilterTable[mode].key) != CycleFilterNames[mode]) return false;
+    return true;
+}
+static_assert(KeysAreTheStartersNames(), "the starter's filter names are the table's keys");
+
 } // namespace
 
 int FilterModeOfKey(const char* key) {
     for (int mode = 0; mode < FilterCount; ++mode)
         if (std::strcmp(FilterTable[mode].key, key) == 0) return mode;
     return -1;
-}
-
-FilterCycle DefaultFilterCycle() {
-    FilterCycle cycle;
-    for (int mode = 0; mode < FilterCount; ++mode)
-        if (FilterTable[mode].inDefaultCycle) cycle.modes[cycle.count++] = FilterMode(mode);
-    return cycle;
-}
-
-FilterMode NextFilterMode(const FilterCycle& cycle, FilterMode mode) {
-    for (int i = 0; i < cycle.count; ++i)
-        if (cycle.modes[i] == mode) return cycle.modes[(i + 1) % cycle.count];
-    return cycle.count > 0 ? cycle.modes[0] : FilterOff;
 }

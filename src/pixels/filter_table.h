@@ -10,6 +10,9 @@
 
 #include <cstdint>
 #include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // One filter's pass from its source picture to the frame. source: the game's doubled picture
 // for a filter that reads it (the frame's part beyond it is left alone), else the single-size
@@ -41,9 +44,14 @@ bool Hq2xPass3(ConstPixelView, PixelView, FilterWork&);
 bool Hq2xPass4(ConstPixelView, PixelView, FilterWork&);
 bool UseHq2xLevel(SimdLevel level);
 SimdLevel Hq2xLevelInUse();
+bool MmpxPass2(ConstPixelView, PixelView, FilterWork&);
+bool MmpxPass3(ConstPixelView, PixelView, FilterWork&);
+bool MmpxPass4(ConstPixelView, PixelView, FilterWork&);
+bool UseMmpxLevel(SimdLevel level);
+SimdLevel MmpxLevelInUse();
 
 // The filter modes are the rows' places; Off comes first.
-enum FilterMode : std::int32_t { FilterOff = 0, FilterScale2x = 1, FilterHq2x = 2 };
+enum FilterMode : std::int32_t { FilterOff = 0, FilterScale2x = 1, FilterHq2x = 2, FilterMmpx = 3 };
 
 inline constexpr FilterRow FilterTable[] = {
     {"off",
@@ -73,6 +81,15 @@ inline constexpr FilterRow FilterTable[] = {
      {Hq2xPass2, Hq2xPass3, Hq2xPass4},
      UseHq2xLevel,
      Hq2xLevelInUse},
+    {"mmpx",
+     {"MMPX", "MMPX", "MMPX"},
+     {"mmpx", "mmpx", "mmpx"},
+     false,
+     false,
+     false,
+     {MmpxPass2, MmpxPass3, MmpxPass4},
+     UseMmpxLevel,
+     MmpxLevelInUse},
 };
 constexpr int FilterCount = int(std::size(FilterTable));
 
@@ -96,3 +113,7 @@ struct FilterCycle {
 FilterCycle DefaultFilterCycle();
 // The mode after `mode` in the cycle (the first one when `mode` is not in it).
 FilterMode NextFilterMode(const FilterCycle& cycle, FilterMode mode);
+// The cycle a comma-separated list of keys names (filter_cycle.cpp): case and blanks ignored,
+// each key counted once, Off put first when missing; a list without names is the default
+// cycle. An unknown name is left out, and logLines (when given) receives one line naming it.
+FilterCycle ReadFilterCycle(std::string_view value, std::vector<std::string>* logLines);

@@ -15,3 +15,7 @@ constexpr int TitleBufferSize = 100;
 // The viewer's F8 runs through this many filters unless lumenpane.ini lists others; the
 // starter counts its presses over them.
 constexpr int DefaultFilterCycleLength = 3;
+// The filters lumenpane.ini's [display] filters= may list for the viewer's F8, the first the
+// game's own picture: the viewer's filter table keys, in its order (checked where the table is
+// built); the starter counts its presses over the same list.
+constexpr const char* CycleFilterNames[] = {"off", "scale2x", "hq2x", "mmpx"};

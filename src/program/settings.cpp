@@ -53,6 +53,20 @@ const ChoiceKey ChoiceKeys[] = {
      {"F9", "F11", "none"},
      [](ViewerSettings& s, int choice) { s.screenshotKey = ScreenshotKey(choice); }},
 };
+// A key whose value is a list, read by its own reader; its unknown entries are logged.
+struct ListKey {
+    const char* section;
+    const char* key;
+    void (*store)(ViewerSettings& settings, std::string_view value,
+                  std::vector<std::string>* logLines);
+};
+
+const ListKey ListKeys[] = {
+    {"display", "filters",
+     [](ViewerSettings& s, std::string_view value, std::vector<std::string>* logLines) {
+         s.filterCycle = ReadFilterCycle(value, logLines);
+     }},
+};
 // [display] monitor= takes a number as well: primary (the default), game, or 1, 2 ...
 constexpr const char* MonitorSection = "display";
 constexpr const char* MonitorKey = "monitor";
@@ -191,6 +205,7 @@ ViewerSettings InterpretSettings(SettingReader read, void* context,
         k.store(settings, InterpretChoice(k.section, k.key, value.c_str(), k.names, &line));
         if (!line.empty() && logLines) logLines->push_back(line);
     }
+    for (const ListKey& k : ListKeys) k.store(settings, read(k.section, k.key, context), logLines);
     settings.window = InterpretWindowValue(read(WindowSection, WindowKey, context).c_str(), &line);
     if (!line.empty() && logLines) logLines->push_back(line);
     std::vector<std::string> monitorLines;

@@ -6,6 +6,7 @@
 #include "frame/pacing.h"
 #include "frame/screenshots.h"
 #include "game/monitor_choice.h"
+#include "pixels/filter_table.h"
 #include "window/display_fit.h"
 #include "window/present_road.h"
 
@@ -25,6 +26,7 @@ struct ViewerSettings {
     MonitorChoice monitor;
     int window = 1; // the framed window's multiple, or LargestFramedMultiple (framed_placement.h)
     ScreenshotKey screenshotKey = ScreenshotKey::F9;
+    FilterCycle filterCycle = DefaultFilterCycle(); // F8's order
 };
 
 // Reads one key's value: the text after '=' (empty when the file or the key is missing).

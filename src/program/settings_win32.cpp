@@ -48,6 +48,7 @@ void ApplySettings(const ViewerSettings& settings) {
     FramePacing.pacing = settings.pacing;
     FrameMeterState.kind = settings.meter;
     ViewerMonitor = settings.monitor;
+    FrameState.filterCycle = settings.filterCycle;
     Screenshots.key = ScreenshotKeyCode(settings.screenshotKey);
     Screenshots.save = SaveScreenshotFiles;
 }

@@ -12,6 +12,7 @@
 #include "platform/win32.h"
 #include "starter/command_line.h"
 #include "starter/config_reader.h"
+#include "starter/filter_count.h"
 
 #include <string>
 
@@ -32,6 +33,7 @@ struct StarterPaths {
     std::string game;
     std::string viewer;
     std::string config;
+    std::string settings; // lumenpane.ini, for the viewer's filter cycle
 };
 
 // Paths beside the starter's own executable, in the folder's own spelling and at any length.
@@ -40,7 +42,7 @@ StarterPaths BuildPaths() {
     const std::size_t cut = folder.rfind('\\');
     folder = cut == std::string::npos ? "" : folder.substr(0, cut);
     return StarterPaths{folder + "\\rpg_rt.exe", folder + "\\lumenpane.exe",
-                        folder + "\\lmp_game_starter.cfg"};
+                        folder + "\\lmp_game_starter.cfg", folder + "\\lumenpane.ini"};
 }
 
 int ShowMessage(const char* text, UINT icon, int exitCode) {
@@ -83,15 +85,6 @@ bool WaitForViewerWindow(HANDLE game, HANDLE viewer, const std::string& title) {
     }
 }
 
-// The viewer's F8 runs through a cycle of L filters, and L presses also bring the game's
-// picture size back to where it was: n presses end where n - L presses end. So a count
-// n > 0 is pressed ((n - 1) mod L) + 1 times, and a huge count ends after one to L
-// presses instead of switching the filter and the game's picture for as long as both run.
-int PressesForCount(std::int32_t count) {
-    constexpr int cycle = DefaultFilterCycleLength;
-    return count > 0 ? int((count - 1) % cycle) + 1 : 0;
-}
-
 void PressF8(int presses, HANDLE game, HANDLE viewer) {
     for (int press = 0; press < presses; ++press) {
         if (!StillRuns(game) || !StillRuns(viewer)) return;
@@ -124,6 +117,7 @@ int StarterMain() {
     if (!WaitForViewerWindow(game.hProcess, viewer.hProcess, title)) return kExitDone;
     SleepEx(kAfterViewerWindowMs, FALSE);
 
-    PressF8(PressesForCount(ReadPressCount(paths.config)), game.hProcess, viewer.hProcess);
+    PressF8(PressesForCount(ReadPressCount(paths.config), ReadCycleLength(paths.settings)),
+            game.hProcess, viewer.hProcess);
     return kExitDone;
 }

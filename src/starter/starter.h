@@ -1,6 +1,6 @@
 // The game starter: starts the game windowed, then the viewer, then selects the viewer's
-// filter with F8: the count the configuration file gives, taken modulo the viewer's three
-// filters (one to three presses).
+// filter with F8: the count the configuration file gives, taken modulo the length of the
+// viewer's filter cycle (filter_count.h).
 #pragma once
 
 // Exit codes of the starter.

@@ -131,6 +131,34 @@ class StartsGameAndViewer(StarterTest):
             "the overlay %r" % expected, interval=0.2)
         self.assertEqual(len(game_f5s()), 1)
 
+    def test_a_count_of_three_over_four_listed_filters_shows_mmpx(self):
+        """lumenpane.ini lists four filters: the count 3 selects MMPX, and the viewer shows
+        what lumenpane-scale --filter mmpx makes of the game's frozen frame."""
+        from test_live_picture import read_png
+        self.with_game()
+        self.programs.copy("src/lumenpane.exe")
+        with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
+            ini.write("[display]\nfilters=off, scale2x, hq2x, mmpx\n")
+        self.config("3")
+        dump, single, out = (self.s.file(n) for n in ("mmpx.raw", "mmpx-in.png", "mmpx.png"))
+        proc = self.run_program(self.starter, (), {
+            "LMP_DEMO_LOG": harness.windows_path(self.game_log), "LMP_DEMO_FREEZE": "1",
+            "LMP_DEMO_DUMP": harness.windows_path(dump)})
+        self.assertEqual(self.s.wait_exit(proc, 30), 0)  # dumped before the game window opened
+        harness.write_png(single, harness.read_raw(dump, 320, 240))
+        rc, text = self.s.run_to_end(self.s.exe("tools/lumenpane-scale.exe"), [
+            "--filter", "mmpx", harness.windows_path(single), harness.windows_path(out)])
+        self.assertEqual(rc, 0, text)
+        expected, last = read_png(out), ["nothing grabbed"]
+        self.s.tap(VK_F6)
+        self.s.wait_viewer_mode(False)
+
+        def shows():
+            last[0] = harness.compare_images(self.s.grab_viewer_frame(self.s.wait_viewer()),
+                                             expected)
+            return last[0] is None
+        self.assertTrue(harness.poll(shows, 20, interval=0.3), last[0])
+
 
 class JapaneseFolder(StarterTest):
     folder_name = "ゲーム フォルダ"  # which the Western code page cannot spell

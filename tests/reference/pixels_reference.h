@@ -58,3 +58,8 @@ void ReferenceHq2x(const std::uint16_t* source, std::uint16_t* destination, int 
 // Rows packed (frameWidth and width pixels).
 void ReferenceSharpScale(const std::uint32_t* frame, int frameWidth, int frameHeight,
                          std::uint32_t* picture, int width, int height);
+
+// MMPX: every pixel compared by its colour bytes alone, neighbours beyond the picture those
+// of its edge. Destination rows are 2 * width pixels apart.
+void ReferenceMmpx(const std::uint32_t* source, std::uint32_t* destination, int width,
+                   int height);

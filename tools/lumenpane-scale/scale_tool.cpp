@@ -13,12 +13,13 @@
 namespace {
 
 constexpr const char* Usage =
-    "usage: lumenpane-scale [--filter off|scale2x|hq2x] [--grid 2|3|4] IN.png OUT.png";
+    "usage: lumenpane-scale [--filter off|scale2x|hq2x|mmpx] [--grid 2|3|4] IN.png OUT.png";
 constexpr const char* Help =
     "Enlarges a PNG picture with one of the viewer's filters (default hq2x) at a grid of\n"
     "2, 3 or 4 times its size (default 2), as the viewer shows a game's picture at that grid:\n"
     "scale2x works as Scale3x at 3 and Scale4x at 4; hq2x's doubled picture is enlarged by\n"
-    "the area-weighted scaling at 3 and repeated at 4; off repeats each pixel.\n"
+    "the area-weighted scaling at 3 and repeated at 4; mmpx's likewise at 3 and applied twice\n"
+    "at 4; off repeats each pixel.\n"
     "At grid 4 a run holds the input, the doubled picture and the output (16 times the\n"
     "input) and the work memory, about 86 bytes per input pixel; a 64-bit build allows 4 GiB, a "
     "32-bit one 1 GiB.\n"
@@ -40,7 +41,7 @@ struct Options {
     bool help = false;
 };
 
-// The filters' keys, as the error message lists them: "off, scale2x, hq2x".
+// The filters' keys, as the error message lists them: "off, scale2x, hq2x, mmpx".
 std::string FilterKeys() {
     std::string keys;
     for (const FilterRow& row : FilterTable)
