@@ -61,7 +61,7 @@ struct SourceTexture {
 
 // Window thread only.
 struct FlipRecord {
-    PresentSetting setting = PresentSetting::Auto;
+    PresentSetting setting = PresentSetting::Gdi;
     TearingSetting tearing = TearingSetting::Off;
     PresentRoad road;
     std::atomic<const char*> roadName{"GDI"}; // any thread may read it
