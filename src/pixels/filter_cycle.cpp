@@ -1,32 +1,12 @@
 // Reading [display] filters= into the F8 cycle, and stepping through it.
 #include "pixels/filter_table.h"
+#include "platform/setting_text.h"
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
 int ModeNamed(std::string_view name) {
     for (int mode = 0; mode < FilterCount; ++mode)
-        if (SameLetters(name, FilterTable[mode].key)) return mode;
+        if (SameSettingWord(name, FilterTable[mode].key)) return mode;
     return -1;
 }
 
@@ -57,7 +37,7 @@ FilterCycle ReadFilterCycle(std::string_view value, std::vector<std::string>* lo
     cycle.modes[cycle.count++] = FilterOff;
     while (!value.empty()) {
         const std::size_t comma = value.find(',');
-        const std::string_view name = Trimmed(value.substr(0, comma));
+        const std::string_view name = TrimmedSetting(value.substr(0, comma));
         value = comma == std::string_view::npos ? std::string_view() : value.substr(comma + 1);
         if (name.empty()) continue;
         const int mode = ModeNamed(name);

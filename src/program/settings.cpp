@@ -2,6 +2,7 @@
 // how a value read for it is understood.
 #include "program/settings.h"
 
+#include "platform/setting_text.h"
 #include "window/framed_placement.h"
 
 #include <algorithm>
@@ -82,38 +83,16 @@ const ChoiceKey& KeyNamed(const char* key) {
                          [key](const ChoiceKey& k) { return std::string_view(k.key) == key; });
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trimmed(const char* value) {
-    std::string_view text = value ? value : "";
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
 // The index of the name `value` stands for, without regard to case or surrounding blanks.
 // An empty value is the default; any other unknown value is the default too, and logLine
 // (when given) receives one line naming it and the key; otherwise logLine is left empty.
 int InterpretChoice(const char* section, const char* key, const char* value,
                     const std::vector<const char*>& names, std::string* logLine) {
     if (logLine) logLine->clear();
-    const std::string_view text = Trimmed(value);
+    const std::string_view text = TrimmedSetting(value ? value : "");
     if (text.empty()) return 0;
     for (std::size_t i = 0; i < names.size(); ++i)
-        if (SameLetters(text, names[i])) return int(i);
+        if (SameSettingWord(text, names[i])) return int(i);
     if (logLine) {
         *logLine = "lumenpane.ini: unknown ";
         *logLine += key;
@@ -134,7 +113,7 @@ int InterpretChoiceKey(const char* key, const char* value, std::string* logLine)
 
 // A whole number 1..999 with nothing else but blanks around it; 0 otherwise.
 int WholeNumber(const char* value) {
-    const std::string_view text = Trimmed(value);
+    const std::string_view text = TrimmedSetting(value ? value : "");
     if (text.empty() || text.size() > 3 ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return 0;

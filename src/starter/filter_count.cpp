@@ -3,30 +3,11 @@
 
 #include "platform/game_contract.h"
 #include "platform/program_files.h"
+#include "platform/setting_text.h"
 
 #include <iterator>
 
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
-} // namespace
+namespace {} // namespace
 
 int CycleLengthOf(std::string_view filters) {
     if (filters.find_first_not_of(" \t\r\n,") == std::string_view::npos)
@@ -35,10 +16,10 @@ int CycleLengthOf(std::string_view filters) {
     listed[0] = true; // off comes first whether listed or not
     while (!filters.empty()) {
         const std::size_t comma = filters.find(',');
-        const std::string_view name = Trimmed(filters.substr(0, comma));
+        const std::string_view name = TrimmedSetting(filters.substr(0, comma));
         filters = comma == std::string_view::npos ? std::string_view() : filters.substr(comma + 1);
         for (std::size_t i = 0; i < std::size(CycleFilterNames); ++i)
-            if (SameLetters(name, CycleFilterNames[i])) listed[i] = true;
+            if (SameSettingWord(name, CycleFilterNames[i])) listed[i] = true;
     }
     int length = 0;
     for (bool known : listed) length += known ? 1 : 0;
@@ -53,17 +34,17 @@ std::string IniValue(std::FILE* file, std::string_view section, std::string_view
     bool inSection = false;
     char buffer[1024];
     while (std::fgets(buffer, sizeof buffer, file)) {
-        const std::string_view line = Trimmed(buffer);
+        const std::string_view line = TrimmedSetting(buffer);
         if (!line.empty() && line.front() == '[') {
             const std::size_t end = line.find(']');
             inSection = end != std::string_view::npos &&
-                        SameLetters(Trimmed(line.substr(1, end - 1)), section);
+                        SameSettingWord(TrimmedSetting(line.substr(1, end - 1)), section);
             continue;
         }
         const std::size_t equals = line.find('=');
         if (inSection && equals != std::string_view::npos &&
-            SameLetters(Trimmed(line.substr(0, equals)), key))
-            return std::string(Trimmed(line.substr(equals + 1)));
+            SameSettingWord(TrimmedSetting(line.substr(0, equals)), key))
+            return std::string(TrimmedSetting(line.substr(equals + 1)));
     }
     return {};
 }
