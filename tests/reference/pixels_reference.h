@@ -61,5 +61,4 @@ void ReferenceSharpScale(const std::uint32_t* frame, int frameWidth, int frameHe
 
 // MMPX: every pixel compared by its colour bytes alone, neighbours beyond the picture those
 // of its edge. Destination rows are 2 * width pixels apart.
-void ReferenceMmpx(const std::uint32_t* source, std::uint32_t* destination, int width,
-                   int height);
+void ReferenceMmpx(const std::uint32_t* source, std::uint32_t* destination, int width, int height);
