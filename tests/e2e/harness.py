@@ -613,17 +613,28 @@ _booted = {}  # Wine loader: the prefix it booted in this run
 
 def _booted_prefix(wine, env):
     """A Wine prefix that `wine` booted once in this run (removed at its end), its server
-    ended. Each session starts on a copy of its own: no file or Wine server is shared."""
+    ended. Each session starts on a copy of its own: no file or Wine server is shared.
+    A boot that fails is tried again in a new folder: wineboot now and then exits with an
+    error (seen once, code 53, while another session booted beside it)."""
     if wine not in _booted:
-        folder = tempfile.mkdtemp(prefix="lmp-e2e-boot-")
-        atexit.register(shutil.rmtree, folder, True)
-        env = dict(env, WINEPREFIX=os.path.join(folder, "prefix"))
-        boot = subprocess.run([wine, "wineboot", "-u"], env=env, cwd=folder,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=180)
-        _stop_server(wine, env)
-        if boot.returncode != 0:
+        for attempt in range(3):
+            folder = tempfile.mkdtemp(prefix="lmp-e2e-boot-")
+            atexit.register(shutil.rmtree, folder, True)
+            boot_env = dict(env, WINEPREFIX=os.path.join(folder, "prefix"))
+            # Its errors to a file: the Wine server it starts would hold a pipe open.
+            with open(os.path.join(folder, "wineboot.log"), "w+b") as said:
+                boot = subprocess.run([wine, "wineboot", "-u"], env=boot_env, cwd=folder,
+                                      stdout=subprocess.DEVNULL, stderr=said, timeout=180)
+                _stop_server(wine, boot_env)
+                said.seek(0)
+                lines = said.read().decode(errors="replace").strip().splitlines()[-3:]
+            if boot.returncode == 0:
+                _booted[wine] = boot_env["WINEPREFIX"]
+                break
+            print("e2e: wineboot failed with %d (try %d of 3): %s"
+                  % (boot.returncode, attempt + 1, " | ".join(lines)), file=sys.stderr)
+        else:
             raise HarnessError("wineboot failed with %d" % boot.returncode)
-        _booted[wine] = env["WINEPREFIX"]
     return _booted[wine]
 
 
