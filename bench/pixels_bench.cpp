@@ -100,40 +100,43 @@ void PrintSummary(const std::map<std::string, double>& medianUs,
     }
 }
 
-void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* stage,
-              const SimdLevel* level) {
-    const bool hasLevel = level != nullptr;
-    const SimdLevel chosen = hasLevel ? *level : SimdLevel::Plain;
+// One timed routine: prepare() once, then `repetitions` runs of body() of at least 0.1 s each,
+// reported as their median and spread.
+template <typename Prepare, typename Body>
+void RegisterTimed(const std::string& name, int repetitions, Prepare prepare, Body body) {
     benchmark::RegisterBenchmark(name.c_str(),
                                  [=](benchmark::State& state) {
-                                     if (hasLevel) Hq2xLevels::Use(chosen);
+                                     prepare();
                                      for (auto _ : state) {
-                                         run(*stage);
+                                         body();
                                          benchmark::ClobberMemory();
                                      }
                                  })
-        ->Repetitions(9)
+        ->Repetitions(repetitions)
         ->ReportAggregatesOnly(true)
         ->MinTime(0.1)
         ->Unit(benchmark::kMicrosecond);
 }
 
+void Register(const std::string& name, void (*run)(PixelStage&), PixelStage* stage,
+              const SimdLevel* level) {
+    const bool hasLevel = level != nullptr;
+    const SimdLevel chosen = hasLevel ? *level : SimdLevel::Plain;
+    RegisterTimed(
+        name, 9,
+        [=] {
+            if (hasLevel) Hq2xLevels::Use(chosen);
+        },
+        [=] { run(*stage); });
+}
+
 // Sharp scaling at every level beside its reference; the stage lives as long as the program.
 void RegisterSharp(const SharpRoutine& routine, SharpStage* stage) {
     const auto add = [&](const std::string& variant, bool reference, SimdLevel level) {
-        benchmark::RegisterBenchmark((std::string(routine.name) + "/" + variant + "/game").c_str(),
-                                     [=](benchmark::State& state) {
-                                         SharpLevels::Use(level);
-                                         for (auto _ : state) {
-                                             reference ? ScaleSharpReference(*stage)
-                                                       : ScaleSharp(*stage);
-                                             benchmark::ClobberMemory();
-                                         }
-                                     })
-            ->Repetitions(reference ? 3 : 9)
-            ->ReportAggregatesOnly(true)
-            ->MinTime(0.1)
-            ->Unit(benchmark::kMicrosecond);
+        RegisterTimed(
+            std::string(routine.name) + "/" + variant + "/game", reference ? 3 : 9,
+            [=] { SharpLevels::Use(level); },
+            [=] { reference ? ScaleSharpReference(*stage) : ScaleSharp(*stage); });
     };
     const std::vector<SimdLevel> levels = AvailableSharpLevels();
     for (SimdLevel level : levels) add(SimdLevelName(level), false, level);
@@ -171,18 +174,8 @@ void PrintSharpSummary(const std::map<std::string, double>& medianUs) {
 void RegisterMmpx(std::vector<MmpxStage>& stages) {
     const auto add = [](const std::string& name, SimdLevel level, void (*run)(MmpxStage&),
                         MmpxStage* stage) {
-        benchmark::RegisterBenchmark(name.c_str(),
-                                     [=](benchmark::State& state) {
-                                         MmpxLevels::Use(level);
-                                         for (auto _ : state) {
-                                             run(*stage);
-                                             benchmark::ClobberMemory();
-                                         }
-                                     })
-            ->Repetitions(9)
-            ->ReportAggregatesOnly(true)
-            ->MinTime(0.1)
-            ->Unit(benchmark::kMicrosecond);
+        RegisterTimed(
+            name, 9, [=] { MmpxLevels::Use(level); }, [=] { run(*stage); });
     };
     const std::vector<SimdLevel> levels = AvailableMmpxLevels();
     for (MmpxStage& stage : stages) {

@@ -80,11 +80,9 @@ const Variant* Find(const std::vector<Variant>& variants, const char* name) {
     return nullptr;
 }
 
-// Times the variants in rounds, taking turns, and prints a line for each but the reference;
-// the SSE2 column when a variant is named SSE2. Returns the medians by name.
-std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* routine,
-                                 const char* input, int rounds) {
-    // About 10 ms per batch, after one warming call.
+// Times each variant in batches of about 10 ms, after one warming call, the variants taking
+// turns round by round so that the machine's load falls on all of them alike.
+void TimeInRounds(std::vector<Variant>& variants, int rounds) {
     for (Variant& variant : variants) {
         const double once = MicrosecondsOf(variant, 1);
         variant.callsPerBatch = std::max(1, int(10000.0 / std::max(once, 1.0)));
@@ -92,6 +90,13 @@ std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* rou
     for (int round = 0; round < rounds; ++round)
         for (Variant& variant : variants)
             variant.us.push_back(MicrosecondsOf(variant, variant.callsPerBatch));
+}
+
+// Times the variants in rounds, taking turns, and prints a line for each but the reference;
+// the SSE2 column when a variant is named SSE2. Returns the medians by name.
+std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* routine,
+                                 const char* input, int rounds) {
+    TimeInRounds(variants, rounds);
 
     const Variant* sse2 = Find(variants, "SSE2");
     const double reference = Median(Find(variants, "reference")->us);
@@ -160,13 +165,7 @@ void TimeMmpx(MmpxStage& stage, bool fourTimes, int rounds) {
          [&stage, fourTimes] { fourTimes ? CopyMmpx4xOutput(stage) : CopyMmpx2xOutput(stage); },
          1,
          {}});
-    for (Variant& variant : variants) {
-        const double once = MicrosecondsOf(variant, 1);
-        variant.callsPerBatch = std::max(1, int(10000.0 / std::max(once, 1.0)));
-    }
-    for (int round = 0; round < rounds; ++round)
-        for (Variant& variant : variants)
-            variant.us.push_back(MicrosecondsOf(variant, variant.callsPerBatch));
+    TimeInRounds(variants, rounds);
     const double copy = Median(variants.back().us);
     for (std::size_t i = 0; i + 1 < variants.size(); ++i) {
         const double us = Median(variants[i].us);
