@@ -114,10 +114,12 @@ fi
 
 # One native build, of the unit tests under the address and undefined-behaviour sanitizers:
 # they are the native tests. -g1: the sanitizers' reports keep their files and lines without
-# the debug information of every local, which made a quarter of this build's time.
+# the debug information of every local, which made a quarter of this build's time. -O1: a
+# quarter less compiling than -O2, the tests' own run as quick (measured: 380 against 492 s of
+# compiler CPU, ctest 54 against 52 s).
 step "native unit tests, under the address and undefined-behaviour sanitizers"
 if build build/sanitize lmp_unit_tests -DLMP_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"; then
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"; then
     ctest_in build/sanitize build/sanitize.ctest.log
 else
     broken+=("native build"); failed=$((failed + 1))
@@ -126,11 +128,13 @@ fi
 # GoogleTest needs the -posix compiler; the programs keep the default one, so the unit tests
 # for Windows are a build of their own, of them alone. Their run under Wine keeps one core
 # busy, so it goes early, beside the end-to-end tests; the builds after it keep both busy
-# also once those have ended.
+# also once those have ended. They test what the code does, not its speed: -O1, which compiles
+# in less time than the programs' -O3.
 step "unit tests built for Windows ($LMP_WIN_ARCH), run under Wine"
 if build build/wintest-$LMP_WIN_ARCH lmp_unit_tests \
     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_ARCH.cmake \
-    -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON; then
+    -DLMP_MINGW_POSIX=ON -DLMP_UNIT_TESTS_ONLY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG"; then
     since=$(date +%s)
     "${prio[@]}" scripts/run-windows-unit-tests.sh build/wintest-$LMP_WIN_ARCH | tee build/wintest.log
     count_summary build/wintest.log "Windows unit-test run"
