@@ -32,6 +32,10 @@ int CloseSurface() {
     return 0;
 }
 
+int SurfaceGrid(int) {
+    return MinGrid; // nothing is shown
+}
+
 HWND__* SurfaceWindowHandle() {
     return nullptr;
 }
