@@ -3,6 +3,8 @@
 // no threads.
 #include "window/surface.h"
 
+#include "pixels/filter_work.h"
+
 #include <cstdlib>
 #include <cstring>
 
