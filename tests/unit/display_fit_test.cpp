@@ -106,27 +106,3 @@ TEST(DisplayFit, GridOverAreasAndFits) {
                 << c.width << "x" << c.height << " grid " << c.maxGrid;
     }
 }
-
-TEST(DisplayFit, GridReadFromTheFile) {
-    struct GridValue {
-        const char* value;
-        int grid;
-        std::size_t logLines;
-    };
-    for (const GridValue& c : {GridValue{"", 2, 0},
-                               {" 3 ", 3, 0},
-                               {"4", 4, 0},
-                               {"2", 2, 0},
-                               {"5", 2, 1},
-                               {"1", 2, 1},
-                               {"four", 2, 1}}) {
-        const auto read = [](const char*, const char* key, void* value) {
-            return std::string(key) == "grid" ? std::string(static_cast<const char*>(value)) : "";
-        };
-        std::vector<std::string> lines;
-        const ViewerSettings settings =
-            InterpretSettings(read, const_cast<char*>(c.value), {}, &lines);
-        EXPECT_EQ(settings.grid, c.grid) << c.value;
-        EXPECT_EQ(lines.size(), c.logLines) << c.value;
-    }
-}

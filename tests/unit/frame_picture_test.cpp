@@ -83,7 +83,6 @@ TEST_F(Picture, TheFrameFollowsTheGridWhereItIsShownInTheSameWindowAndBuffer) {
         Frame();
         ASSERT_EQ(Surface.width, grid * 320);
         ASSERT_EQ(Surface.height, grid * 240);
-        // Off: pixel (2x / grid, 2y / grid) of the game's doubled picture, drawn whole.
         const auto* frame = static_cast<const std::uint32_t*>(SurfacePixels());
         for (int y = 0; y < Surface.height; ++y)
             for (int x = 0; x < Surface.width; ++x)
