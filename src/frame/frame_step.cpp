@@ -27,12 +27,16 @@ struct WorkImagePlan {
     std::uint32_t colour, flags;
 };
 
+// The picture beneath the overlay's largest box at its largest scale.
+constexpr int BackingWidth = OverlayMaxScale * OverlayBoxMaxWidth;
+constexpr int BackingHeight = OverlayMaxScale * OverlayBoxMaxHeight;
+
 const WorkImagePlan WorkImages[] = {
     {&FrameState.smallArgbImage, 320, 240, 0, 0, DefaultColour},
     {&FrameState.largeArgbImage, 640, 480, 0, 0, DefaultColour},
     {&FrameState.smallRgb565Image, 320, 240, 16, 0, 0},
     {&FrameState.largeRgb565Image, 640, 480, 16, 0, 0},
-    {&OverlayImages.backing, OverlayBoxMaxWidth, OverlayBoxMaxHeight, 0, 0, DefaultColour},
+    {&OverlayImages.backing, BackingWidth, BackingHeight, 0, 0, DefaultColour},
     {&OverlayImages.box, OverlayBoxMaxWidth, OverlayBoxMaxHeight, 0, 0, DefaultColour},
 };
 
@@ -87,13 +91,20 @@ void MakeWorkImages() {
         if (!image)
             image = CreateImage(plan.width, plan.height, plan.colour, plan.depth, plan.flags);
     }
-    PrepareFilterWork(FrameState.filterWork, 320, 240, FrameGrid());
+    for (int grid = MinGrid; grid <= FrameState.maxGrid && grid <= MaxGrid; ++grid)
+        PrepareFilterWork(FrameState.filterWorks[GridIndex(grid)], 320, 240, grid);
 }
 
 int FrameGrid() {
     for (int grid = MinGrid; grid <= MaxGrid; ++grid)
         if (Surface.width == grid * 320 && Surface.height == grid * 240) return grid;
     return MinGrid;
+}
+
+void FollowShownGrid() {
+    const int grid = SurfaceGrid(FrameState.maxGrid);
+    if (grid == FrameGrid() || !SurfacePixels()) return;
+    if (ResizeFrameBuffer(grid * 320, grid * 240)) FrameBufferShows.picture = false;
 }
 
 void CountFrame(double now, bool counted) {
@@ -126,7 +137,8 @@ RowSpan DrawPicture(const Image* captured) {
     const PixelView frame = FrameBufferView();
     if (source.Empty() || frame.Empty()) return NoRows;
     const int grid = FrameGrid();
-    if (!row.passes[GridIndex(grid)](source, frame, FrameState.filterWork)) return NoRows;
+    FilterWork& work = FrameState.filterWorks[GridIndex(grid)];
+    if (work.grid != grid || !row.passes[GridIndex(grid)](source, frame, work)) return NoRows;
     return FrameBufferRows();
 }
 
@@ -192,8 +204,8 @@ RowSpan DrawChanges(const CapturedPicture& picture, bool newPicture) {
     if (redraw || overlayChanged) {
         // The rows of the box drawn and of the one it replaces.
         const int height = DrawOverlayText(text, boxWidth);
-        drawn =
-            drawn.With({OverlayBoxY, OverlayBoxY + std::max(height, OverlayImages.shownHeight)});
+        const int top = OverlayScale() * OverlayBoxY;
+        drawn = drawn.With({top, top + std::max(height, OverlayImages.shownHeight)});
         std::memcpy(OverlayImages.shownText, text, sizeof text);
         OverlayImages.shownHeight = height;
     }
@@ -232,6 +244,7 @@ void RenderFrame() {
     if (smooth) {
         LockSurface();
         PassMark("lock wait");
+        FollowShownGrid();
         // A pass that copied no picture counts as a look that found the old one, now.
         const double now = Timer();
         FramePacing.schedule.Sampled(captured == 1 ? picture.printBegan : now,
@@ -240,6 +253,7 @@ void RenderFrame() {
         HandOverRows(DrawChanges(picture, newPicture));
     } else {
         FeedMeter(Timer());
+        FollowShownGrid();
         DrawPicture(FrameState.captureImage);
         if (newPicture) NotePictureHanded(picture);
         PassMark("picture");

@@ -28,7 +28,10 @@ struct FrameStateRecord {
     FocusHandOver focusHandOver;
     FilterMode filterMode = FilterOff;
     FilterCycle filterCycle = DefaultFilterCycle(); // F8's order
-    FilterWork filterWork;                          // made for the frame's grid by MakeWorkImages
+    int maxGrid = MinGrid; // [display] grid: the largest grid the frame is made at
+    // One for each grid up to maxGrid, all made by MakeWorkImages before the first frame, so
+    // that a change of the grid allocates nothing.
+    FilterWork filterWorks[GridCount];
     double lastFilterKeyTime = 0.0;
     Image* captureImage = nullptr;
     Image* smallArgbImage = nullptr;
@@ -58,6 +61,9 @@ void RenderFrame();
 void MakeWorkImages();
 // The frame's grid: the frame buffer is grid x 320 by grid x 240 (MinGrid without one).
 int FrameGrid();
+// Under the surface lock: the frame buffer resized to the grid for where the window shows the
+// frame now (SurfaceGrid, up to maxGrid), to be drawn whole in the same pass.
+void FollowShownGrid();
 void CountFrame(double now, bool counted = true);
 void ReopenSurfaceWhenResized();
 // The picture of the current filter, made from the captured one, into the frame buffer;

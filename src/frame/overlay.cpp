@@ -5,6 +5,7 @@
 // anew, in a work image kept for it, in each frame that shows it.
 #include "frame/frame_meter.h"
 #include "frame/frame_step.h"
+#include "pixels/alpha_blend.h"
 #include "pixels/image.h"
 
 #include "window/surface.h"
@@ -26,7 +27,28 @@ constexpr std::uint32_t TextColour = 0xFFFFFFFFu;
 
 } // namespace
 
+int OverlayScale() {
+    return std::max(1, FrameGrid() / 2);
+}
+
 namespace {
+
+// The box's width x height pixels blended onto the frame buffer, each a scale x scale square,
+// its corner scale times the box's; the part beyond the frame buffer left out.
+void BlendEnlarged(const Image* box, int width, int height, int scale) {
+    auto* frame = static_cast<std::uint8_t*>(SurfacePixels());
+    if (!frame || Surface.bytesPerPixel != 4) return;
+    const int left = scale * OverlayBoxX, top = scale * OverlayBoxY;
+    const int columns = std::min(scale * width, Surface.width - left);
+    const int rows = std::min(scale * height, Surface.height - top);
+    for (int y = 0; y < rows; ++y) {
+        const auto* source = reinterpret_cast<const std::uint32_t*>(
+            ImagePixels(box) + std::size_t(y / scale) * box->pitch);
+        auto* target =
+            reinterpret_cast<std::uint32_t*>(frame + std::size_t(top + y) * Surface.pitch) + left;
+        for (int x = 0; x < columns; ++x) target[x] = BlendPixel(source[x / scale], target[x]);
+    }
+}
 
 // The width of a box holding the text's longest line.
 int BoxWidthFor(const char* text) {
@@ -114,8 +136,12 @@ int DrawOverlayText(const char* text, int width) {
         if (!end) break;
         line = end + 1;
     }
-    PutImage(nullptr, BoxX, BoxY, box, 0, 0, width - 1, height - 1, Alpha);
-    return height;
+    const int scale = OverlayScale();
+    if (scale == 1)
+        PutImage(nullptr, BoxX, BoxY, box, 0, 0, width - 1, height - 1, Alpha);
+    else
+        BlendEnlarged(box, width, height, scale);
+    return scale * height;
 }
 
 namespace {
@@ -124,14 +150,16 @@ namespace {
 void CopyBoxArea(bool toFrame) {
     auto* frame = static_cast<std::uint8_t*>(SurfacePixels());
     Image* backing = OverlayImages.backing;
-    if (!frame || !backing || Surface.bytesPerPixel != 4 ||
-        Surface.width < OverlayBoxX + OverlayBoxMaxWidth ||
-        Surface.height < OverlayBoxY + OverlayBoxMaxHeight)
+    const int scale = OverlayScale();
+    const int x = scale * OverlayBoxX, y0 = scale * OverlayBoxY;
+    const int width = scale * OverlayBoxMaxWidth, height = scale * OverlayBoxMaxHeight;
+    if (!frame || !backing || Surface.bytesPerPixel != 4 || Surface.width < x + width ||
+        Surface.height < y0 + height || int(backing->width) < width ||
+        int(backing->height) < height)
         return;
-    const std::size_t bytes = std::size_t(OverlayBoxMaxWidth) * 4;
-    for (int y = 0; y < OverlayBoxMaxHeight; ++y) {
-        std::uint8_t* screen =
-            frame + std::size_t(OverlayBoxY + y) * Surface.pitch + std::size_t(OverlayBoxX) * 4;
+    const std::size_t bytes = std::size_t(width) * 4;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* screen = frame + std::size_t(y0 + y) * Surface.pitch + std::size_t(x) * 4;
         auto* kept = static_cast<std::uint8_t*>(ImageRow(backing, y));
         if (toFrame)
             std::memcpy(screen, kept, bytes);

@@ -3,6 +3,8 @@
 // top-left corner.
 #pragma once
 
+#include "pixels/filter_work.h"
+
 struct Image;
 
 // The overlay's box: its corner in the frame, its height with one line of text and the pitch
@@ -11,6 +13,10 @@ constexpr int OverlayBoxX = 16, OverlayBoxY = 16, OverlayBoxHeight = 24, Overlay
 constexpr int OverlayMaxLines = 4;
 constexpr int OverlayBoxMaxWidth = 640 - 2 * OverlayBoxX;
 constexpr int OverlayBoxMaxHeight = OverlayBoxHeight + (OverlayMaxLines - 1) * OverlayLinePitch;
+// At grid N the box, its text and its corner are drawn OverlayScale() = max(1, N / 2) times
+// as large, each pixel of the box a square of that side.
+constexpr int OverlayMaxScale = MaxGrid / 2;
+int OverlayScale();
 // The longest notice, with its terminating zero.
 constexpr int OverlayTextCapacity = 48;
 // How long a notice shows, in seconds.
@@ -34,7 +40,7 @@ extern OverlayImagesRecord OverlayImages;
 
 // The overlay's text for this moment, its lines apart by '\n', and the width of its box, or 0
 // when no overlay shows; DrawOverlay blends the box onto the frame buffer and returns its
-// height (0: none).
+// height in the frame's rows (0: none).
 int OverlayText(double now, char* text, int capacity);
 int DrawOverlay(double now);
 // The same for a text and box width OverlayText has given.

@@ -14,7 +14,7 @@ ScreenshotsRecord Screenshots;
 
 namespace {
 
-constexpr int FrameWidth = 640, FrameHeight = 480, GameWidth = 320, GameHeight = 240;
+constexpr int GameWidth = 320, GameHeight = 240;
 
 struct Locked {
     Locked() { EnterCriticalSection(&Screenshots.lock); }
@@ -22,23 +22,25 @@ struct Locked {
 };
 
 // The frame buffer without the overlay, and the game's own picture: with a filter the
-// single-size picture the filter started from; with Off the doubled picture reduced to the
-// top-left pixel of each 2x2 block.
+// single-size picture the filter started from; with Off the frame reduced to the top-left
+// pixel of each grid x grid block.
 bool CopyPictures(ScreenshotSlot& slot) {
     const auto* frame = static_cast<const std::uint8_t*>(SurfacePixels());
     const Image* small = FrameState.smallArgbImage;
-    if (!frame || Surface.width != FrameWidth || Surface.height != FrameHeight ||
-        Surface.bytesPerPixel != 4 || !small)
+    const int grid = FrameGrid();
+    slot.frame = slot.frames[GridIndex(grid)];
+    if (!frame || !slot.frame || Surface.width != grid * GameWidth ||
+        Surface.height != grid * GameHeight || Surface.bytesPerPixel != 4 || !small)
         return false;
-    for (int y = 0; y < FrameHeight; ++y)
+    for (int y = 0; y < Surface.height; ++y)
         std::memcpy(ImageRow(slot.frame, y), frame + std::size_t(y) * Surface.pitch,
-                    std::size_t(FrameWidth) * 4);
+                    std::size_t(Surface.width) * 4);
     for (int y = 0; y < GameHeight; ++y) {
         auto* game = reinterpret_cast<std::uint32_t*>(ImageRow(slot.game, y));
         if (FrameState.filterMode == FilterOff) {
-            const auto* doubled =
-                reinterpret_cast<const std::uint32_t*>(ImageRow(slot.frame, 2 * y));
-            for (int x = 0; x < GameWidth; ++x) game[x] = doubled[2 * x];
+            const auto* grown =
+                reinterpret_cast<const std::uint32_t*>(ImageRow(slot.frame, grid * y));
+            for (int x = 0; x < GameWidth; ++x) game[x] = grown[grid * x];
         } else {
             std::memcpy(game, ImagePixels(small) + std::size_t(y) * small->pitch,
                         std::size_t(GameWidth) * 4);
@@ -91,10 +93,15 @@ void StartScreenshots() {
     InitializeCriticalSection(&Screenshots.lock);
     Screenshots.stopping = false;
     for (ScreenshotSlot& slot : Screenshots.slots) {
-        slot.frame = CreateImage(FrameWidth, FrameHeight, 0, 32, 0);
-        slot.game = CreateImage(GameWidth, GameHeight, 0, 32, 0);
+        bool made = bool(slot.game = CreateImage(GameWidth, GameHeight, 0, 32, 0));
+        for (int grid = MinGrid; grid <= FrameState.maxGrid && grid <= MaxGrid; ++grid) {
+            Image*& frame = slot.frames[GridIndex(grid)];
+            frame = CreateImage(grid * GameWidth, grid * GameHeight, 0, 32, 0);
+            made = made && frame;
+        }
+        slot.frame = slot.frames[0];
         // A slot without its images is never taken.
-        slot.state = slot.frame && slot.game ? ScreenshotSlot::Free : ScreenshotSlot::Saving;
+        slot.state = made ? ScreenshotSlot::Free : ScreenshotSlot::Saving;
     }
     Screenshots.thread = StartThread(SavingThread, nullptr, 0, ThreadCom::Apartment);
     if (!Screenshots.thread) StopScreenshots();
@@ -118,8 +125,9 @@ void StopScreenshots() {
     Screenshots.wake = nullptr;
     DeleteCriticalSection(&Screenshots.lock);
     for (ScreenshotSlot& slot : Screenshots.slots) {
-        for (Image* image : {slot.frame, slot.game})
+        for (Image* image : slot.frames)
             if (image) DestroyImage(image);
+        if (slot.game) DestroyImage(slot.game);
         slot = ScreenshotSlot{};
     }
     Screenshots.wanted = Screenshots.latch = false;

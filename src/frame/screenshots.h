@@ -1,5 +1,5 @@
-// Screenshots: one key saves the frame the viewer shows (its 640x480 frame buffer with the
-// current filter, without the overlay) and the game's own 320x240 picture as PNG files.
+// Screenshots: one key saves the frame the viewer shows (its frame buffer at the frame's grid
+// with the current filter, without the overlay) and the game's own 320x240 picture as PNG files.
 //
 // The frame step copies both into the images of a free slot after it has drawn the picture
 // and before the overlay; a thread of its own encodes and writes them (screenshot_files.h),
@@ -25,9 +25,10 @@ enum class ScreenshotKey { F9, F11, None };
 // is Free; the saving thread reads them while it is Saving.
 struct ScreenshotSlot {
     enum State { Free, Queued, Saving };
-    Image* frame = nullptr; // 640x480
-    Image* game = nullptr;  // 320x240
-    SYSTEMTIME time{};      // of the copy, local
+    Image* frame = nullptr;        // the frame's: one of frames
+    Image* frames[GridCount] = {}; // at each grid up to the largest the frame is made at
+    Image* game = nullptr;         // 320x240
+    SYSTEMTIME time{};             // of the copy, local
     FilterMode filter = FilterOff;
     int grid = MinGrid; // the frame's
     State state = Free;

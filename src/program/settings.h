@@ -27,6 +27,7 @@ struct ViewerSettings {
     int window = 1; // the framed window's multiple, or LargestFramedMultiple (framed_placement.h)
     ScreenshotKey screenshotKey = ScreenshotKey::F9;
     FilterCycle filterCycle = DefaultFilterCycle(); // F8's order
+    int grid = MinGrid; // the largest grid the frame is made at (filter_work.h)
 };
 
 // Reads one key's value: the text after '=' (empty when the file or the key is missing).

@@ -49,6 +49,8 @@ void ApplySettings(const ViewerSettings& settings) {
     FrameMeterState.kind = settings.meter;
     ViewerMonitor = settings.monitor;
     FrameState.filterCycle = settings.filterCycle;
+    FrameState.maxGrid = settings.grid;
+    ReserveFrameBuffer(settings.grid * 320, settings.grid * 240);
     Screenshots.key = ScreenshotKeyCode(settings.screenshotKey);
     Screenshots.save = SaveScreenshotFiles;
 }

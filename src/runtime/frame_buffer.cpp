@@ -4,6 +4,7 @@
 
 #include "runtime/aligned_memory.h"
 
+#include <algorithm>
 #include <cstring>
 
 SurfaceState Surface;
@@ -26,18 +27,39 @@ int SurfaceBytesPerPixelForDepth(int depth) {
     }
 }
 
+namespace {
+
+void FillBlack(int width, int height) {
+    if (Surface.bytesPerPixel == 4) {
+        auto* p = reinterpret_cast<std::uint32_t*>(Surface.frameBuffer);
+        std::fill(p, p + std::size_t(width) * height, 0xFF000000u);
+    } else {
+        std::memset(Surface.frameBuffer, 0, std::size_t(Surface.pitch) * height);
+    }
+}
+
+} // namespace
+
+void ReserveFrameBuffer(int width, int height) {
+    Surface.roomWidth = width;
+    Surface.roomHeight = height;
+}
+
 bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags) {
     const int bytesPerPixel = SurfaceBytesPerPixelForDepth(depth);
     const int pitch = width * bytesPerPixel;
-    auto* pixels = static_cast<std::uint8_t*>(AlignedAlloc(std::size_t(pitch) * height));
-    auto* marks = new (std::nothrow) std::uint8_t[height]();
+    Surface.roomWidth = std::max(Surface.roomWidth, width);
+    Surface.roomHeight = std::max(Surface.roomHeight, height);
+    const std::size_t room = std::size_t(Surface.roomWidth) * Surface.roomHeight;
+    auto* pixels = static_cast<std::uint8_t*>(AlignedAlloc(room * bytesPerPixel));
+    auto* marks = new (std::nothrow) std::uint8_t[Surface.roomHeight]();
     if (!pixels || !marks) {
         AlignedFree(pixels);
         delete[] marks;
         return false;
     }
-    Surface.width = width;
-    Surface.height = height;
+    Surface.width = Surface.openedWidth = width;
+    Surface.height = Surface.openedHeight = height;
     Surface.depth = depth == 24 ? 32 : depth;
     Surface.bytesPerPixel = bytesPerPixel;
     Surface.pitch = pitch;
@@ -46,14 +68,20 @@ bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags)
     Surface.rowMarks = marks;
     Surface.pointerVisible = true;
     Surface.keyHead = Surface.keyTail = 0;
-    // Opaque black for 32-bit pixels; zero for the narrower depths.
-    if (bytesPerPixel == 4) {
-        auto* p = reinterpret_cast<std::uint32_t*>(pixels);
-        for (std::size_t i = 0, n = std::size_t(width) * height; i < n; ++i) p[i] = 0xFF000000u;
-    } else {
-        std::memset(pixels, 0, std::size_t(pitch) * height);
-    }
+    FillBlack(width, height); // opaque black for 32-bit pixels; zero for the narrower depths
     Surface.open = true;
+    return true;
+}
+
+bool ResizeFrameBuffer(int width, int height) {
+    if (!Surface.open || Surface.bytesPerPixel != 4 || width < 1 || height < 1 ||
+        width > Surface.roomWidth || height > Surface.roomHeight)
+        return false;
+    Surface.width = width;
+    Surface.height = height;
+    Surface.pitch = width * 4;
+    FillBlack(width, height);
+    std::memset(Surface.rowMarks, 0, std::size_t(height));
     return true;
 }
 
@@ -64,6 +92,7 @@ void ReleaseSurfaceState() {
     Surface.frameBuffer = nullptr;
     Surface.rowMarks = nullptr;
     Surface.width = Surface.height = Surface.depth = Surface.bytesPerPixel = Surface.pitch = 0;
+    Surface.openedWidth = Surface.openedHeight = 0;
 }
 
 void LockSurface() {

@@ -34,6 +34,14 @@ struct SurfaceState {
     int depth = 0;         // bits per pixel as opened (24 is opened as 32)
     int bytesPerPixel = 0; // 1, 2 or 4
     int pitch = 0;         // width * bytesPerPixel: no row padding
+    // The size the surface opened at, which the framed window's size counts in; the frame
+    // (width x height) may differ from it after ResizeFrameBuffer.
+    int openedWidth = 0;
+    int openedHeight = 0;
+    // The largest frame the buffers hold (ReserveFrameBuffer, or the size opened at when
+    // larger), so that ResizeFrameBuffer changes the frame's size without allocating.
+    int roomWidth = 0;
+    int roomHeight = 0;
     std::uint32_t flags = 0;
     std::uint8_t* frameBuffer = nullptr; // row 0, 16-byte aligned
     std::uint8_t* rowMarks = nullptr;    // one flag per row, set when the row changed
@@ -67,6 +75,13 @@ std::string PollKey();
 // Portable helpers the window variants share.
 int SurfaceBytesPerPixelForDepth(int depth); // 0 when the depth is refused
 bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags);
+// Before the surface opens: room for a frame of up to width x height in the buffers it makes
+// (the frame buffer here, the window's presentation buffer), beside the size it opens at.
+void ReserveFrameBuffer(int width, int height);
+// Under the surface lock: the open 32-bit frame buffer becomes width x height within its room,
+// opaque black and no row marked, its pointer, window and presentation kept. False (nothing
+// changed) for another pixel size or a frame beyond the room.
+bool ResizeFrameBuffer(int width, int height);
 void ReleaseSurfaceState();
 void QueueKey(std::uint32_t code);
 void MarkAllRows();

@@ -309,8 +309,8 @@ SourceTexture* UploadSource(const FitRect& picture, int firstRow, int endRow) {
         if (firstRow >= 0 || fresh) UploadRows(Flip.sharp, Win.sharpPixels, 0, picture.height);
         return &Flip.sharp;
     }
-    if (!FitTexture(Flip.frame, Surface.width, Surface.height, &fresh)) return nullptr;
-    if (fresh) firstRow = 0, endRow = Surface.height;
+    if (!FitTexture(Flip.frame, Win.frameWidth, Win.frameHeight, &fresh)) return nullptr;
+    if (fresh) firstRow = 0, endRow = Win.frameHeight;
     UploadRows(Flip.frame, Win.pixels, firstRow, endRow);
     return &Flip.frame;
 }
@@ -381,7 +381,7 @@ PresentOutcome PresentOnce(HWND window, int firstRow, int endRow) {
     // At most a refresh or so: a present never holds the window's messages back longer.
     if (Flip.waitable) WaitForSingleObjectEx(Flip.waitable, 20, FALSE);
     const FitRect picture =
-        FitFrame(Win.fit.load(), size.cx, size.cy, Surface.width, Surface.height);
+        FitFrame(Win.fit.load(), size.cx, size.cy, Win.frameWidth, Win.frameHeight);
     Draw(picture, UploadSource(picture, firstRow, endRow));
     const FlipPresentMode mode =
         ChooseFlipPresentMode(Flip.tearing, Flip.tearingSupported, CoversMonitor(window));
@@ -472,7 +472,7 @@ void PresentFlip(HWND window, int firstRow, int endRow) {
         FreeDevice();
         const bool made = MakeDeviceAndSwapChain(window) == FlipStep::Ready;
         action = Flip.road.AfterRecreate(made);
-        if (made) PresentOnce(window, 0, Surface.height);
+        if (made) PresentOnce(window, 0, Win.frameHeight);
     }
     Announce();
 }

@@ -49,8 +49,8 @@ UINT ClientDpi(HWND window, UINT dpi = 0) {
 }
 
 SIZE MultipleAt(int multiple, UINT dpi) {
-    return SIZE{ScaledLength(multiple * Surface.width, dpi),
-                ScaledLength(multiple * Surface.height, dpi)};
+    return SIZE{ScaledLength(multiple * Surface.openedWidth, dpi),
+                ScaledLength(multiple * Surface.openedHeight, dpi)};
 }
 
 // The home monitor's work area (without the taskbar) as the calling thread sees it; the
@@ -123,7 +123,7 @@ RECT FramedWindowOpening(int outerWidth, int outerHeight, bool windowAware) {
     } else {
         home = HomeMonitorArea(Surface.homeMonitor);
     }
-    const Corner corner = CentredCorner(home, Surface.width, Surface.height);
+    const Corner corner = CentredCorner(home, Surface.openedWidth, Surface.openedHeight);
     return RECT{corner.x, corner.y, corner.x + outerWidth, corner.y + outerHeight};
 }
 

@@ -32,7 +32,7 @@ bool PresentTo(HWND window, HDC dc, bool fullRepaint) {
     GetClientRect(window, &client);
     const int width = client.right - client.left, height = client.bottom - client.top;
     if (width <= 0 || height <= 0) return true; // minimised: nothing to show
-    const int w = Surface.width, h = Surface.height;
+    const int w = Win.frameWidth, h = Win.frameHeight;
     const DisplayFit fit = Win.fit.load();
     const FitRect picture = FitFrame(fit, width, height, w, h);
     if (fullRepaint || fit != Win.barsFit || width != Win.barsWidth || height != Win.barsHeight) {
@@ -69,10 +69,9 @@ bool PresentNow(HWND window) {
     return shown;
 }
 
-void TearDownPresentation() {
-    TearDownFlipPresentation();
-    FreeSharpPicture();
-    if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
+namespace {
+
+void FreeDibSection() {
     if (Win.memoryDc) {
         if (Win.previousBitmap) SelectObject(Win.memoryDc, Win.previousBitmap);
         DeleteDC(Win.memoryDc);
@@ -81,6 +80,15 @@ void TearDownPresentation() {
     Win.memoryDc = nullptr;
     Win.dibSection = nullptr;
     Win.previousBitmap = nullptr;
+}
+
+} // namespace
+
+void TearDownPresentation() {
+    TearDownFlipPresentation();
+    FreeSharpPicture();
+    if (Win.method == PresentStretchDib) AlignedFree(Win.pixels);
+    FreeDibSection();
     Win.pixels = nullptr;
     Win.method = PresentNone;
     Win.barsWidth = Win.barsHeight = 0;
@@ -98,17 +106,35 @@ bool SetUpDibSection(HWND window) {
     if (!Win.dibSection) return false;
     Win.previousBitmap = SelectObject(Win.memoryDc, Win.dibSection);
     Win.pixels = static_cast<std::uint32_t*>(bits);
-    std::memset(Win.pixels, 0, std::size_t(Surface.width) * Surface.height * 4);
+    std::memset(Win.pixels, 0, std::size_t(Win.frameWidth) * Win.frameHeight * 4);
     return true;
 }
 
 } // namespace
 
+// The StretchDIBits road keeps its buffer, made for the room; a DIB section holds one size.
+bool FollowFrameSize(HWND window) {
+    Win.frameWidth = Surface.width;
+    Win.frameHeight = Surface.height;
+    Win.info = TopDownDibInfo(Win.frameWidth, Win.frameHeight);
+    Win.barsWidth = Win.barsHeight = 0; // the picture's place changes with its size
+    FreeSharpPicture();
+    if (Win.method != PresentDibSection) return Win.pixels != nullptr;
+    FreeDibSection();
+    Win.pixels = nullptr;
+    if (SetUpDibSection(window)) return true;
+    FreeDibSection();
+    Win.method = PresentNone;
+    return false;
+}
+
 // Each method is tried once on the new window.
 bool SetUpPresentation(HWND window) {
-    Win.info = TopDownDibInfo(Surface.width, Surface.height);
+    Win.frameWidth = Surface.width;
+    Win.frameHeight = Surface.height;
+    Win.info = TopDownDibInfo(Win.frameWidth, Win.frameHeight);
 
-    const std::size_t bytes = std::size_t(Surface.width) * Surface.height * 4;
+    const std::size_t bytes = std::size_t(Surface.roomWidth) * Surface.roomHeight * 4;
     Win.pixels = static_cast<std::uint32_t*>(AlignedAlloc(bytes));
     if (Win.pixels) {
         std::memset(Win.pixels, 0, bytes);

@@ -13,7 +13,7 @@ FitRect PictureOf(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
     return FitFrame(Win.fit.load(), client.right - client.left, client.bottom - client.top,
-                    Surface.width, Surface.height);
+                    Win.frameWidth, Win.frameHeight);
 }
 
 // Tables and picture for a new size; false (nothing sharp) when memory ran out.
@@ -21,7 +21,7 @@ bool MakeSharpPicture(int width, int height) {
     FreeSharpPicture();
     Win.sharpPixels = static_cast<std::uint32_t*>(AlignedAlloc(std::size_t(width) * height * 4));
     if (!Win.sharpPixels) return false;
-    PrepareSharpScale(Win.sharp, Surface.width, Surface.height, width, height);
+    PrepareSharpScale(Win.sharp, Win.frameWidth, Win.frameHeight, width, height);
     Win.sharpInfo = TopDownDibInfo(width, height);
     return true;
 }
@@ -30,7 +30,7 @@ bool MakeSharpPicture(int width, int height) {
 
 bool ScaleSharply(HWND window, int fromRow, int toRow) {
     const FitRect picture = PictureOf(window);
-    const bool sameSize = picture.width == Surface.width && picture.height == Surface.height;
+    const bool sameSize = picture.width == Win.frameWidth && picture.height == Win.frameHeight;
     if (Win.scaling.load() != DisplayScaling::Sharp || sameSize || picture.width <= 0 ||
         picture.height <= 0) {
         FreeSharpPicture();
@@ -39,10 +39,10 @@ bool ScaleSharply(HWND window, int fromRow, int toRow) {
     if (!Win.sharpPixels || picture.width != Win.sharp.width ||
         picture.height != Win.sharp.height) {
         if (!MakeSharpPicture(picture.width, picture.height)) return false;
-        fromRow = 0, toRow = Surface.height;
+        fromRow = 0, toRow = Win.frameHeight;
     }
     int endRow = 0;
-    const int firstRow = SharpScaleRows(Win.sharp, Win.pixels, Surface.width, fromRow, toRow,
+    const int firstRow = SharpScaleRows(Win.sharp, Win.pixels, Win.frameWidth, fromRow, toRow,
                                         Win.sharpPixels, picture.width, &endRow);
     return endRow > firstRow;
 }

@@ -29,6 +29,11 @@ void SetSurfaceFit(DisplayFit fit);
 // Nearest neighbour (the default) or sharp scaling of the frame where the picture is not
 // 640x480; any thread, any time.
 void SetSurfaceScaling(DisplayScaling scaling);
+// The grid (display_fit.h: ChooseGrid, up to maxGrid) for the frame where the window shows it
+// now: its client area, which covers the monitor in full screen, at the fit set. The window
+// thread notes the area at each presentation; MinGrid before it has, and without a window.
+// Any thread.
+int SurfaceGrid(int maxGrid);
 // Whether the window variant presents in step with the display's refresh where it can
 // (present_cadence.h); set before the surface opens.
 void SetSurfacePresentInStep(bool inStep);

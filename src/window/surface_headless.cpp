@@ -3,6 +3,8 @@
 // no threads.
 #include "window/surface.h"
 
+#include "pixels/filter_work.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -30,6 +32,10 @@ int CloseSurface() {
     Surface.lockCount = 0;
     ReleaseSurfaceState();
     return 0;
+}
+
+int SurfaceGrid(int) {
+    return MinGrid; // nothing is shown
 }
 
 HWND__* SurfaceWindowHandle() {

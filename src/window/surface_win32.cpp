@@ -105,6 +105,10 @@ void SetSurfaceFit(DisplayFit fit) {
     Win.fit = fit;
 }
 
+int SurfaceGrid(int maxGrid) {
+    return ChooseGrid(Win.fit.load(), maxGrid, Win.shownWidth.load(), Win.shownHeight.load());
+}
+
 void SetSurfaceScaling(DisplayScaling scaling) {
     Win.scaling = scaling;
 }

@@ -38,13 +38,18 @@ struct WindowRecord {
 
     PresentMethod method = PresentNone;
     BITMAPINFO info{};
-    std::uint32_t* pixels = nullptr; // width x height, top-down, 0x00RRGGBB
+    // The frame's size in the presentation buffer, taken over from the surface with the rows
+    // (FollowFrameSize); pixels holds the surface's room, its rows frameWidth apart.
+    int frameWidth = 0, frameHeight = 0;
+    std::uint32_t* pixels = nullptr; // frameWidth x frameHeight, top-down, 0x00RRGGBB
     HDC memoryDc = nullptr;
     HBITMAP dibSection = nullptr;
     HGDIOBJ previousBitmap = nullptr;
 
     std::atomic<DisplayFit> fit{DisplayFit::Stretch};             // any thread may set it
     std::atomic<DisplayScaling> scaling{DisplayScaling::Nearest}; // any thread may set it
+    // The client area at the latest presentation: written by the window thread, read by any.
+    std::atomic<int> shownWidth{0}, shownHeight{0};
     // Sharp scaling (window thread only, outside the surface lock as well): the tables and
     // the picture made for the picture size last shown sharply, sharpPixels width x height
     // of sharpInfo; null while no picture is sharp.
@@ -89,6 +94,10 @@ bool PresentNow(HWND window);
 // false when neither shows on the new window.
 bool SetUpPresentation(HWND window);
 void TearDownPresentation();
+// Under the surface lock, before the rows are copied: the presentation takes over a new size
+// of the frame buffer (the DIB section is made anew, the sharp picture let go, the bars
+// painted again); false when it could not (nothing is copied then).
+bool FollowFrameSize(HWND window);
 
 // flip_presentation_win32.cpp: the flip road (present_road.h). SetUpFlipPresentation, once the
 // GDI presentation is set up on a new window, makes the swap chain where the setting asks for

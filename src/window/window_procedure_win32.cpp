@@ -157,9 +157,10 @@ bool OnGetDpiScaledSize(const Message& message, LRESULT* result) {
 bool OnGetMinMaxInfo(const Message& message, LRESULT* result) {
     if (!Resizable(message.window)) return false;
     const UINT dpi = WindowPerMonitorAware(message.window) ? WindowDpi(message.window) : 96;
-    const SIZE least = FramedOuterSize(
-        message.window,
-        SIZE{ScaledLength(Surface.width / 2, dpi), ScaledLength(Surface.height / 2, dpi)}, dpi);
+    const SIZE least = FramedOuterSize(message.window,
+                                       SIZE{ScaledLength(Surface.openedWidth / 2, dpi),
+                                            ScaledLength(Surface.openedHeight / 2, dpi)},
+                                       dpi);
     reinterpret_cast<MINMAXINFO*>(message.lParam)->ptMinTrackSize = POINT{least.cx, least.cy};
     *result = 0;
     return true;

@@ -98,13 +98,23 @@ void NotePresented(double seenAt) {
     ReleaseSurfaceLock();
 }
 
+// Where the frame is shown, for the grid the application makes it at (SurfaceGrid).
+void NoteShownArea(HWND window) {
+    RECT client{};
+    if (!GetClientRect(window, &client)) return;
+    Win.shownWidth = client.right - client.left;
+    Win.shownHeight = client.bottom - client.top;
+}
+
 // The marked rows into the presentation buffer: the only step under the surface lock, so the
 // application's next frame waits for a copy at most, never for a present. False when no row
 // was marked; *seenAt: when the picture copied was seen.
-bool TakeMarkedRows(int* firstRow, int* endRow, double* seenAt) {
+bool TakeMarkedRows(HWND window, int* firstRow, int* endRow, double* seenAt) {
     TakeSurfaceLock();
     PresentMark("present lock wait");
-    const bool marked = CopyMarkedRows(Win.pixels, firstRow, endRow);
+    const bool sized = (Surface.width == Win.frameWidth && Surface.height == Win.frameHeight) ||
+                       FollowFrameSize(window);
+    const bool marked = sized && Win.pixels && CopyMarkedRows(Win.pixels, firstRow, endRow);
     *seenAt = Surface.pictureSeenAt;
     ReleaseSurfaceLock();
     PresentMark("present copy rows");
@@ -119,7 +129,8 @@ bool PresentationPass(HWND window) {
     PresentBegin();
     int firstRow = 0, endRow = 0;
     double seenAt = 0.0;
-    bool marked = TakeMarkedRows(&firstRow, &endRow, &seenAt);
+    NoteShownArea(window);
+    bool marked = TakeMarkedRows(window, &firstRow, &endRow, &seenAt);
     if (Win.scaling.load() == DisplayScaling::Sharp || Win.sharpPixels)
         marked = ScaleSharply(window, firstRow, endRow) || marked;
     PresentMark("present scale");

@@ -168,6 +168,7 @@ struct SimDesktopRecord {
     int gdiObjectsDeleted = 0;
     bool failCreateDibSection = false;
     bool failOpenSurface = false; // OpenSurface closes the old surface, then fails
+    int surfaceGrid = 2;          // the grid SurfaceGrid gives for where the window shows
     bool failCreateThread = false;
 
     int criticalSectionDepth = 0; // entries minus exits over all critical sections

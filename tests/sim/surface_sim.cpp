@@ -7,6 +7,7 @@
 #include "window/framed_placement.h"
 #include "window/surface.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -93,6 +94,10 @@ int CloseSurface() {
     Sim.screenSaverActive = screenSaverWasActive;
     Sim.calls.push_back("CloseSurface");
     return 0;
+}
+
+int SurfaceGrid(int maxGrid) {
+    return std::min(Sim.surfaceGrid, maxGrid);
 }
 
 const char* SurfacePresentRoad() {

@@ -72,6 +72,29 @@ TEST_F(Picture, EachModeShowsTheGamesFrameAsItsFilterMakesIt) {
     EXPECT_EQ(FrameBuffer(), DoubledFrame());
 }
 
+TEST_F(Picture, TheFrameFollowsTheGridWhereItIsShownInTheSameWindowAndBuffer) {
+    FrameState.maxGrid = 4;
+    ReserveFrameBuffer(4 * 320, 4 * 240);
+    Frame(); // the one reopen, now with room for grid 4
+    const HWND window = Viewer();
+    const void* buffer = SurfacePixels();
+    for (int grid : {4, 3, 2, 4}) {
+        Sim.surfaceGrid = grid;
+        Frame();
+        ASSERT_EQ(Surface.width, grid * 320);
+        ASSERT_EQ(Surface.height, grid * 240);
+        const auto* frame = static_cast<const std::uint32_t*>(SurfacePixels());
+        for (int y = 0; y < Surface.height; ++y)
+            for (int x = 0; x < Surface.width; ++x)
+                ASSERT_EQ(frame[std::size_t(y) * Surface.width + x], FramePixel(x / grid, y / grid))
+                    << x << "," << y << " at grid " << grid;
+    }
+    EXPECT_EQ(Viewer(), window);
+    EXPECT_EQ(SurfacePixels(), buffer);
+    EXPECT_EQ(Count("OpenSurface"), 1);
+    ReserveFrameBuffer(640, 480);
+}
+
 TEST_F(Picture, TheFiltersDifferFromPlainDoubling) {
     // Guards the test pattern: it must give both filters edges to smooth.
     EXPECT_NE(Scale2xOf(SingleFrame()), DoubledFrame());
