@@ -8,8 +8,7 @@
 //   children HWND                      the direct child windows of HWND
 //   key VK down|up|press               a synthetic key event (keybd_event)
 //   foreground HWND                    SetForegroundWindow, then report the foreground
-//   gui HWND                           the foreground, and the GUI state of HWND's thread
-//                                      (GetGUIThreadInfo: flags, active, capture windows)
+//   gui HWND                           the foreground, and GetGUIThreadInfo's flags for HWND
 //   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
 //   maximize HWND                      posts WM_SYSCOMMAND/SC_MAXIMIZE (the maximise button)
 //   message HWND WM_CLOSE              posts WM_CLOSE itself
@@ -156,9 +155,8 @@ int Gui(HWND w) {
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui)) return Fail("no GUI thread");
-    std::printf("{\"foreground\": %llu, \"flags\": %lu, \"active\": %llu, \"capture\": %llu}\n",
-                HandleValue(GetForegroundWindow()), static_cast<unsigned long>(gui.flags),
-                HandleValue(gui.hwndActive), HandleValue(gui.hwndCapture));
+    std::printf("{\"foreground\": %llu, \"flags\": %lu}\n", HandleValue(GetForegroundWindow()),
+                static_cast<unsigned long>(gui.flags));
     return 0;
 }
 
