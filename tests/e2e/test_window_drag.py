@@ -19,17 +19,17 @@ GUI_INMOVESIZE = 2
 
 class WindowDragTest(base.E2ETest):
     def held(self, pacing, window, grip, sample):
-        """Starts the game and a viewer with this window and pacing, presses the mouse at
-        grip(rect) and moves it by 40 pixels; sample(window state) every 0.1 s for 2 s;
-        releases. Returns the samples (time, value) and the game."""
+        """Starts the game and a viewer with this window and pacing, F6 into its window once it
+        went full screen, presses the mouse at grip(rect) and moves it by 40 pixels;
+        sample(window state) every 0.1 s for 2 s; releases. Returns the samples (time, value)
+        and the game."""
         exe = self.s.private_copy("src/lumenpane.exe", "drag-%s-%d" % (pacing, window))
         with open(os.path.join(os.path.dirname(exe), "lumenpane.ini"), "w", newline="\r\n") as f:
             f.write("[display]\nwindow=%d\npacing=%s\n" % (window, pacing))
         game = frame_clock.start_clock_game(self.s, self.programs.path("frames-%s.log" % pacing))
         self.programs.procs.append(game.proc)
         viewer = self.start_viewer(exe)
-        # The viewer opens framed and switches to full screen once started: F6 after that.
-        self.s.wait_viewer_mode(True, timeout=30)
+        self.s.wait_viewer_mode(True, timeout=30)  # it opens framed, then goes full screen
         time.sleep(0.3)  # apart from the start, as a player's F6
         self.s.press_key(VK_F6)
         state = self.s.wait_viewer_state(lambda w: not w["topmost"], "the viewer in its window")
