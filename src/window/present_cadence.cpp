@@ -3,6 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+PresentCadence::Next PresentCadence::NextWait(bool shownLast, bool minimised, double now) const {
+    if (inStep && !shownLast) return Next::RowsWhileIdle;
+    if (WaitForRefresh(now) && !minimised) return Next::Refresh;
+    return inStep ? Next::RowsOrCadence : Next::Cadence;
+}
+
 bool PresentCadence::LooksLikeAWait(double tookSeconds, double now, double refreshPeriod) const {
     if (refreshPeriod <= 0.0) return tookSeconds >= QuickSeconds;
     if (tookSeconds >= std::min(QuickSeconds, QuickShare * refreshPeriod)) return true;

@@ -13,6 +13,11 @@
 // locked), count as unavailable: the thread then keeps the 10 ms cadence and tries the wait
 // again RetrySeconds later, so a display that comes back is followed again.
 //
+// Between two presentations the thread waits for one thing (NextWait): with the smooth pacing,
+// after a presentation that showed nothing (a frozen game), for new rows alone, however often
+// the display refreshes; else for the next refresh where it follows it, none while the window
+// is minimised; else for new rows or the 10 ms cadence.
+//
 // Threads: the window thread's alone, apart from inStep, which the start-up sets before the
 // window thread starts.
 #pragma once
@@ -26,6 +31,15 @@ class PresentCadence {
 
     bool inStep = false; // the smooth pacing was chosen
 
+    enum class Next {
+        RowsWhileIdle, // new rows (or the window's messages) for a long while
+        Refresh,       // the display's next refresh, cut short by new rows
+        RowsOrCadence, // new rows (or messages), at most the 10 ms cadence
+        Cadence,       // the 10 ms cadence alone (the fixed pacing)
+    };
+    // What to wait for before the next presentation: shownLast, whether the last one showed
+    // a picture; minimised, whether the window is.
+    Next NextWait(bool shownLast, bool minimised, double now) const;
     // Whether the next presentation waits for the display's refresh.
     bool WaitForRefresh(double now) const { return inStep && (available_ || now >= retryAt_); }
     // What a wait did: whether it succeeded, how long it took, and when it returned (`now`).

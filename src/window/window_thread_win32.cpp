@@ -55,35 +55,43 @@ void AwaitInterval() {
     SleepEx(PresentationIntervalMs, FALSE);
 }
 
-// Between two presentations: with the smooth pacing a new picture is presented as soon as its
-// rows are marked, in the refresh it was drawn in. Otherwise the thread waits for the desktop's
-// next composition where the cadence says so (at most two refresh periods, the window's messages
-// handled meanwhile), none while the window is minimised, or else at most PresentationIntervalMs.
-// After a pass that showed nothing the smooth pacing waits for the next rows alone (at most
-// IdleWaitMs): no composition wakes it while the picture stays as it is.
-void AwaitPresentation(HWND window, bool shownLast) {
+// The desktop's next composition (at most two refresh periods, the window's messages handled
+// meanwhile), cut short by new rows. False when the cadence no longer follows the refresh.
+bool AwaitRefresh(double start) {
     PresentCadence& cadence = Win.cadence;
-    if (cadence.inStep && !shownLast) {
+    const double period = CompositorRefreshPeriod();
+    double returnedAt = 0.0;
+    const CompositionWait waited =
+        AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0), &returnedAt, PumpMessages,
+                         static_cast<HANDLE>(RowsMarkedEvent()));
+    if (waited == CompositionWait::Woken) return true;
+    const bool succeeded = waited == CompositionWait::Composed;
+    const double now = Seconds();
+    cadence.Waited(succeeded, returnedAt - start, succeeded ? returnedAt : now, period);
+    return cadence.WaitForRefresh(now);
+}
+
+// Between two presentations (present_cadence.h): with the smooth pacing a new picture is
+// presented as soon as its rows are marked, in the refresh it was drawn in; after a pass that
+// showed nothing it waits for the next rows alone (at most IdleWaitMs), so no composition wakes
+// it while the picture stays as it is.
+void AwaitPresentation(HWND window, bool shownLast) {
+    const double start = Seconds();
+    switch (Win.cadence.NextWait(shownLast, IsIconic(window) != FALSE, start)) {
+    case PresentCadence::Next::RowsWhileIdle:
         AwaitRowsOrMessages(IdleWaitMs);
         return;
-    }
-    const double start = Seconds();
-    if (cadence.WaitForRefresh(start) && !IsIconic(window)) {
-        const double period = CompositorRefreshPeriod();
-        double returnedAt = 0.0;
-        const CompositionWait waited =
-            AwaitComposition(2.0 * (period > 0.0 ? period : 1.0 / 60.0), &returnedAt, PumpMessages,
-                             static_cast<HANDLE>(RowsMarkedEvent()));
-        if (waited == CompositionWait::Woken) return;
-        const bool succeeded = waited == CompositionWait::Composed;
-        const double now = Seconds();
-        cadence.Waited(succeeded, returnedAt - start, succeeded ? returnedAt : now, period);
-        if (cadence.WaitForRefresh(now)) return;
-    }
-    if (cadence.inStep)
+    case PresentCadence::Next::Refresh:
+        if (AwaitRefresh(start)) return;
         AwaitRowsOrMessages(PresentationIntervalMs);
-    else
+        return;
+    case PresentCadence::Next::RowsOrCadence:
+        AwaitRowsOrMessages(PresentationIntervalMs);
+        return;
+    case PresentCadence::Next::Cadence:
         AwaitInterval();
+        return;
+    }
 }
 
 // The window thread's note of the picture it presented, for the meter: when it was seen and

@@ -8,6 +8,7 @@
 //   children HWND                      the direct child windows of HWND
 //   key VK down|up|press               a synthetic key event (keybd_event)
 //   foreground HWND                    SetForegroundWindow, then report the foreground
+//   gui HWND                           the foreground, and GetGUIThreadInfo's flags for HWND
 //   close HWND                         posts WM_SYSCOMMAND/SC_CLOSE (the close button)
 //   maximize HWND                      posts WM_SYSCOMMAND/SC_MAXIMIZE (the maximise button)
 //   message HWND WM_CLOSE              posts WM_CLOSE itself
@@ -147,6 +148,15 @@ int Foreground(HWND w) {
     Sleep(50);
     std::printf("{\"setForeground\": %s, \"foreground\": %llu}\n", ok ? "true" : "false",
                 HandleValue(GetForegroundWindow()));
+    return 0;
+}
+
+int Gui(HWND w) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(w, nullptr), &gui)) return Fail("no GUI thread");
+    std::printf("{\"foreground\": %llu, \"flags\": %lu}\n", HandleValue(GetForegroundWindow()),
+                static_cast<unsigned long>(gui.flags));
     return 0;
 }
 
@@ -459,6 +469,8 @@ int main(int argc, char** argv) {
         rc = Key(std::atoi(a[0]), a[1]);
     else if (cmd == "foreground" && n == 1)
         rc = Foreground(HandleArg(a[0]));
+    else if (cmd == "gui" && n == 1)
+        rc = Gui(HandleArg(a[0]));
     else if (cmd == "close" && n == 1)
         rc = Post(HandleArg(a[0]), WM_SYSCOMMAND, SC_CLOSE);
     else if (cmd == "maximize" && n == 1)

@@ -6,6 +6,7 @@
 //
 //   LMP_STANDIN_REFRESH=HZ   the refresh rate, e.g. 60, 59.94, 144 (default 60)
 //   LMP_STANDIN_FLUSH=never  DwmFlush never returns: a compositor that stopped
+//   LMP_STANDIN_COUNT=FILE   each DwmFlush call appends one byte to FILE: its size counts them
 #include <windows.h>
 
 #include <dwmapi.h>
@@ -18,6 +19,7 @@ namespace {
 LONGLONG Origin, Frequency;
 UINT32 Numerator = 60, Denominator = 1; // the rate as Numerator / Denominator ticks a second
 bool Stopped = false;
+HANDLE Count = INVALID_HANDLE_VALUE;
 
 void ReadSettings() {
     char text[32] = "";
@@ -37,6 +39,11 @@ void ReadSettings() {
     text[0] = 0;
     Stopped = GetEnvironmentVariableA("LMP_STANDIN_FLUSH", text, sizeof text) < sizeof text &&
               std::strcmp(text, "never") == 0;
+    char path[MAX_PATH];
+    const DWORD pathLength = GetEnvironmentVariableA("LMP_STANDIN_COUNT", path, sizeof path);
+    if (pathLength > 0 && pathLength < sizeof path)
+        Count = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     LARGE_INTEGER value;
     QueryPerformanceFrequency(&value);
     Frequency = value.QuadPart;
@@ -68,6 +75,8 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
 }
 
 __declspec(dllexport) HRESULT WINAPI DwmFlush() {
+    DWORD written;
+    if (Count != INVALID_HANDLE_VALUE) WriteFile(Count, "f", 1, &written, nullptr);
     if (Stopped) Sleep(INFINITE);
     const LONGLONG due = TickTime(TickAt(Now()) + 1);
     for (LONGLONG left; (left = due - Now()) > 0;)

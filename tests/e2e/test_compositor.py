@@ -2,9 +2,10 @@
 (standin_dwmapi.cpp), put into the Wine prefix's system folder and loaded by the viewer alone
 (WINEDLLOVERRIDES=dwmapi=n), whose DwmFlush waits for the next tick of a refresh clock where
 Wine's returns at once. With it the hot keys and the close button act at once while the viewer
-waits for the display, also when DwmFlush never returns, and (on an idle machine) nearly every
-frame of the game on its 60 Hz clock reaches the screen at 60, 59.94 and 144 Hz. Run through
-run.py."""
+waits for the display, also when DwmFlush never returns; a frozen game wakes the viewer no more
+often at 144 Hz than at 60 Hz, with at most 5 DwmFlush calls a second; and (on an idle machine)
+nearly every frame of the game on its 60 Hz clock reaches the screen at 60, 59.94 and 144 Hz.
+Run through run.py."""
 
 import filecmp
 import json
@@ -83,15 +84,16 @@ class StandinTest(base.E2ETest):
 class StandinViewerTest(base.E2ETest):
     """The steps of the tests with the viewer on the stand-in; no tests of its own."""
 
-    def start(self, refresh="60", flush=None):
-        """The game on its 60 Hz clock and the viewer with pacing=smooth on the stand-in,
-        full screen; returns (game, viewer, frame log)."""
+    def start(self, refresh="60", flush=None, frozen=False, env=None):
+        """The game on its 60 Hz clock (or frozen) and the viewer with pacing=smooth on the
+        stand-in, full screen; returns (game, viewer, frame log)."""
         frame_log = self.programs.path("frames-%s.log" % refresh)
-        game = frame_clock.start_clock_game(self.s, frame_log)
+        game = frame_clock.start_clock_game(self.s, frame_log, frozen)
         self.programs.procs.append(game.proc)
         with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
             ini.write("[display]\npacing=smooth\n")
-        viewer = self.programs.start_viewer(env=standin_env(self.s, refresh, flush), wait=False)
+        viewer = self.programs.start_viewer(
+            env=dict(standin_env(self.s, refresh, flush), **(env or {})), wait=False)
         self.s.wait_viewer_mode(True, timeout=30)
         harness.wait_until(lambda: maps_standin(self.s, viewer), 10, "the stand-in loaded")
         return game, viewer, frame_log
@@ -133,6 +135,42 @@ class CompositorTest(StandinViewerTest):
             self.assertTrue(harness.poll(lambda: top() != shown, 5, interval=0.2),
                             "picture change %d on screen" % change)
         self.close_within_a_second(game, viewer)
+
+
+def wake_ups(pid):
+    """The times each thread of a Linux process went to sleep and was woken since it began
+    (its voluntary context switches), by thread."""
+    counts = {}
+    for tid in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, tid)) as status:
+                counts[tid] = next(int(line.split()[1]) for line in status
+                                   if line.startswith("voluntary_ctxt_switches"))
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # the thread ended meanwhile
+    return counts
+
+
+class FrozenGameTest(StandinViewerTest):
+    SETTLE_SECONDS = 3  # the opening's pictures and overlay shown
+    SECONDS = 5
+
+    def test_a_frozen_game_wakes_the_viewer_no_more_often_at_144_than_at_60_hz(self):
+        wakes, flushes = {}, {}
+        for refresh in ("60", "144"):
+            count = self.programs.path("flushes-%s" % refresh)
+            game, viewer, _ = self.start(refresh, frozen=True,
+                                         env={"LMP_STANDIN_COUNT": harness.windows_path(count)})
+            time.sleep(self.SETTLE_SECONDS)  # measured from here on
+            before, flushed = wake_ups(viewer.pid), os.path.getsize(count)
+            time.sleep(self.SECONDS)  # the span measured
+            after = wake_ups(viewer.pid)
+            flushes[refresh] = (os.path.getsize(count) - flushed) / self.SECONDS
+            wakes[refresh] = sum(n - before.get(tid, 0) for tid, n in after.items()) / self.SECONDS
+            self.close_within_a_second(game, viewer)
+        print("\nfrozen game: wake-ups a second %s, DwmFlush calls a second %s" % (wakes, flushes))
+        self.assertLessEqual(max(flushes.values()), 5, flushes)
+        self.assertLessEqual(wakes["144"], 1.1 * wakes["60"], wakes)
 
 
 # As in test_smooth_pacing.py: every frame is caught only where no other work holds the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -71,6 +72,24 @@ TEST(PresentCadence, JudgesTheWaitByTheRefreshPeriod) {
             // Three waits before the first doubt is confirmed, and three each retry a second on.
             EXPECT_LE(followed, 3 * (1 + int(quick - 5.0))) << "over " << quick - 5.0 << " s";
         }
+    }
+}
+
+// A frozen game leaves the smooth pacing waiting for rows alone, whatever the display does.
+TEST(PresentCadence, WaitsForTheRefreshOnlyAfterAPicture) {
+    using Next = PresentCadence::Next;
+    // inStep, shownLast, minimised, a failed refresh wait before: the wait
+    const std::tuple<bool, bool, bool, bool, Next> rows[] = {
+        {1, 0, 0, 0, Next::RowsWhileIdle}, {1, 0, 1, 1, Next::RowsWhileIdle},
+        {1, 1, 0, 0, Next::Refresh},       {1, 1, 1, 0, Next::RowsOrCadence},
+        {1, 1, 0, 1, Next::RowsOrCadence}, {0, 0, 0, 0, Next::Cadence},
+        {0, 1, 0, 0, Next::Cadence}};
+    for (const auto& [inStep, shownLast, minimised, failed, next] : rows) {
+        PresentCadence cadence;
+        cadence.inStep = inStep;
+        if (failed) cadence.Waited(false, 0, 1.0);
+        EXPECT_EQ(cadence.NextWait(shownLast, minimised, 1.5), next)
+            << inStep << shownLast << minimised << failed;
     }
 }
 
