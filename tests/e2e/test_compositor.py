@@ -155,21 +155,34 @@ class FrozenGameTest(StandinViewerTest):
     SETTLE_SECONDS = 3  # the opening's pictures and overlay shown
     SECONDS = 5
 
+    def measure(self, refresh):
+        """The viewer's wake-ups and DwmFlush calls a second on the frozen game at refresh."""
+        count = self.programs.path("flushes-%s-%d" % (refresh, time.monotonic_ns()))
+        game, viewer, _ = self.start(refresh, frozen=True,
+                                     env={"LMP_STANDIN_COUNT": harness.windows_path(count)})
+        time.sleep(self.SETTLE_SECONDS)  # measured from here on
+        before, flushed = wake_ups(viewer.pid), os.path.getsize(count)
+        time.sleep(self.SECONDS)  # the span measured
+        after = wake_ups(viewer.pid)
+        flushes = (os.path.getsize(count) - flushed) / self.SECONDS
+        wakes = sum(n - before.get(tid, 0) for tid, n in after.items()) / self.SECONDS
+        self.close_within_a_second(game, viewer)
+        return wakes, flushes
+
     def test_a_frozen_game_wakes_the_viewer_no_more_often_at_144_than_at_60_hz(self):
-        wakes, flushes = {}, {}
-        for refresh in ("60", "144"):
-            count = self.programs.path("flushes-%s" % refresh)
-            game, viewer, _ = self.start(refresh, frozen=True,
-                                         env={"LMP_STANDIN_COUNT": harness.windows_path(count)})
-            time.sleep(self.SETTLE_SECONDS)  # measured from here on
-            before, flushed = wake_ups(viewer.pid), os.path.getsize(count)
-            time.sleep(self.SECONDS)  # the span measured
-            after = wake_ups(viewer.pid)
-            flushes[refresh] = (os.path.getsize(count) - flushed) / self.SECONDS
-            wakes[refresh] = sum(n - before.get(tid, 0) for tid, n in after.items()) / self.SECONDS
-            self.close_within_a_second(game, viewer)
-        print("\nfrozen game: wake-ups a second %s, DwmFlush calls a second %s" % (wakes, flushes))
-        self.assertLessEqual(max(flushes.values()), 5, flushes)
+        # Other work on a busy machine moves the counts a few percent; a viewer that woke at
+        # each refresh wakes half as often again at 144 Hz, in every round. So a second round
+        # is measured when the first exceeds the margin, and each rate's lower count counts.
+        wakes = {}
+        for _ in range(2):
+            for refresh in ("60", "144"):
+                woke, flushes = self.measure(refresh)
+                print("\nfrozen game at %s Hz: %.0f wake-ups, %.1f DwmFlush calls a second"
+                      % (refresh, woke, flushes))
+                self.assertLessEqual(flushes, 5, refresh)
+                wakes[refresh] = min(woke, wakes.get(refresh, woke))
+            if wakes["144"] <= 1.1 * wakes["60"]:
+                break
         self.assertLessEqual(wakes["144"], 1.1 * wakes["60"], wakes)
 
 
