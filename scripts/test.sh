@@ -98,8 +98,9 @@ if build "$e2e_build" "" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-$LMP_WIN_A
         echo "(their log, build/e2e.log, is shown once they have ended)"
         e2e_since=$(date +%s)
         # The soak, three minutes of waiting on the viewer, runs beside the rest in a session
-        # of its own (its own display and Wine prefix): it reads only the viewer's memory.
-        LMP_WIN_BUILD=$root/$e2e_build /usr/bin/python3 tests/e2e/run.py -k test_soak \
+        # of its own (its own display and Wine prefix): it reads only the viewer's memory, so
+        # it runs at a lower priority than the tests that time what they see.
+        LMP_WIN_BUILD=$root/$e2e_build nice -n 5 /usr/bin/python3 tests/e2e/run.py -k test_soak \
             >build/e2e-soak.log 2>&1 &
         soak_pid=$!
         LMP_WIN_BUILD=$root/$e2e_build /usr/bin/python3 tests/e2e/run.py -x test_soak \
