@@ -8,6 +8,7 @@
 #include "platform/wide_text.h"
 #include "platform/win32_com.h"
 #include "runtime/png_encoder.h"
+#include "runtime/viewer_log.h"
 
 namespace {
 
@@ -108,17 +109,6 @@ std::wstring PicturesFolder() {
     return folder;
 }
 
-// %LOCALAPPDATA%\Lumenpane (made when missing), where the viewer also keeps its log when its
-// own folder refuses it; empty when unknown.
-std::wstring AppDataFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    const std::wstring folder = std::wstring(path, length) + L"\\Lumenpane";
-    CreateDirectoryW(folder.c_str(), nullptr); // fails harmlessly when it exists
-    return folder;
-}
-
 } // namespace
 
 ScreenshotOutcome SaveScreenshotFiles(const ScreenshotSlot& slot, const std::string& name) {
@@ -130,5 +120,5 @@ ScreenshotOutcome SaveScreenshotFiles(const ScreenshotSlot& slot, const std::str
         return ScreenshotOutcome{false, std::string(), "the PNG codec failed: " + error};
     WindowsDisk disk;
     return StoreScreenshot(disk, ViewerFolder(), PicturesFolder(), name, framePng, gamePng,
-                           AppDataFolder());
+                           ViewerAppDataFolder());
 }

@@ -37,16 +37,20 @@ std::wstring ChooseLogPath() {
         }
         if (GetLastError() == ERROR_SHARING_VIOLATION) return beside;
     }
-    wchar_t localAppData[MAX_PATH];
-    const DWORD folder = GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH);
-    if (folder == 0 || folder >= MAX_PATH) return beside;
-    std::wstring path(localAppData, folder);
-    path += L"\\Lumenpane";
-    CreateDirectoryW(path.c_str(), nullptr); // fails harmlessly when it exists
-    return path + L"\\" + WideFromUtf8(LogName);
+    const std::wstring folder = ViewerAppDataFolder();
+    return folder.empty() ? beside : folder + L"\\" + WideFromUtf8(LogName);
 }
 
 } // namespace
+
+std::wstring ViewerAppDataFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::wstring();
+    const std::wstring folder = std::wstring(path, length) + L"\\Lumenpane";
+    CreateDirectoryW(folder.c_str(), nullptr); // fails harmlessly when it exists
+    return folder;
+}
 
 void AppendViewerLog(const char* line) {
     // Decided on the first line written and kept for the viewer's run.
