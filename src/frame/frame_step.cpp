@@ -241,6 +241,7 @@ void RenderFrame() {
     FramePacing.sampledNewPicture = newPicture;
     PassMark("capture copy");
     picture.image = FrameState.captureImage;
+    if (captured == 1) NoteGamePicture(picture.image, picture.printBegan);
     if (smooth) {
         LockSurface();
         PassMark("lock wait");

@@ -2,8 +2,10 @@
 // F6 full screen or window, F7 frames-per-second counter, F8 next filter, and the screenshot
 // key (lumenpane.ini, F9 by default) while screenshots are on.
 //
-// Each key acts once per press: its latch remembers that it was reported in the previous
-// pass, so a key held across many frames acts only on its first one.
+// Each key acts once per press: its latch remembers that it was reported at the previous
+// reading, so a key held across many frames acts only on its first one. A reading that finds
+// the key up clears the latch, so every press needs a reading while its key is up before it:
+// a wait longer than a key's release (the hand-over's) reads the keys as it goes.
 //
 // GetAsyncKeyState also reports a key pressed at any time since the previous query. Passes
 // that do not read the hot keys (another program in front, the viewer minimised) still
@@ -13,7 +15,12 @@
 #include "frame/screenshots.h"
 #include "game/fullscreen.h"
 #include "game/target_game.h"
+#include "pixels/image.h"
+#include "runtime/viewer_log.h"
 #include "window/surface.h"
+
+#include <algorithm>
+#include <cmath>
 
 HotKeysRecord HotKeys;
 
@@ -66,43 +73,83 @@ void PressF5ForGame() {
     ParkGameWindow();
 }
 
-void HandleF6() {
-    const bool reported = Reported(VK_F6);
-    if (reported && !FrameState.f6Latch) {
-        SetViewerFullscreen(TargetGame.fullscreen == 1 ? 0 : 1);
-        WaitForF4AndEnterUp();
-    }
-    FrameState.f6Latch = reported;
+void ActOnF6() {
+    SetViewerFullscreen(TargetGame.fullscreen == 1 ? 0 : 1);
+    WaitForF4AndEnterUp();
 }
 
-void HandleF7() {
-    const bool reported = Reported(VK_F7);
-    if (reported && !FrameState.f7Latch) FrameState.fpsOverlayOn = !FrameState.fpsOverlayOn;
-    FrameState.f7Latch = reported;
+void ActOnF7() {
+    FrameState.fpsOverlayOn = !FrameState.fpsOverlayOn;
 }
 
 // Off reads the game's doubled picture, the filters its single-size one: F5 is pressed
 // exactly when the cycle crosses between a filter that reads the one and one that reads the
 // other.
-void HandleF8() {
-    const bool reported = Reported(VK_F8);
-    if (reported && !FrameState.f8Latch) {
-        const FilterMode next = NextFilterMode(FrameState.filterCycle, FrameState.filterMode);
-        const bool crosses =
-            FilterRowOf(next).readsDoubled != FilterRowOf(FrameState.filterMode).readsDoubled;
-        FrameState.filterMode = next;
-        if (crosses) PressF5ForGame();
-        FrameState.lastFilterKeyTime = Timer();
+void ActOnF8() {
+    const FilterMode next = NextFilterMode(FrameState.filterCycle, FrameState.filterMode);
+    const bool crosses =
+        FilterRowOf(next).readsDoubled != FilterRowOf(FrameState.filterMode).readsDoubled;
+    FrameState.filterMode = next;
+    if (crosses) {
+        HotKeys.f5Check.Pressed(Timer());
+        PressF5ForGame();
     }
-    FrameState.f8Latch = reported;
+    FrameState.lastFilterKeyTime = Timer();
 }
 
 // The picture is copied later in the same pass, once drawn.
-void HandleScreenshotKey() {
-    if (!Screenshots.thread) return;
-    const bool reported = Reported(Screenshots.key);
-    if (reported && !Screenshots.latch) Screenshots.wanted = true;
-    Screenshots.latch = reported;
+void ActOnScreenshotKey() {
+    Screenshots.wanted = true;
+}
+
+bool Always() {
+    return true;
+}
+
+bool ScreenshotsOn() {
+    return Screenshots.thread != nullptr;
+}
+
+// One row per hot key, in the order a pass acts on them. Its latch remembers that the key was
+// reported at the previous reading; its presses read but not yet acted on are
+// HotKeys.pending at the row's index.
+struct HotKey {
+    bool (*inUse)();
+    int (*code)();
+    bool& (*latch)();
+    void (*act)();
+};
+
+const HotKey HotKeyRows[HotKeyCount] = {
+    {Always, [] { return int(VK_F6); }, []() -> bool& { return FrameState.f6Latch; }, ActOnF6},
+    {Always, [] { return int(VK_F7); }, []() -> bool& { return FrameState.f7Latch; }, ActOnF7},
+    {Always, [] { return int(VK_F8); }, []() -> bool& { return FrameState.f8Latch; }, ActOnF8},
+    {ScreenshotsOn, [] { return Screenshots.key; }, []() -> bool& { return Screenshots.latch; },
+     ActOnScreenshotKey},
+};
+
+void ActOnPendingPresses() {
+    for (int row = 0; row < HotKeyCount; ++row)
+        while (HotKeys.pending[row] > 0) {
+            --HotKeys.pending[row];
+            HotKeyRows[row].act();
+        }
+}
+
+// F5 again for a game that kept its picture size (f5_check.h), pressed like the first.
+void PressF5AgainWhenMissed() {
+    const bool gameInFront = GetForegroundWindow() == TargetGame.gameWindow;
+    switch (HotKeys.f5Check.Judge(gameInFront, Timer())) {
+    case F5Check::Verdict::PressAgain:
+        AppendViewerLog("the game kept its picture size after F5: pressed again");
+        PressF5ForGame();
+        break;
+    case F5Check::Verdict::GiveUp:
+        AppendViewerLog("the game did not switch its picture size on F5");
+        break;
+    case F5Check::Verdict::Wait:
+        break;
+    }
 }
 
 } // namespace
@@ -114,22 +161,48 @@ void ReleaseF5WhenDue(double now) {
     ParkGameWindow();
 }
 
-void DiscardHotKeyPresses() {
-    for (int key : {VK_F6, VK_F7, VK_F8}) Reported(key);
-    if (Screenshots.thread) Reported(Screenshots.key);
+// The render window is 4 pixels wider than the picture it shows: 324 or 644.
+void NoteGamePicture(const Image* picture, double printBegan) {
+    if (!picture) return;
+    HotKeys.f5Check.Seen(picture->width >= 640, FilterRowOf(FrameState.filterMode).readsDoubled,
+                         printBegan);
 }
 
-// During the hand-over to the game the keys are not read at all: the presses since the last
-// reading stay reported for the next pass.
+void ReadHotKeys() {
+    for (int row = 0; row < HotKeyCount; ++row) {
+        const HotKey& key = HotKeyRows[row];
+        if (!key.inUse()) continue;
+        const bool reported = Reported(key.code());
+        bool& latch = key.latch();
+        if (reported && !latch) ++HotKeys.pending[row];
+        latch = reported;
+    }
+}
+
+void SleepReadingHotKeys(int ms) {
+    const double end = Timer() + ms / 1000.0;
+    for (double left = ms / 1000.0; left > 0.0; left = end - Timer()) {
+        SleepEx(DWORD(std::min(KeyPollMs, int(std::lround(left * 1000.0)))), FALSE);
+        ReadHotKeys();
+    }
+}
+
+void DiscardHotKeyPresses() {
+    for (const HotKey& key : HotKeyRows)
+        if (key.inUse()) Reported(key.code());
+    for (int& pending : HotKeys.pending) pending = 0;
+}
+
+// While the hand-over to the game waits for it to take the foreground, the presses are read
+// and kept for a later pass.
 void HandleHotKeys() {
     const Front front = WhoIsInFront();
-    if (front == Front::HandOver) return;
     if (front == Front::Other) {
         DiscardHotKeyPresses();
         return;
     }
-    HandleF6();
-    HandleF7();
-    HandleF8();
-    HandleScreenshotKey();
+    ReadHotKeys();
+    if (front == Front::HandOver) return;
+    ActOnPendingPresses();
+    PressF5AgainWhenMissed();
 }

@@ -51,7 +51,7 @@ void HandFocusToGame() {
         if (!viewerInFront) return;
         const double seen = Timer();
         handOver.Begin(seen);
-        SleepEx(DWORD(handOver.MsUntilDue(seen)), FALSE);
+        SleepReadingHotKeys(handOver.MsUntilDue(seen));
         if (PlayerHandlesWindow(viewer)) { // he took hold meanwhile
             handOver.Postpone();
             return;

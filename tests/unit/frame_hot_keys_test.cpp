@@ -67,6 +67,56 @@ TEST_F(HotKeys, TheFilterChangeIsStampedAfterTheF5Press) {
     EXPECT_NEAR(FrameState.lastFilterKeyTime - before, 0.050, 1e-6);
 }
 
+// A filter change whose F5 the game does not take at once: the viewer presses F5 again, only
+// with the game in front, until the pictures have the filter's size, and at most twice more.
+TEST_F(HotKeys, AnF5TheGameDidNotTakeIsPressedAgainWithTheGameInFront) {
+    struct Case {
+        const char* what;
+        int lost;            // presses the game drops although it is in front
+        double lateSeconds;  // from a release to the game's switch
+        double inFrontAfter; // the viewer in front until then: its presses are lost
+        int presses;         // F5 presses in all
+        bool single;         // the game ends at its single size, as Scale2x reads it
+    };
+    const Case cases[] = {
+        {"taken", 0, 0.0, 0.0, 1, true},
+        {"the first lost", 1, 0.0, 0.0, 2, true},
+        {"lost while the viewer is in front for 3 s", 0, 0.0, 3.0, 2, true},
+        {"each taken 0.7 s late", 0, 0.7, 0.0, 3, true},
+        {"never taken", 100, 0.0, 0.0, 3, false},
+    };
+    Frame(); // the reopened surface window comes to the front
+    for (const Case& c : cases) {
+        ShowGameFrame(true);
+        FrameState.filterMode = FilterOff;
+        ::HotKeys = HotKeysRecord{};
+        Sim.keyEvents.clear();
+        int lost = c.lost;
+        std::vector<double> switches; // when the game's late switches come
+        Sim.onKeyEvent = [&](BYTE key, DWORD flags) {
+            if (key != VK_F5 || flags != KEYEVENTF_KEYUP || Sim.foreground != game) return;
+            if (lost > 0 && lost--) return;
+            if (c.lateSeconds == 0.0)
+                ShowGameFrame(!doubled);
+            else
+                switches.push_back(Timer() + c.lateSeconds);
+        };
+        const double start = Timer();
+        Sim.foreground = c.inFrontAfter > 0.0 ? Viewer() : game;
+        SimTap(VK_F8);
+        while (Timer() - start < c.inFrontAfter + 5.0) {
+            if (Timer() - start >= c.inFrontAfter) Sim.foreground = game;
+            for (double& at : switches)
+                if (at != 0.0 && Timer() >= at) ShowGameFrame(!doubled), at = 0.0;
+            Frame();
+        }
+        int presses = 0;
+        for (const SimKeyEvent& event : F5Events()) presses += event.flags == 0;
+        EXPECT_EQ(presses, c.presses) << c.what;
+        EXPECT_EQ(!doubled, c.single) << c.what;
+    }
+}
+
 TEST_F(HotKeys, KeysAreIgnoredAndLatchesKeptWhileAnotherWindowIsInFront) {
     Frame(); // the reopened surface window comes to the front
     HWND other = SimAddWindow("Notepad", "Untitled", RECT{0, 0, 300, 200});

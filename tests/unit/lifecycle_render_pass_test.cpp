@@ -103,6 +103,17 @@ TEST_F(RenderPassTest, HotKeysPressedBeforeTheHandOverWaitUntilAWindowIsSeenInFr
     EXPECT_EQ(FrameState.filterMode, FilterScale2x);
 }
 
+// The hand-over's wait is longer than a quick tap's release: two taps during it are two
+// presses (a reading only at its end would see one), acted on with the game in front.
+TEST_F(RenderPassTest, EveryTapDuringTheHandOverWaitActs) {
+    Sim.foreground = viewer;
+    SimAfter(17 + 20, [] { SimTap(VK_F8); });
+    SimAfter(17 + 100, [] { SimTap(VK_F8); });
+    RenderPass();
+    EXPECT_EQ(Sim.foreground, game.window);
+    EXPECT_EQ(FrameState.filterMode, FilterHq2x);
+}
+
 TEST_F(RenderPassTest, HotKeysActWhenAGameThatDoesNotAnswerNeverTakesTheForeground) {
     Sim.foreground = viewer;
     Sim.foregroundTakenLate = true;
