@@ -135,7 +135,9 @@ class SessionCleanup(unittest.TestCase):
         try:
             # The session's own screen has the size asked for: a full-screen game covers it.
             game = session.start_game(fullscreen=True)
-            self.assertEqual(game.window["rect"], [0, 0, 800, 600])
+            # The game turns full screen after its window first shows.
+            harness.wait_until(lambda: game.refresh()["rect"] == [0, 0, 800, 600], 5,
+                               "a full-screen game covering the 800x600 screen")
             prefix_entry = "WINEPREFIX=" + session.prefix
             self.assertTrue(processes_with_environment(prefix_entry))
             xvfb, workdir = session._xvfb, session.workdir
