@@ -170,20 +170,21 @@ class FrozenGameTest(StandinViewerTest):
         return wakes, flushes
 
     def test_a_frozen_game_wakes_the_viewer_no_more_often_at_144_than_at_60_hz(self):
-        # Other work on a busy machine moves the counts a few percent; a viewer that woke at
-        # each refresh wakes half as often again at 144 Hz, in every round. So a second round
-        # is measured when the first exceeds the margin, and each rate's lower count counts.
-        wakes = {}
-        for _ in range(2):
-            for refresh in ("60", "144"):
+        # Other work on a busy machine moves the counts by a third from one measurement to the
+        # next; a viewer that woke at each refresh wakes far more often at 144 Hz in every
+        # round. So the rounds measure both rates one after the other, and their sums are
+        # compared, with more rounds (three at most) while the sums differ by over the margin.
+        totals = {"60": 0.0, "144": 0.0}
+        for _ in range(3):
+            for refresh in totals:
                 woke, flushes = self.measure(refresh)
                 print("\nfrozen game at %s Hz: %.0f wake-ups, %.1f DwmFlush calls a second"
                       % (refresh, woke, flushes))
                 self.assertLessEqual(flushes, 5, refresh)
-                wakes[refresh] = min(woke, wakes.get(refresh, woke))
-            if wakes["144"] <= 1.1 * wakes["60"]:
+                totals[refresh] += woke
+            if totals["144"] <= 1.1 * totals["60"]:
                 break
-        self.assertLessEqual(wakes["144"], 1.1 * wakes["60"], wakes)
+        self.assertLessEqual(totals["144"], 1.1 * totals["60"], totals)
 
 
 # As in test_smooth_pacing.py: every frame is caught only where no other work holds the
