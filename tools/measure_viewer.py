@@ -13,9 +13,16 @@ usage: measure_viewer.py [BUILD_DIR] [--seconds S] [--minutes M] [--breakdown]
   --screen   the size of the virtual screen (default 1024x768)
   --full-screen  measure full screen instead of in the window
   --display  a key of lumenpane.ini's [display] section, e.g. scaling=sharp (repeatable)
-  --modes    the filter modes measured (default Off,Scale2x,hq2x)
+  --game-clock HZ  the game's picture follows a clock of HZ frames a second, so that the
+             counter counts the viewer's passes up to HZ (default: the game's 40 a second)
+  --modes    the filter modes measured (default Off,Scale2x,hq2x); MMPX adds it to the
+             F8 cycle (filters=) unless --display gives one
 
-For example, full screen 1920x1080 with sharp scaling and hq2x:
+For example, MMPX applied twice at grid 4, full screen 1920x1080 with the smooth pacing:
+  measure_viewer.py --screen 1920x1080 --full-screen --display grid=4 --display fit=integer \
+      --display pacing=smooth --modes MMPX --game-clock 240 --seconds 30 --minutes 0
+
+or full screen 1920x1080 with sharp scaling and hq2x:
   measure_viewer.py --screen 1920x1080 --full-screen --display fit=aspect \
       --display scaling=sharp --modes hq2x --seconds 30 --minutes 0
 
@@ -41,8 +48,8 @@ import harness  # noqa: E402
 import viewer_watch  # noqa: E402
 from harness import VK_F6, VK_F7, VK_F8  # noqa: E402
 
-MODES = ("Off", "Scale2x", "hq2x")
-FOLLOWING = {"Off": "Scale2x", "Scale2x": "hq2x", "hq2x": "Off"}  # F8
+MODES = ("Off", "Scale2x", "hq2x", "MMPX")
+CYCLE_WITH_MMPX = "filters=off, scale2x, hq2x, mmpx"
 COUNTER_LENGTH = 8     # "FPS: " and a right-aligned number of three characters
 NAME_SECONDS = 3.5     # the filter's name covers the counter for three seconds
 READ_INTERVAL = 2.0
@@ -51,8 +58,12 @@ READ_INTERVAL = 2.0
 class Run:
     """The session, the game and the viewer being measured."""
 
-    def __init__(self, session):
+    def __init__(self, session, display):
         self.s = session
+        # F8's order, and the grid that names Scale2x Scale3x or Scale4x in the overlay.
+        with_mmpx = any(d.startswith("filters=") and "mmpx" in d.lower() for d in display)
+        self.cycle = list(MODES if with_mmpx else MODES[:3])
+        self.grid = next((int(d.split("=")[1]) for d in display if d.startswith("grid=")), 2)
         self.game = None
         self.viewer = None
         self.picture = None  # full screen: where the frame lies on the screen
@@ -87,8 +98,12 @@ class Run:
         self.peak_kib = max(self.peak_kib, kib)
         return kib
 
-    def next_filter(self, name):
+    def following(self, mode):
+        return self.cycle[(self.cycle.index(mode) + 1) % len(self.cycle)]
+
+    def next_filter(self, mode):
         self.tap(VK_F8)
+        name = "Scale%dx" % self.grid if mode == "Scale2x" else mode
         expected = "Filter: " + name
         harness.wait_until(lambda: self.text(len(expected)) == expected, 3,
                            "the overlay to name %s" % name, interval=0.2)
@@ -133,11 +148,16 @@ def write_display_settings(viewer_exe, settings):
 
 def measure(session, options):
     seconds, minutes, modes = options.seconds, options.minutes, options.modes
-    run = Run(session)
+    run = Run(session, options.display)
     viewer_exe = session.private_copy("src/lumenpane.exe", "measure")
     write_display_settings(viewer_exe, options.display)
 
-    run.game = session.start_game()  # animated
+    if options.game_clock:  # a new picture at every print, up to HZ a second
+        import frame_clock
+        run.game = frame_clock.start_clock_game(session, session.file("frames.log"),
+                                                hz=options.game_clock)
+    else:
+        run.game = session.start_game()  # animated at 40 pictures a second
     run.viewer = session.run(viewer_exe)
     began = time.monotonic()
     run.window()
@@ -155,14 +175,14 @@ def measure(session, options):
     results, shown = {}, "Off"
     for mode in modes:
         while shown != mode:
-            shown = FOLLOWING[shown]
+            shown = run.following(shown)
             run.next_filter(shown)
         time.sleep(NAME_SECONDS)
         results[mode] = run.measure_mode(seconds)
         run.memory()
         print("  %-7s %s" % (mode, results[mode]["readings"]), file=sys.stderr, flush=True)
     while shown != "Off":
-        shown = FOLLOWING[shown]
+        shown = run.following(shown)
         run.next_filter(shown)
     time.sleep(NAME_SECONDS)
     warm_kib = run.memory()
@@ -170,7 +190,7 @@ def measure(session, options):
     # Filter changes every few seconds until the minutes are up, ending in Off.
     turns = 0
     while time.monotonic() - began < 60.0 * minutes or shown != "Off":
-        shown = FOLLOWING[shown]
+        shown = run.following(shown)
         run.next_filter(shown)
         turns += 1
         time.sleep(2.0)
@@ -187,7 +207,8 @@ def measure(session, options):
     where = ("full screen %dx%d, picture %dx%d at (%d, %d)"
              % (session.screen_size + run.picture[2:] + run.picture[:2])
              if run.picture else "window 640x480")
-    print("Viewer under Wine, stand-in game animated, %s, counter on" % where)
+    print("Viewer under Wine, stand-in game animated (%s), %s, counter on"
+          % ("clock %d Hz" % options.game_clock if options.game_clock else "40 a second", where))
     print("lumenpane.ini [display]: %s" % (", ".join(options.display) or "none (the defaults)"))
     print("load average (1, 5, 15 min): %s at the start, %s at the end" % (start_load, end_load))
     print()
@@ -248,8 +269,12 @@ def main():
     parser.add_argument("--display", action="append", default=[], metavar="KEY=VALUE",
                         help="a key of lumenpane.ini's [display] section (repeatable)")
     parser.add_argument("--modes", default=",".join(MODES), help="filter modes measured")
+    parser.add_argument("--game-clock", type=int, default=0, metavar="HZ",
+                        help="the game shows frame n from n/HZ seconds on (default: 40 a second)")
     options = parser.parse_args()
     options.modes = [m for m in MODES if m in options.modes.split(",")]
+    if "MMPX" in options.modes and not any(d.startswith("filters=") for d in options.display):
+        options.display.append(CYCLE_WITH_MMPX)
     screen = tuple(int(n) for n in options.screen.lower().split("x"))
     with harness.Session(options.build_dir, screen_size=screen) as session:
         return measure(session, options)
