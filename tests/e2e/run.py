@@ -13,6 +13,7 @@ import argparse
 import os
 import signal
 import sys
+import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -41,7 +42,7 @@ def main():
         suite = unittest.TestSuite(t for t in _flatten(suite) if options.pattern in t.id())
     if options.exclude:
         suite = unittest.TestSuite(t for t in _flatten(suite) if options.exclude not in t.id())
-    result = unittest.TextTestResult(unittest.runner._WritelnDecorator(sys.stderr), True, 2)
+    result = TimedResult(unittest.runner._WritelnDecorator(sys.stderr), True, 2)
     interrupted = False
     try:
         suite.run(result)
@@ -51,6 +52,7 @@ def main():
     finally:
         harness.close_shared_session()
     result.printErrors()
+    result.print_slowest(10)
     failed = len(_failed_tests(result)) + interrupted
     passed = max(0, result.testsRun - failed - len(result.skipped))
     line = "%d passed, %d failed" % (passed, failed)
@@ -58,6 +60,28 @@ def main():
         line += ", %d skipped" % len(result.skipped)
     print(line, flush=True)
     return 1 if failed or result.testsRun == 0 else 0
+
+
+class TimedResult(unittest.TextTestResult):
+    """Also notes how long each test took, set-up and clean-up included."""
+
+    def __init__(self, *args):
+        super().__init__(*args)
+        self.took = []
+
+    def startTest(self, test):
+        self._began = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        self.took.append((time.monotonic() - self._began, test.id()))
+
+    def print_slowest(self, count):
+        slowest = sorted(self.took, reverse=True)[:count]
+        if slowest:
+            print("slowest: " + ", ".join("%s %.0f s" % (name.split(".")[-1], seconds)
+                                          for seconds, name in slowest), flush=True)
 
 
 def _failed_tests(result):
