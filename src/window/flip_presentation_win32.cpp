@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -160,11 +161,22 @@ void CheckTearing() {
 ID3DBlob* VertexCode = nullptr;
 ID3DBlob* PixelCode = nullptr;
 
+// The compiler's own words, for a player's report: its first lines, on one log line.
+void LogCompilerErrors(const char* entry, ID3DBlob* errors) {
+    const char* text = static_cast<const char*>(errors->GetBufferPointer());
+    const std::size_t size = strnlen(text, errors->GetBufferSize());
+    std::string line = std::string("present: the compiler refused the shader ") + entry + ": ";
+    for (std::size_t i = 0; i < size && i < 400; ++i)
+        line += text[i] == '\n' || text[i] == '\r' ? ' ' : text[i];
+    AppendViewerLog(line.c_str());
+}
+
 ID3DBlob* Compile(pD3DCompile compile, const char* entry, const char* target) {
     ID3DBlob* code = nullptr;
     ID3DBlob* errors = nullptr;
     compile(ShaderSource, sizeof ShaderSource - 1, "present", nullptr, nullptr, entry, target,
             D3DCOMPILE_OPTIMIZATION_LEVEL3, 0, &code, &errors);
+    if (!code && errors) LogCompilerErrors(entry, errors);
     Release(errors);
     return code;
 }
