@@ -4,14 +4,21 @@
 void F5Check::Pressed(double now) {
     watching = true;
     missed = false;
+    wrongSince = -1.0;
     pressedAt = now;
     pressesLeft = PressesAgain;
 }
 
 void F5Check::Seen(bool pictureDoubled, bool filterReadsDoubled, double printBegan) {
     if (!watching || printBegan < pressedAt + SettleSeconds) return;
-    missed = pictureDoubled != filterReadsDoubled;
-    if (!missed && printBegan > pressedAt + WatchSeconds) watching = false;
+    if (pictureDoubled == filterReadsDoubled) {
+        missed = false;
+        wrongSince = -1.0;
+        if (printBegan > pressedAt + WatchSeconds) watching = false;
+        return;
+    }
+    if (wrongSince < 0.0) wrongSince = printBegan;
+    missed = printBegan - wrongSince >= WrongForSeconds;
 }
 
 F5Check::Verdict F5Check::Judge(bool gameInFront, double now) {
@@ -23,5 +30,6 @@ F5Check::Verdict F5Check::Judge(bool gameInFront, double now) {
     }
     --pressesLeft;
     pressedAt = now;
+    wrongSince = -1.0;
     return Verdict::PressAgain;
 }

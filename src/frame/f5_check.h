@@ -21,11 +21,15 @@ struct F5Check {
     // again must be seen to change size twice.
     static constexpr double WatchSeconds = 2.0;
     static constexpr int PressesAgain = 2;
+    // How long the pictures must keep the wrong size: one picture printed before the switch
+    // but handed on late is not enough.
+    static constexpr double WrongForSeconds = 0.2;
 
     enum class Verdict { Wait, PressAgain, GiveUp };
 
-    bool watching = false; // a press is looked after
-    bool missed = false;   // the last picture looked at had the wrong size
+    bool watching = false;    // a press is looked after
+    bool missed = false;      // the pictures looked at have had the wrong size WrongForSeconds
+    double wrongSince = -1.0; // the print of the first of them (-1: the last one was right)
     double pressedAt = 0.0;
     int pressesLeft = 0;
 

@@ -242,6 +242,7 @@ void RenderFrame() {
     PassMark("capture copy");
     picture.image = FrameState.captureImage;
     if (captured == 1) NoteGamePicture(picture.image, picture.printBegan);
+    ReadHotKeysAgain(); // the print may have waited for the game: no press missed meanwhile
     if (smooth) {
         LockSurface();
         PassMark("lock wait");

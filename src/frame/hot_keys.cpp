@@ -62,14 +62,17 @@ void WaitForF4AndEnterUp() {
 // F5 switches the game between its single-size and its doubled picture; the game resizes its
 // window, which goes straight back off-screen at its start-up size. Neither the key nor the
 // move waits for the game. The smooth pacing does not hold its samples for the press: it
-// releases the key in the first pass after the press is due to end (ReleaseF5WhenDue).
+// releases the key in the first pass after the press is due to end (ReleaseF5WhenDue). The
+// fixed pacing holds the pass, reading the hot keys meanwhile.
 void PressF5ForGame() {
     if (FramePacing.pacing == Pacing::Smooth) {
         if (HotKeys.f5ReleaseAt == 0.0) keybd_event(VK_F5, 0, 0, 0);
         HotKeys.f5ReleaseAt = Timer() + F5PressMs / 1000.0;
         return;
     }
-    PressKeyForGame(VK_F5, F5PressMs);
+    keybd_event(VK_F5, 0, 0, 0);
+    SleepReadingHotKeys(int(F5PressMs));
+    keybd_event(VK_F5, 0, KEYEVENTF_KEYUP, 0);
     ParkGameWindow();
 }
 
@@ -179,6 +182,10 @@ void ReadHotKeys() {
     }
 }
 
+void ReadHotKeysAgain() {
+    if (HotKeys.readThisPass) ReadHotKeys();
+}
+
 void SleepReadingHotKeys(int ms) {
     const double end = Timer() + ms / 1000.0;
     for (double left = ms / 1000.0; left > 0.0; left = end - Timer()) {
@@ -197,6 +204,7 @@ void DiscardHotKeyPresses() {
 // and kept for a later pass.
 void HandleHotKeys() {
     const Front front = WhoIsInFront();
+    HotKeys.readThisPass = front != Front::Other;
     if (front == Front::Other) {
         DiscardHotKeyPresses();
         return;

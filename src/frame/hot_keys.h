@@ -17,6 +17,7 @@ struct HotKeysRecord {
     // Presses of each hot key read but not yet acted on: the game is still to take the
     // foreground, or they were read during a wait.
     int pending[HotKeyCount] = {};
+    bool readThisPass = false; // the pass's HandleHotKeys read the keys (nobody else in front)
 };
 
 extern HotKeysRecord HotKeys;
@@ -24,6 +25,8 @@ extern HotKeysRecord HotKeys;
 void HandleHotKeys();
 // Reads the hot keys: each press is kept to be acted on by a later HandleHotKeys.
 void ReadHotKeys();
+// The same later in a pass whose HandleHotKeys read them; nothing in a pass that dropped them.
+void ReadHotKeysAgain();
 // Sleeps `ms` in steps short enough to read the hot keys between them, so that no press
 // of a key tapped meanwhile is lost.
 void SleepReadingHotKeys(int ms);
