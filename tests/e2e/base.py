@@ -4,6 +4,7 @@ the viewer started there, and at the end every program ended and its windows wai
 Standard library only; see README.md in this folder."""
 
 import os
+import sys
 import time
 import unittest
 
@@ -22,6 +23,7 @@ class Programs:
         self.folder = session.file(self.name)
         os.makedirs(self.folder)
         self.procs = []
+        self.games = []
         self._viewer_exe = None
 
     def path(self, name):
@@ -51,7 +53,9 @@ class Programs:
 
     def start_game(self, **options):
         """Session.start_game, the game ended by end()."""
-        return self.s.start_game(started=self.procs, **options)
+        game = self.s.start_game(started=self.procs, **options)
+        self.games.append(game)
+        return game
 
     def start_viewer(self, exe=None, env=None, title=GAME_TITLE, wait=True, timeout=20):
         """Starts the viewer (this folder's copy, or the program `exe` that runs it) and,
@@ -138,6 +142,28 @@ class E2ETest(unittest.TestCase):
     def setUp(self):
         self.programs = Programs(self.s, self._testMethodName)
         self.addCleanup(self.programs.end, leftovers=not self.for_class.procs)
+        self.addCleanup(self._report_if_failed)  # runs first, while the programs still run
+
+    def _report_if_failed(self):
+        """After a failure: the windows on the desktop and the end of every log in the
+        test's folder, which is all a failure far away leaves to go on."""
+        result = getattr(getattr(self, "_outcome", None), "result", None)
+        failed = getattr(result, "errors", []) + getattr(result, "failures", [])
+        if not any(test is self for test, _ in failed):
+            return
+        lines = ["", "--- after the failure of %s" % self._testMethodName]
+        try:
+            for w in self.s.windows():
+                lines.append("window %(class)s %(caption)r rect %(rect)s client %(client)s "
+                             "visible %(visible)s topmost %(topmost)s" % w)
+        except Exception as error:  # the report must not hide the failure itself
+            lines.append("no window list: %s" % error)
+        logs = [self.programs.path(name) for name in sorted(os.listdir(self.programs.folder))
+                if name.endswith(".log")] + [game.log_path for game in self.programs.games]
+        for path in logs:
+            tail = harness.read_lines(path)[-40:]
+            lines += ["--- %s, last %d lines" % (os.path.basename(path), len(tail))] + tail
+        print("\n".join(lines), file=sys.stderr)
 
     # -- starting: the test's own programs -------------------------------------------------
 
