@@ -1,6 +1,7 @@
 """grid=4, fit=integer on 1920x1080: MMPX by the starter's count, then Off, Scale4x and hq2x by
-F8, each on the screen as lumenpane-scale --grid 4 makes it; F9 saves Scale4x. grid=3 on
-1280x720: Scale3x by the starter's count, 960x720 filling the height. Run by run.py."""
+F8, each on the screen as lumenpane-scale --grid 4 makes it; F9 saves Scale4x; the window=1
+window shows Scale2x at grid 2. grid=3 on 1280x720: Scale3x by the starter's count, 960x720
+filling the height. Run by run.py."""
 
 import os
 
@@ -33,19 +34,20 @@ class GridTest(test_starter.StarterTest):
         self.s.wait_viewer_mode(True)
         return single
 
-    def scaled(self, single, name):
-        out = self.s.file("grid%d-%s.png" % (self.grid, name))
+    def scaled(self, single, name, grid=None):
+        grid = grid or self.grid
+        out = self.s.file("grid%d-%s.png" % (grid, name))
         rc, text = self.s.run_to_end(self.s.exe("tools/lumenpane-scale.exe"), [
-            "--filter", name, "--grid", str(self.grid),
+            "--filter", name, "--grid", str(grid),
             *map(harness.windows_path, (single, out))])
         self.assertEqual(rc, 0, text)
         return read_png(out)
 
-    def assert_screen_shows(self, picture, what):
+    def assert_screen_shows(self, picture, what, area=None):
         last = ["nothing grabbed"]
 
         def shows():  # after F8 once the filter's name has gone
-            last[0] = harness.compare_images(self.s.grab(*self.picture), picture)
+            last[0] = harness.compare_images(self.s.grab(*(area() if area else self.picture)), picture)
             return last[0] is None
         if not harness.poll(shows, 20, interval=0.3):
             self.s.screenshot(os.environ.get("LMP_E2E_SHOT", self.s.file("grid.png")))
@@ -61,6 +63,17 @@ class GridFourTest(GridTest):
             self.assert_screen_shows(expected := self.scaled(single, name), name)
             if name == "scale2x":
                 self.assert_f9_saves(expected, "scale4x")
+                self.assert_window_at_grid_2(single)
+
+    def assert_window_at_grid_2(self, single):
+        """The window=1 window at 100 % shows the frame 1:1: Scale2x at grid 2 there, not
+        Scale4x reduced (5121 of the stand-in's pixels differ), and Scale4x again on F6."""
+        self.s.tap(harness.VK_F6)
+        window = self.s.wait_viewer_state(self.s.viewer_windowed, "the viewer windowed")
+        self.assert_screen_shows(self.scaled(single, "scale2x", grid=2), "Scale2x in the window",
+                                 lambda: (*harness.viewer_client_origin(window), 640, 480))
+        self.s.tap(harness.VK_F6)
+        self.s.wait_viewer_mode(True)
 
     def assert_f9_saves(self, expected, filter_name):
         self.s.tap(VK_F9)
