@@ -5,8 +5,8 @@ read from the screen itself rather than from the viewer's account.
 The stand-in game runs on its 60 Hz frame clock (frame n due n/60 s after its start, on the
 performance counter, which under Wine is the host's raw monotonic clock) and draws each frame's
 number in a row of cells at the bottom of its picture (demo/demo_picture.h, the frame code).
-The viewer shows it full screen on its own Xvfb (1024x768), with the pacing and fit written
-into lumenpane.ini beside it. For each filter in turn (F8) the tool reads the frame code's row
+The viewer shows it full screen on its own Xvfb (1024x768 unless --screen), with the pacing,
+fit and grid written into lumenpane.ini beside it. For each filter in turn (F8) the tool reads the frame code's row
 straight from the X server about every millisecond and notes when each frame first appears.
 Delay = that moment less the moment the frame was due. Per filter it prints the median, the
 95th percentile, the least and the most delay and the frames never shown.
@@ -18,6 +18,9 @@ X screen, the median and 95th percentile of each step.
 
 usage: measure_delay.py [BUILD_DIR] [--pacing fixed|smooth] [--fit integer|aspect|stretch]
                         [--filter all|Off|Scale2x|hq2x] [--seconds S] [--present auto|gdi|both]
+                        [--screen WxH] [--grid 2|3|4]
+  --grid     lumenpane.ini [display] grid: the frame is N x 320 by N x 240 for the N the viewer
+             chooses for the screen (Scale2x is then named Scale3x or Scale4x)
   --present  the road to the screen (lumenpane.ini [display] present); both: GDI, then auto
   BUILD_DIR  a Windows build (default: LMP_WIN_BUILD, else build/win-ARCH as in the tests)
 """
@@ -38,12 +41,12 @@ import harness  # noqa: E402
 from measure_viewer import load  # noqa: E402
 from screen_row import ScreenRow  # noqa: E402
 
-FRAME_W, FRAME_H = harness.VIEWER_FRAME_SIZE
+GAME_W, GAME_H = 320, 240
 # The frame code (demo/demo_picture.h): 10 bits and their complements in cells 16 game pixels
-# wide, in the picture's bottom 4 rows; the viewer's frame shows the picture doubled.
+# wide, in the picture's bottom 4 rows; the viewer's frame shows the picture N times as large.
 CODE_BITS = 10
-CELL = 32
-CODE_ROW = FRAME_H - 4
+CELL = 16
+CODE_ROW = GAME_H - 2
 SETTLE_SECONDS = 5.0  # after the viewer covers the screen: the pacing has settled
 READ_INTERVAL = 0.001
 STEPS = ("due -> sampled", "sampled -> printed", "printed -> filtered", "filtered -> handed",
@@ -55,16 +58,37 @@ def raw_now():
     return time.clock_gettime(time.CLOCK_MONOTONIC_RAW)
 
 
-def frame_on_screen(screen_size, fit):
-    """Where the viewer's 640x480 frame lies on a full screen: (left, top, x scale, y scale)."""
+def frame_grid(screen_size, fit, grid):
+    """The N of the N x 320 by N x 240 frame the viewer makes full screen: with fit=integer
+    the N whose whole multiple shows the largest picture (the larger N on a tie), else the
+    largest N whose frame fits the screen; 2 at least."""
     w, h = screen_size
+    fits = [n for n in range(2, grid + 1) if GAME_W * n <= w and GAME_H * n <= h] or [2]
     if fit == "integer":
-        s = max(1, min(w // FRAME_W, h // FRAME_H))
-        return (w - FRAME_W * s) // 2, (h - FRAME_H * s) // 2, s, s
+        return max(fits, key=lambda n: (GAME_W * n * min(w // (GAME_W * n), h // (GAME_H * n)), n))
+    return fits[-1]
+
+
+def frame_on_screen(screen_size, fit, grid=2):
+    """Where the viewer's frame (of frame_grid's N) lies on a full screen: (left, top, x scale,
+    y scale, N), the scales in screen pixels per frame pixel."""
+    w, h = screen_size
+    n = frame_grid(screen_size, fit, grid)
+    fw, fh = GAME_W * n, GAME_H * n
+    if fit == "integer":
+        s = max(1, min(w // fw, h // fh))
+        return (w - fw * s) // 2, (h - fh * s) // 2, s, s, n
     if fit == "aspect":
-        s = min(w / FRAME_W, h / FRAME_H)
-        return (w - round(FRAME_W * s)) // 2, (h - round(FRAME_H * s)) // 2, s, s
-    return 0, 0, w / FRAME_W, h / FRAME_H
+        s = min(w / fw, h / fh)
+        return (w - round(fw * s)) // 2, (h - round(fh * s)) // 2, s, s, n
+    return 0, 0, w / fw, h / fh, n
+
+
+def overlay_frame(frame):
+    """The frame as frame_clock.full_screen_text takes it, in the 640x480 frame's pixels: the
+    overlay is drawn N/2 (rounded down) times as large at grid N."""
+    left, top, sx, sy, n = frame
+    return left, top, sx * (n // 2), sy * (n // 2)
 
 
 class GameClock:
@@ -169,7 +193,7 @@ def breakdown(clock, frame_log, trace, seen, began, ended):
     return {name: spread(values) for name, values in steps.items()}
 
 
-def measure(session, pacing, fit, filters, seconds, meter="fps", present="auto"):
+def measure(session, pacing, fit, filters, seconds, meter="fps", present="auto", grid=2):
     """Runs the game and the viewer, measures each filter of `filters` (in F8's order) for
     `seconds`; returns {filter: figures} with "steps" where the viewer wrote its trace."""
     frame_log = session.file("frames-%d.log" % time.monotonic_ns())
@@ -177,22 +201,23 @@ def measure(session, pacing, fit, filters, seconds, meter="fps", present="auto")
     viewer_exe = session.private_copy("src/lumenpane.exe", "measure-delay-%d" % time.monotonic_ns())
     with open(os.path.join(os.path.dirname(viewer_exe), "lumenpane.ini"), "w",
               newline="\r\n") as ini:
-        ini.write("[display]\npacing=%s\nfit=%s\nmeter=%s\npresent=%s\n"
-                  % (pacing, fit, meter, present))
+        ini.write("[display]\npacing=%s\nfit=%s\nmeter=%s\npresent=%s\ngrid=%d\n"
+                  % (pacing, fit, meter, present, grid))
     viewer = session.run(viewer_exe)
     session.wait_viewer_mode(True, timeout=30)
     time.sleep(SETTLE_SECONDS)
     clock = GameClock(frame_log)
-    frame = frame_on_screen(session.screen_size, fit)
-    left, top, sx, sy = frame
-    y = top + int((CODE_ROW + 0.5) * sy)
-    row = ScreenRow(session.display, left, y, math.ceil(FRAME_W * sx))
-    cells = [int((CELL * i + CELL / 2) * sx) for i in range(2 * CODE_BITS)]
+    frame = frame_on_screen(session.screen_size, fit, grid)
+    left, top, sx, sy, n = frame
+    y = top + int((CODE_ROW * n + 0.5) * sy)
+    row = ScreenRow(session.display, left, y, math.ceil(GAME_W * n * sx))
+    cells = [int((CELL * i + CELL / 2) * n * sx) for i in range(2 * CODE_BITS)]
     seen, spans = {}, {}
     try:
         for mode in frame_clock.MODES:
             if mode != "Off":
-                frame_clock.switch_filter(session, game, mode, frame)
+                shown = "Scale%dx" % n if mode == "Scale2x" else mode
+                frame_clock.switch_filter(session, game, shown, overlay_frame(frame))
             if mode not in filters:
                 continue
             began = raw_now()
@@ -219,9 +244,11 @@ def ms(figure):
 
 
 def report(session, options, results, loads, codes, present):
-    print("Viewer under Wine, full screen %dx%d, pacing=%s, fit=%s, present=%s; the stand-in "
-          "game on its 60 Hz clock; load average %s at the start, %s at the end"
-          % (session.screen_size + (options.pacing, options.fit, present) + loads))
+    print("Viewer under Wine, full screen %dx%d, pacing=%s, fit=%s, present=%s, grid=%d (frame "
+          "at %d x 320x240); the stand-in game on its 60 Hz clock; load average %s at the start, "
+          "%s at the end" % (session.screen_size + (options.pacing, options.fit, present,
+                             options.grid, frame_grid(session.screen_size, options.fit,
+                                                      options.grid)) + loads))
     print()
     print("| filter  | frames | median ms | p95 ms | least ms | most ms | never shown |"
           " never shown/min | reads/s |")
@@ -256,15 +283,19 @@ def main():
     parser.add_argument("--filter", default="all", choices=("all",) + frame_clock.MODES)
     parser.add_argument("--seconds", type=float, default=20.0, help="seconds per filter")
     parser.add_argument("--present", default="auto", choices=("auto", "gdi", "both"))
+    parser.add_argument("--screen", default="%dx%d" % harness.SCREEN_SIZE,
+                        help="size of the virtual screen, WxH")
+    parser.add_argument("--grid", type=int, default=2, choices=(2, 3, 4))
     options = parser.parse_args()
     filters = frame_clock.MODES if options.filter == "all" else (options.filter,)
     roads = ("gdi", "auto") if options.present == "both" else (options.present,)
     ended = []
-    with harness.Session(options.build_dir) as session:
+    screen = tuple(int(n) for n in options.screen.lower().split("x"))
+    with harness.Session(options.build_dir, screen_size=screen) as session:
         for present in roads:
             start_load = load()
             results, codes = measure(session, options.pacing, options.fit, filters,
-                                     options.seconds, present=present)
+                                     options.seconds, present=present, grid=options.grid)
             report(session, options, results, (start_load, load()), codes, present)
             ended.append(codes == (0, 0))
         return 0 if all(ended) else 1
