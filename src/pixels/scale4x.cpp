@@ -45,7 +45,17 @@ void Scale2xRepeatingEdges(ConstPixelView source, PixelView destination) {
     for (int y = 0; y < source.height; ++y) DoubleRow(filterRow, source, y, destination);
 }
 
+// The second step takes each doubled row as soon as the row below it is made, while the rows
+// it reads are still in the cache.
 void Scale4x(ConstPixelView source, PixelView between, PixelView destination) {
-    Scale2xRepeatingEdges(source, between);
-    Scale2xRepeatingEdges(AsConst(between), destination);
+    if (source.Empty() || between.Empty() || destination.Empty()) return;
+    const Scale2xRowFilter filterRow = ScaleLevels::InUseRoutines().scale2xRow;
+    const ConstPixelView doubled{between.pixels, 2 * source.width, 2 * source.height,
+                                 between.pitch};
+    for (int y = 0; y < source.height; ++y) {
+        DoubleRow(filterRow, source, y, between);
+        if (y > 0) DoubleRow(filterRow, doubled, 2 * y - 1, destination);
+        DoubleRow(filterRow, doubled, 2 * y, destination);
+    }
+    DoubleRow(filterRow, doubled, doubled.height - 1, destination);
 }
