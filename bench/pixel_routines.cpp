@@ -79,14 +79,17 @@ void Copy4x(PixelStage& s) {
 
 } // namespace
 
+const LevelFamily kHq2xFamily = {Hq2xLevels::Available, Hq2xLevels::Use};
+const LevelFamily kScaleFamily = {ScaleLevels::Available, ScaleLevels::Use};
+
 const PixelRoutine kPixelRoutines[] = {
-    {"ConvertRowTo565 320x240", Narrow, NarrowReference, false, 0, 0, 0, nullptr, 0},
-    {"Hq2xScale", Filter, FilterReference, true, 0, 0, 3.0, nullptr, 0},
-    {"ConvertRowFrom565 640x480", Widen, WidenReference, false, 0, 0, 0, nullptr, 0},
-    {"hq2x path", Path, PathReference, true, 500, 3000, 0, nullptr, 0},
-    {"Scale2xFrame", Scale, ScaleReference, false, 150, 150, 0, nullptr, 0},
-    {"Scale3x 320x240", Scale3xGrid, Scale3xGridReference, false, 0, 0, 0, Copy3x, 3.0},
-    {"Scale4x 320x240", Scale4xGrid, Scale4xGridReference, false, 0, 0, 0, Copy4x, 3.0},
+    {"ConvertRowTo565 320x240", Narrow, NarrowReference, nullptr, 0, 0, 0, nullptr, 0},
+    {"Hq2xScale", Filter, FilterReference, &kHq2xFamily, 0, 0, 3.0, nullptr, 0},
+    {"ConvertRowFrom565 640x480", Widen, WidenReference, nullptr, 0, 0, 0, nullptr, 0},
+    {"hq2x path", Path, PathReference, &kHq2xFamily, 500, 3000, 0, nullptr, 0},
+    {"Scale2xFrame", Scale, ScaleReference, nullptr, 150, 150, 0, nullptr, 0},
+    {"Scale3x 320x240", Scale3xGrid, Scale3xGridReference, &kScaleFamily, 0, 0, 0, Copy3x, 3.0},
+    {"Scale4x 320x240", Scale4xGrid, Scale4xGridReference, &kScaleFamily, 0, 0, 0, Copy4x, 3.0},
 };
 const int kPixelRoutineCount = int(sizeof kPixelRoutines / sizeof kPixelRoutines[0]);
 
@@ -105,12 +108,15 @@ std::vector<BenchPicture> MakeBenchPictures() {
     return pictures;
 }
 
-std::vector<SimdLevel> AvailableHq2xLevels() {
+std::vector<SimdLevel> AvailableLevels(const LevelFamily& family) {
     std::vector<SimdLevel> levels;
-    for (SimdLevel level :
-         {SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Ssse3, SimdLevel::Sse41, SimdLevel::Avx2})
-        if (Hq2xLevels::Available(level)) levels.push_back(level);
+    for (SimdLevel level : AllSimdLevels)
+        if (family.available(level)) levels.push_back(level);
     return levels;
+}
+
+const LevelFamily& FamilyOf(const PixelRoutine& routine) {
+    return routine.levels ? *routine.levels : kHq2xFamily;
 }
 
 const SharpRoutine kSharpRoutines[] = {

@@ -4,6 +4,7 @@
 
 #include "pixels/hq2x.h"
 #include "pixels/hq2x_rows.h"
+#include "pixels/scale_rows.h"
 #include "pixels/sharp_scale_rows.h"
 
 #include <cstdint>
@@ -36,12 +37,21 @@ struct BenchPicture {
 // images filled as the path fills them. The filter tables must exist.
 std::vector<BenchPicture> MakeBenchPictures();
 
+// A family of routines chosen by instruction-set level (simd_level.h).
+struct LevelFamily {
+    bool (*available)(SimdLevel);
+    bool (*use)(SimdLevel);
+};
+extern const LevelFamily kHq2xFamily, kScaleFamily;
+
 // A routine of the filter modes and its straightforward reference.
 struct PixelRoutine {
     const char* name;
     void (*fast)(PixelStage&);
     void (*reference)(PixelStage&);
-    bool perLevel;                    // fast runs at every available hq2x level, beside SSE2
+    // fast runs at every level of the family, beside SSE2 (null: once, as "new", with hq2x at
+    // its best level); the reference and the copy run at the family's best level
+    const LevelFamily* levels;
     double limitGameUs, limitNoiseUs; // 0: no time limit
     double minimumGameSpeedUp;        // over the reference; 0: none
     // Copies the routine's output once, the yardstick of the filters at grids 3 and 4, timed
@@ -53,8 +63,10 @@ struct PixelRoutine {
 extern const PixelRoutine kPixelRoutines[];
 extern const int kPixelRoutineCount;
 
-// The hq2x levels this build and processor offer, worst first.
-std::vector<SimdLevel> AvailableHq2xLevels();
+// The levels of a family this build and processor offer, worst first.
+std::vector<SimdLevel> AvailableLevels(const LevelFamily& family);
+// The family a routine runs at: its own, or hq2x's.
+const LevelFamily& FamilyOf(const PixelRoutine& routine);
 
 // Sharp scaling of the game-like 640x480 frame to one picture size, the whole frame per call:
 // a stage of its own (the frame, the tables and the picture, made once).

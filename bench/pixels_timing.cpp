@@ -1,10 +1,9 @@
 // The pixel benchmarks without Google Benchmark, for the Windows builds (run under Wine):
 // the same pictures and routines as pixels_bench.cpp. Each variant of a routine (the routine
-// at every hq2x or sharp scaling level, SSE2 being the yardstick of the others, and the
-// reference) is timed
-// in rounds, the variants taking turns within each round, so that
-// their ratios come from one run under the same conditions; the table gives the median
-// time per call in wall time, so run it on an otherwise idle machine.
+// at every hq2x, Scale3x/Scale4x or sharp scaling level, SSE2 being the yardstick of the
+// others, and the reference) is timed in rounds, the variants taking turns within each round,
+// so that their ratios come from one run under the same conditions; the table gives the
+// median time per call in wall time, so run it on an otherwise idle machine.
 //
 //   lmp_pixels_timing [ROUTINE-SUBSTRING] [ROUNDS]
 #include "pixel_routines.h"
@@ -46,12 +45,14 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The routine at each level of its family (or once, as "new"), then the copy and the reference.
 std::vector<Variant> VariantsOf(const PixelRoutine& routine, PixelStage& stage) {
-    const std::vector<SimdLevel> levels = AvailableHq2xLevels();
-    const auto at = [](SimdLevel level) { return [level] { Hq2xLevels::Use(level); }; };
+    const LevelFamily& family = FamilyOf(routine);
+    const std::vector<SimdLevel> levels = AvailableLevels(family);
+    const auto at = [&family](SimdLevel level) { return [&family, level] { family.use(level); }; };
     const auto call = [&stage](void (*run)(PixelStage&)) { return [run, &stage] { run(stage); }; };
     std::vector<Variant> variants;
-    if (routine.perLevel) {
+    if (routine.levels) {
         for (SimdLevel level : levels)
             variants.push_back({SimdLevelName(level), at(level), call(routine.fast), 1, {}});
     } else {
@@ -116,14 +117,22 @@ std::vector<double> TimeVariants(std::vector<Variant>& variants, const char* rou
     return medians;
 }
 
+// Each variant beside the copy of its output, where the routine has one; the aim holds for the
+// best level, the last variant before the copy.
 void TimeRoutine(const PixelRoutine& routine, BenchPicture& picture, int rounds) {
     std::vector<Variant> variants = VariantsOf(routine, picture.stage);
     TimeVariants(variants, routine.name, picture.name, rounds);
     if (!routine.copy) return;
-    const double us = Median(variants.front().us), copy = Median(Find(variants, "copy")->us);
-    std::printf("%-26s %-9s %.2fx the copy of its output (aim <= %.0fx): %s\n", "", picture.name,
-                us / copy, routine.maximumTimesCopy,
-                us <= routine.maximumTimesCopy * copy ? "met" : "MISSED");
+    const double copy = Median(Find(variants, "copy")->us);
+    for (std::size_t i = 0; variants[i].name != "copy"; ++i) {
+        const double us = Median(variants[i].us);
+        std::printf("%-26s %-9s %-10s %.2fx the copy of its output", "", picture.name,
+                    variants[i].name.c_str(), us / copy);
+        if (variants[i + 1].name == "copy")
+            std::printf(" (aim <= %.0fx): %s", routine.maximumTimesCopy,
+                        us <= routine.maximumTimesCopy * copy ? "met" : "MISSED");
+        std::printf("\n");
+    }
 }
 
 // The whole frame scaled to the routine's size, with its time limits at the best level and
@@ -184,10 +193,11 @@ int main(int argc, char** argv) {
     const char* only = argc > 1 ? argv[1] : "";
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
     if (!MakeFilterTables()) return 1;
-    const SimdLevel start = Hq2xLevels::InUse();
+    const SimdLevel start = Hq2xLevels::InUse(), scaleStart = ScaleLevels::InUse();
     std::vector<BenchPicture> pictures = MakeBenchPictures();
-    std::printf("%d-bit build, hq2x level at start: %s; median of %d rounds, wall time\n",
-                int(sizeof(void*) * 8), SimdLevelName(start), rounds);
+    std::printf("%d-bit build, hq2x level at start: %s, Scale3x/Scale4x: %s; median of %d "
+                "rounds, wall time\n",
+                int(sizeof(void*) * 8), SimdLevelName(start), SimdLevelName(scaleStart), rounds);
     std::printf("%-26s %-9s %-10s %10s %10s %13s %8s %8s\n", "routine", "input", "variant",
                 "median us", "SSE2 us", "reference us", "x SSE2", "x ref");
     for (int r = 0; r < kPixelRoutineCount; ++r) {
@@ -200,6 +210,7 @@ int main(int argc, char** argv) {
         if (std::strstr(kSharpRoutines[r].name, only)) TimeSharp(kSharpRoutines[r], rounds);
     SharpLevels::Use(sharpStart);
     Hq2xLevels::Use(start);
+    ScaleLevels::Use(scaleStart);
     const SimdLevel mmpxStart = MmpxLevels::InUse();
     std::printf("MMPX level at start: %s\n%-26s %-9s %-10s %10s %10s %9s\n",
                 SimdLevelName(mmpxStart), "routine", "input", "variant", "median us", "copy us",

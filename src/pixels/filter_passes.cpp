@@ -13,6 +13,7 @@
 #include "pixels/scale2x.h"
 #include "pixels/scale3x.h"
 #include "pixels/scale4x.h"
+#include "pixels/scale_rows.h"
 
 #include <algorithm>
 #include <cstring>
@@ -94,6 +95,13 @@ bool Scale3xPass(ConstPixelView source, PixelView destination, FilterWork&) {
 bool Scale4xPass(ConstPixelView source, PixelView destination, FilterWork& work) {
     Scale4x(source, work.Doubled(), destination);
     return true;
+}
+
+bool UseScaleLevel(SimdLevel level) {
+    return ScaleLevels::Use(level);
+}
+SimdLevel ScaleLevelInUse() {
+    return ScaleLevels::InUse();
 }
 
 bool Hq2xPass2(ConstPixelView source, PixelView destination, FilterWork& work) {

@@ -39,6 +39,8 @@ bool OffPass4(ConstPixelView, PixelView, FilterWork&);
 bool Scale2xPass(ConstPixelView, PixelView, FilterWork&);
 bool Scale3xPass(ConstPixelView, PixelView, FilterWork&);
 bool Scale4xPass(ConstPixelView, PixelView, FilterWork&);
+bool UseScaleLevel(SimdLevel level); // Scale3x's and Scale4x's level (grid 2 has one level)
+SimdLevel ScaleLevelInUse();
 bool Hq2xPass2(ConstPixelView, PixelView, FilterWork&);
 bool Hq2xPass3(ConstPixelView, PixelView, FilterWork&);
 bool Hq2xPass4(ConstPixelView, PixelView, FilterWork&);
@@ -70,8 +72,8 @@ inline constexpr FilterRow FilterTable[] = {
      true,
      false,
      {Scale2xPass, Scale3xPass, Scale4xPass},
-     nullptr,
-     nullptr},
+     UseScaleLevel,
+     ScaleLevelInUse},
     {"hq2x",
      {"hq2x", "hq2x", "hq2x"},
      {"hq2x", "hq2x", "hq2x"},

@@ -1,17 +1,21 @@
-// The filters at grids 3 and 4: Scale3x and Scale4x against their references, and each row of
-// the filter table at each grid against what it should show.
+// The filters at grids 3 and 4: Scale3x and Scale4x against their references at each
+// instruction-set level, and each row of the filter table at each grid against what it should
+// show.
 #include "pixels/filter_table.h"
 #include "pixels/hq2x.h"
 #include "pixels/hq2x_frame.h"
 #include "pixels/scale3x.h"
 #include "pixels/scale4x.h"
+#include "pixels/scale_rows.h"
 
 #include "pixels_reference.h"
 #include "test_pictures.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -61,10 +65,24 @@ Pixels WithRandomAlpha(Pixels picture, std::uint32_t seed) {
     return picture;
 }
 
-TEST(GridFilters, Scale3xAndScale4xMatchTheirReferences) {
+// Scale3x and Scale4x at each instruction-set level, switched through the filter table's row
+// of them (levels this build or processor lacks are skipped); the level in use comes back.
+class GridFilterLevels : public testing::TestWithParam<SimdLevel> {
+  protected:
+    static const FilterRow& Row() { return FilterTable[FilterScale2x]; }
+    static void SetUpTestSuite() { start = Row().levelInUse(); }
+    static void TearDownTestSuite() { Row().useLevel(start); }
+    void SetUp() override {
+        if (!Row().useLevel(GetParam())) GTEST_SKIP() << SimdLevelName(GetParam()) << " not here";
+        ASSERT_EQ(Row().levelInUse(), GetParam());
+    }
+    static inline SimdLevel start = SimdLevel::Plain;
+};
+
+TEST_P(GridFilterLevels, Scale3xAndScale4xMatchTheirReferences) {
     const Pixels palette = {0xFF204060, 0xFFC0A080, 0xFF000000, 0xFFFFFFFF};
-    const int sizes[][2] = {{1, 1}, {1, 5},  {6, 1},  {2, 2}, {3, 3},
-                            {7, 4}, {17, 9}, {9, 17}, {40, 6}};
+    const int sizes[][2] = {{1, 1},  {1, 5},  {6, 1},  {2, 2},  {3, 3}, {7, 4},
+                            {12, 5}, {17, 9}, {9, 17}, {25, 3}, {40, 6}};
     for (int grid : {3, 4}) {
         for (const auto& size : sizes) {
             for (std::uint32_t seed = 1; seed <= 5; ++seed) {
@@ -78,12 +96,14 @@ TEST(GridFilters, Scale3xAndScale4xMatchTheirReferences) {
         const Pixels game = GameLikeArgb(320, 240), dithered = DitheredGameLikeArgb(64, 48);
         EXPECT_EQ(Routine(grid, game, 320, 240), Reference(grid, game, 320, 240)) << grid;
         EXPECT_EQ(Routine(grid, dithered, 64, 48), Reference(grid, dithered, 64, 48)) << grid;
+        const Pixels noise = NoiseArgb(37, 7, 5);
+        EXPECT_EQ(Routine(grid, noise, 37, 7), Reference(grid, noise, 37, 7)) << grid;
     }
 }
 
 // Colours that differ only in alpha are one colour: the rules decide as on the opaque picture,
 // and each output pixel is still one of the source's pixels as it is.
-TEST(GridFilters, TheAlphaBytePlaysNoPart) {
+TEST_P(GridFilterLevels, TheAlphaBytePlaysNoPart) {
     const Pixels opaque = PaletteArgb(23, 11, {0xFF204060, 0xFFC0A080, 0xFF000000}, 9);
     const Pixels mixed = WithRandomAlpha(opaque, 77);
     for (int grid : {3, 4}) {
@@ -93,6 +113,24 @@ TEST(GridFilters, TheAlphaBytePlaysNoPart) {
             ASSERT_EQ(a[i] & 0xFFFFFF, b[i] & 0xFFFFFF) << grid << " at " << i;
         EXPECT_EQ(b, Reference(grid, mixed, 23, 11)) << grid;
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, GridFilterLevels, testing::ValuesIn(AllSimdLevels),
+                         [](const testing::TestParamInfo<SimdLevel>& info) {
+                             std::string name = SimdLevelName(info.param);
+                             std::erase_if(name, [](char c) { return !std::isalnum(c); });
+                             return name;
+                         });
+
+// The row offers every level the processor runs that has routines of its own (none of SSSE3
+// or SSE4.1), and starts at the best of them.
+const SimdLevel scaleLevelAtStart = FilterTable[FilterScale2x].levelInUse();
+TEST(GridFilters, EveryScaleLevelTheProcessorRunsStartingAtTheBest) {
+    for (SimdLevel level : {SimdLevel::Plain, SimdLevel::Sse2, SimdLevel::Avx2})
+        EXPECT_EQ(ScaleLevels::Available(level), ProcessorRuns(level)) << SimdLevelName(level);
+    EXPECT_EQ(scaleLevelAtStart, ProcessorRuns(SimdLevel::Avx2)   ? SimdLevel::Avx2
+                                 : ProcessorRuns(SimdLevel::Sse2) ? SimdLevel::Sse2
+                                                                  : SimdLevel::Plain);
 }
 
 // A step in a diagonal edge: the corner sub-pixel beside two dark neighbours turns dark, the
