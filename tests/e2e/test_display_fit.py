@@ -197,6 +197,11 @@ class DisplayFitTest(FullHdViewerTest):
             self.assert_full_screen_shows(self.doubled_in_black)
             screens.append(self.s.grab(0, 0, *SCREEN))
             roads.append(self.s.process_info(self.s.wait_viewer()["pid"])["d3d11"])
+            # F6 there and back: the frame 1:1 in the window, then the whole screen again.
+            self.in_window_of(list(harness.VIEWER_FRAME_SIZE))
+            self.client_shows(lambda c: harness.compare_images(c, self.frame))
+            self.s.tap(VK_F6)
+            self.assert_full_screen_shows(self.doubled_in_black)
         self.assertEqual(roads, [True, False])
         self.assertIsNone(harness.compare_images(screens[1], screens[0]))
         lines = self.viewer_log()
