@@ -1,7 +1,8 @@
 """The viewer's window held by the player over the animating stand-in game, in each pacing: a
 title-bar drag of a window=1 window held 2 s shows a new picture at least every 250 ms (read
 from the X server); a border drag of a window=2 window held 2 s keeps the foreground with the
-viewer, and the game gets it back after the release."""
+viewer, and the game gets it back after the release, and the picture goes on, on either road
+to the screen."""
 
 import hashlib
 import os
@@ -18,14 +19,15 @@ GUI_INMOVESIZE = 2
 
 
 class WindowDragTest(base.E2ETest):
-    def held(self, pacing, window, grip, sample):
-        """Starts the game and a viewer with this window and pacing, F6 into its window once it
+    def held(self, pacing, window, grip, sample, present="gdi"):
+        """Starts the game and a viewer with this window, pacing and road to the screen
+        (present), F6 into its window once it
         went full screen, presses the mouse at grip(rect) and moves it by 40 pixels;
         sample(window state) every 0.1 s for 2 s; releases. Returns the samples (time, value)
         and the game."""
-        exe = self.s.private_copy("src/lumenpane.exe", "drag-%s-%d" % (pacing, window))
+        exe = self.s.private_copy("src/lumenpane.exe", "drag-%s-%d-%s" % (pacing, window, present))
         with open(os.path.join(os.path.dirname(exe), "lumenpane.ini"), "w", newline="\r\n") as f:
-            f.write("[display]\nwindow=%d\npacing=%s\n" % (window, pacing))
+            f.write("[display]\nwindow=%d\npacing=%s\npresent=%s\n" % (window, pacing, present))
         game = frame_clock.start_clock_game(self.s, self.programs.path("frames-%s.log" % pacing))
         self.programs.procs.append(game.proc)
         viewer = self.start_viewer(exe)
@@ -70,12 +72,19 @@ class WindowDragTest(base.E2ETest):
         def front(state):  # the foreground, and whether the viewer is in a move or size loop
             gui = self.s.probe("gui", state["hwnd"])[0]
             return gui["foreground"], gui["flags"] & GUI_INMOVESIZE
-        for pacing in ("fixed", "smooth"):
-            samples, game, viewer = self.held(pacing, 2, lambda r: (r[2] - 2, r[3] - 2), front)
+        # The flip road as well: its buffers follow the new size, and the picture goes on.
+        for pacing, present in (("fixed", "gdi"), ("smooth", "gdi"), ("smooth", "auto")):
+            samples, game, viewer = self.held(pacing, 2, lambda r: (r[2] - 2, r[3] - 2), front,
+                                              present)
             seen = {state for _, state in samples}  # (in front, the viewer in a move/size loop)
             self.assertEqual(seen, {(self.held_window, GUI_INMOVESIZE)},
-                             (pacing, "game %d" % game.hwnd))
+                             (pacing, present, "game %d" % game.hwnd))
             harness.wait_until(lambda: self.s.set_foreground(0) == game.hwnd, 3, "the game in front")
+            state = self.s.wait_viewer()
+            self.assertEqual(self.s.process_info(state["pid"])["d3d11"], present == "auto")
+            first = self.digest(state)
+            harness.wait_until(lambda: self.digest(state) != first, 2,
+                               "the picture moving after the drag on " + present)
             self.close_game(game, viewer)
 
 
