@@ -8,6 +8,7 @@ set -euo pipefail
 marker=/var/tmp/lumenpane-setup-optional-refused
 
 packages=(cmake g++ make python3 libgtest-dev libbenchmark-dev libpng-dev clang-format
+          clang libclang-rt-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth
           imagemagick xserver-xephyr xdotool libgl1-mesa-dri)
 # 32-bit Wine runs the shipped programs themselves, but only on a machine that starts 32-bit

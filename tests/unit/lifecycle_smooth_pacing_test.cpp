@@ -47,8 +47,9 @@ class SmoothPacing : public ::testing::Test {
         HWND render = SimAddWindow("TPanel", "", RECT{0, 0, 644, 484}, game.processId, game.window);
         SimWindowOf(render).picture.assign(644 * 484, 0xFF336699u);
         SimWindowOf(render).paint = [origin](SimWindow& w) {
-            w.picture[2 * 644 + 2] =
-                std::uint32_t(std::floor((Sim.clockMs + 1e-6 - origin) / GamePeriodMs));
+            // Before the first frame this is -1: through a signed integer, to wrap as defined.
+            w.picture[2 * 644 + 2] = std::uint32_t(
+                std::int64_t(std::floor((Sim.clockMs + 1e-6 - origin) / GamePeriodMs)));
         };
         if (scene.oncePerFrame) {
             Sim.processes.at(game.processId).answerPeriodMs = GamePeriodMs;

@@ -337,7 +337,7 @@ TEST_F(ScaleToolTest, HugePictureEndsCleanlyWhenMemoryIsShort) {
     if (sizeof(void*) == 8) GTEST_SKIP() << "a 64-bit build has room for this picture";
     EXPECT_EQ(Run({"--filter", "off", Path("in.png"), Path("out.png")}), 1);
 #else
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef LMP_SANITIZED
     GTEST_SKIP() << "the address sanitizer's shadow memory needs a vast address space";
 #endif
     // The tool in a child process whose address space cannot hold the 256 MiB input.
