@@ -178,10 +178,11 @@ class DisplayFitTest(FullHdViewerTest):
         self.s.restore(back["hwnd"])
         self.s.wait_viewer_state(lambda w: w["client"] == [900, 700], "the dragged size again")
 
-    def meter_road(self):
-        """The road the full meter's top line names, the frame doubled at (320, 60)."""
-        for name in ("flip", "GDI"):
-            if frame_clock.full_screen_text(self.s, len(name), (320, 60, 2, 2)) == name:
+    def meter_road(self, frame=(320, 60, 2, 2)):
+        """The road the full meter's top line names, the frame doubled at (320, 60) or where
+        `frame` puts it (as for frame_clock.full_screen_text); the longer name read first."""
+        for name in ("flip, tearing", "flip", "GDI"):
+            if frame_clock.full_screen_text(self.s, len(name), frame) == name:
                 return name
         return None
 
@@ -207,6 +208,22 @@ class DisplayFitTest(FullHdViewerTest):
         lines = self.viewer_log()
         self.assertEqual(len(lines), 1, lines)
         self.assertIn("d3d11.dll", lines[0])
+
+    def test_tearing_allowed_while_the_picture_covers_the_monitor_and_no_longer_in_a_window(self):
+        self.start_viewer("[display]\nfit=integer\nmeter=full\npresent=auto\ntearing=allow\n")
+        self.s.wait_viewer_mode(True)
+        self.s.tap(VK_F7)
+        harness.wait_until(lambda: self.meter_road() == "flip, tearing", 20,
+                           "the meter naming flip, tearing")
+        self.s.tap(VK_F7)
+        self.assert_full_screen_shows(self.doubled_in_black)
+        # The framed window does not cover its monitor: presented in step with the refresh.
+        window = self.in_window_of(list(harness.VIEWER_FRAME_SIZE))
+        self.client_shows(lambda c: harness.compare_images(c, self.frame))
+        self.s.tap(VK_F7)
+        client = (*harness.viewer_client_origin(window), 1, 1)
+        harness.wait_until(lambda: self.meter_road(client) == "flip", 10, "the meter naming flip")
+        self.assertEqual(self.viewer_log(), [])  # no fall-back to GDI on the way
 
     def test_an_unknown_value_stretches_and_is_named_in_the_log(self):
         self.start_viewer("[display]\nfit=zoom\n")
