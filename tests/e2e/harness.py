@@ -13,6 +13,7 @@ Configuration by environment:
 import atexit
 import json
 import os
+import select
 import shutil
 import struct
 import subprocess
@@ -95,8 +96,9 @@ def read_raw(path, width, height):
         data = f.read()
     if len(data) != width * height * 4:
         raise HarnessError("%s: %d bytes, expected %dx%dx4" % (path, len(data), width, height))
-    words = struct.unpack("<%dI" % (width * height), data)
-    return Image(width, height, [w & 0xFFFFFF for w in words])
+    data = bytearray(data)
+    data[3::4] = bytes(width * height)  # the top byte of each little-endian word
+    return Image(width, height, list(struct.unpack("<%dI" % (width * height), data)))
 
 
 def _png_chunk(kind, data):
@@ -130,6 +132,8 @@ def compare_images(a, b, tolerance=0):
     text naming the size mismatch or the number of differing pixels and the first one."""
     if (a.width, a.height) != (b.width, b.height):
         return "size %dx%d != %dx%d" % (a.width, a.height, b.width, b.height)
+    if a.pixels == b.pixels:
+        return None
     first, count = None, 0
     for i, (p, q) in enumerate(zip(a.pixels, b.pixels)):
         if p == q:
@@ -234,6 +238,8 @@ class Session:
         self._xvfb = None
         self._xephyr = None
         self._processes = []
+        self._probe_server = None  # the long-running probe (probe serve), once started
+        self._probe_buffer = b""
 
     # -- start and end ---------------------------------------------------------------
 
@@ -388,12 +394,62 @@ class Session:
         return not (command[0] in ("crash", "msgbox-show", "msgbox-ok")
                     or command[0] == "key" and command[-1] == "press")
 
+    # Looks that change nothing and make no window, asked of one long-running probe: a
+    # program started under Wine for each took several times the CPU of the look itself.
+    # Everything else runs in a probe of its own, as a key press from a fresh program does.
+    SERVED = ("list", "find", "grab")
+
+    def _served(self, args, timeout):
+        """(exit code, output) of a look from the long-running probe; None where it cannot
+        answer (another command, a word it cannot carry, the probe gone or silent)."""
+        if args[0] not in self.SERVED or not all(a.isascii() and a.isprintable() for a in args):
+            return None
+        server = self._probe_server
+        if server is None or server.poll() is not None:
+            server = subprocess.Popen([self.wine, self.exe("tests/lmp_probe.exe"), "serve"],
+                                      env=self.env, cwd=self.workdir, stdin=subprocess.PIPE,
+                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            self._processes.append(server)
+            self._probe_server, self._probe_buffer = server, b""
+        lines, deadline = [], time.monotonic() + timeout
+        try:
+            server.stdin.write(("\t".join(args) + "\n").encode("ascii"))
+            server.stdin.flush()
+            while True:
+                while b"\n" not in self._probe_buffer:
+                    left = deadline - time.monotonic()
+                    if left <= 0 or not select.select([server.stdout], [], [], left)[0]:
+                        raise OSError("no answer")
+                    chunk = os.read(server.stdout.fileno(), 1 << 16)
+                    if not chunk:
+                        raise OSError("ended")
+                    self._probe_buffer += chunk
+                line, self._probe_buffer = self._probe_buffer.split(b"\n", 1)
+                if line.startswith(b'{"served": '):
+                    return json.loads(line)["served"], "\n".join(lines)
+                lines.append(line.decode("latin-1"))
+        except (OSError, ValueError):
+            server.kill()
+            self._probe_server = None
+            return None  # the look goes again in a probe of its own
+
     def probe(self, *args, check=True, timeout=60):
         """Runs lmp_probe.exe with the arguments; returns its JSON lines as dicts. With
         check, a non-zero exit raises HarnessError."""
+        args = [str(a) for a in args]
+        if args[0] == "display-mode" and self._probe_server:
+            self._probe_server.kill()  # a fresh probe for the looks at the new screen
+            self._probe_server = None
+        answer = self._served(args, timeout)
+        if answer is not None:
+            rc, out = answer
+            lines = [json.loads(line) for line in out.splitlines() if line.strip()]
+            if check and rc != 0:
+                raise HarnessError("probe %s failed (%d): %s" % (args, rc, lines))
+            return lines
         for attempt in range(3):
             errors = []
-            rc, out = self.run_to_end(self.exe("tests/lmp_probe.exe"), [str(a) for a in args],
+            rc, out = self.run_to_end(self.exe("tests/lmp_probe.exe"), args,
                                       timeout=timeout, errors=errors)
             lines = [json.loads(line) for line in out.splitlines() if line.strip()]
             # Every end of the probe's own prints a line first. A failure without one is

@@ -2,6 +2,11 @@
 // results are JSON objects, one per line, on standard output. Exit code 0 on success,
 // 1 when the command failed (a JSON line with "error" says why), 2 on a usage error.
 //
+//   serve                              commands from standard input, one a line, their words
+//                                      separated by tabs, each answered by its JSON lines and
+//                                      {"served": EXIT CODE}; ends at the end of the input.
+//                                      Starting Wine for each look costs more of the CPU
+//                                      than the look itself.
 //   list                               every top-level window
 //   find CLASS|- [CAPTION]             the first top-level window matching ("-": any class)
 //   wait CLASS|- CAPTION|- TIMEOUT_MS  like find, polling every 20 ms until the timeout
@@ -449,13 +454,7 @@ int Usage() {
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) return Usage();
-    std::string cmd = argv[1];
-    int n = argc - 2;
-    char** a = argv + 2;
+int RunCommand(const std::string& cmd, int n, char** a) {
     int rc = 2;
     if (cmd == "list")
         rc = List();
@@ -510,6 +509,32 @@ int main(int argc, char** argv) {
         rc = Crash(static_cast<DWORD>(std::strtoul(a[0], nullptr, 10)));
     else
         return Usage();
+    return rc;
+}
+
+int Serve() {
+    char line[4096];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = 0;
+        std::vector<char*> words;
+        for (char* word = std::strtok(line, "\t"); word; word = std::strtok(nullptr, "\t"))
+            words.push_back(word);
+        const int rc =
+            words.empty() ? Usage() : RunCommand(words[0], int(words.size()) - 1, words.data() + 1);
+        std::printf("{\"served\": %d}\n", rc);
+        std::fflush(stdout);
+        MSG message; // a thread with a queue answers what is sent to it
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    if (std::strcmp(argv[1], "serve") == 0 && argc == 2) return Serve();
+    const int rc = RunCommand(argv[1], argc - 2, argv + 2);
     std::fflush(stdout);
     return rc;
 }
