@@ -400,7 +400,7 @@ class Session:
     SERVED = ("list", "find", "grab")
 
     def _served(self, args, timeout):
-        """(exit code, output) of a look from the long-running probe; None where it cannot
+        """(exit code, output, "") of a look from the long-running probe; None where it cannot
         answer (another command, a word it cannot carry, the probe gone or silent)."""
         if args[0] not in self.SERVED or not all(a.isascii() and a.isprintable() for a in args):
             return None
@@ -426,42 +426,42 @@ class Session:
                     self._probe_buffer += chunk
                 line, self._probe_buffer = self._probe_buffer.split(b"\n", 1)
                 if line.startswith(b'{"served": '):
-                    return json.loads(line)["served"], "\n".join(lines)
+                    return json.loads(line)["served"], "\n".join(lines), ""
                 lines.append(line.decode("latin-1"))
         except (OSError, ValueError):
-            server.kill()
-            self._probe_server = None
+            self._end_probe_server()
             return None  # the look goes again in a probe of its own
+
+    def _end_probe_server(self):
+        if self._probe_server:
+            self._probe_server.kill()
+            self._probe_server = None
+
+    def _probe_alone(self, args, timeout):
+        """(exit code, output, standard error) of lmp_probe.exe run for this command alone."""
+        for attempt in range(3):
+            errors = []
+            rc, out = self.run_to_end(self.exe("tests/lmp_probe.exe"), args,
+                                      timeout=timeout, errors=errors)
+            # Every end of the probe's own prints a line first. A failure without one is
+            # Wine not running it at all (twice in three full runs, exit code 1); then the
+            # command goes again where that is harmless.
+            if rc == 0 or out.strip() or not self._probe_repeatable(args):
+                break
+            print("e2e: probe %s ended with %d and printed nothing; Wine said: %r"
+                  % (args, rc, errors[0][-300:]), file=sys.stderr, flush=True)
+        return rc, out, errors[0]
 
     def probe(self, *args, check=True, timeout=60):
         """Runs lmp_probe.exe with the arguments; returns its JSON lines as dicts. With
         check, a non-zero exit raises HarnessError."""
         args = [str(a) for a in args]
-        if args[0] == "display-mode" and self._probe_server:
-            self._probe_server.kill()  # a fresh probe for the looks at the new screen
-            self._probe_server = None
-        answer = self._served(args, timeout)
-        if answer is not None:
-            rc, out = answer
-            lines = [json.loads(line) for line in out.splitlines() if line.strip()]
-            if check and rc != 0:
-                raise HarnessError("probe %s failed (%d): %s" % (args, rc, lines))
-            return lines
-        for attempt in range(3):
-            errors = []
-            rc, out = self.run_to_end(self.exe("tests/lmp_probe.exe"), args,
-                                      timeout=timeout, errors=errors)
-            lines = [json.loads(line) for line in out.splitlines() if line.strip()]
-            # Every end of the probe's own prints a line first. A failure without one is
-            # Wine not running it at all (twice in three full runs, exit code 1); then the
-            # command goes again where that is harmless.
-            if rc == 0 or lines or not self._probe_repeatable(args):
-                break
-            print("e2e: probe %s ended with %d and printed nothing; Wine said: %r"
-                  % (list(args), rc, errors[0][-300:]), file=sys.stderr, flush=True)
+        if args[0] == "display-mode":
+            self._end_probe_server()  # a fresh probe for the looks at the new screen
+        rc, out, errors = self._served(args, timeout) or self._probe_alone(args, timeout)
+        lines = [json.loads(line) for line in out.splitlines() if line.strip()]
         if check and rc != 0:
-            raise HarnessError("probe %s failed (%d): %s %r" % (list(args), rc, lines,
-                                                                 errors[0][-300:]))
+            raise HarnessError("probe %s failed (%d): %s %r" % (args, rc, lines, errors[-300:]))
         return lines
 
     def windows(self):
