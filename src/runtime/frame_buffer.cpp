@@ -67,7 +67,8 @@ bool AllocateSurfaceState(int width, int height, int depth, std::uint32_t flags)
     Surface.frameBuffer = pixels;
     Surface.rowMarks = marks;
     Surface.pointerVisible = true;
-    Surface.keyHead = Surface.keyTail = 0;
+    // The key queue is left as it is: a close asked for of the window a reopen replaces is
+    // still the viewer's to act on.
     FillBlack(width, height); // opaque black for 32-bit pixels; zero for the narrower depths
     Surface.open = true;
     return true;

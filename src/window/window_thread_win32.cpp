@@ -36,6 +36,13 @@ void PumpMessages() {
     }
 }
 
+// A close posted to a window that goes (the surface opens again) is queued for the viewer
+// rather than lost with it.
+void KeepCloseRequests(HWND window) {
+    MSG msg;
+    while (PeekMessageA(&msg, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
 double Seconds() {
     return PerformanceCounterSeconds(PerformanceCounterNow());
 }
@@ -184,6 +191,7 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     }
     if (Win.cadence.inStep) LowerThreadFromPacing();
     TearDownPresentation();
+    KeepCloseRequests(window);
     DestroyWindow(window);
     return 0;
 }

@@ -237,6 +237,15 @@ TEST_F(RenderPassTest, CloseRequestSendsWmCloseOnceAndOtherKeysAreDiscardedOnePe
     EXPECT_EQ(PollKey(), "");
 }
 
+// The close the player asks for while the first frame opens the surface again is not lost.
+TEST_F(RenderPassTest, CloseRequestOutlivesTheFirstFramesReopen) {
+    TargetGame.currentWidth = TargetGame.currentHeight = 0;
+    QueueKey(CloseRequestKey);
+    RenderPass();
+    EXPECT_NE(SurfaceWindowHandle(), viewer) << "the surface opened again";
+    EXPECT_EQ(Game().posted, std::vector<UINT>{WM_CLOSE});
+}
+
 TEST_F(RenderPassTest, AKeyBurstIsConsumedOneKeyPerPass) {
     for (char c : std::string("abc")) QueueKey(std::uint32_t(c));
     RenderPass();
