@@ -67,6 +67,7 @@ struct FlipRecord {
     PresentRoad road;
     std::atomic<const char*> roadName{"GDI"}; // any thread may read it
     const char* setUpLine = nullptr;          // why the latest set-up chose GDI, logged
+    bool setUpDue = false;                    // a new window: set up with its first picture
 
     HMODULE dxgi = nullptr, d3d11 = nullptr, compiler = nullptr;
     ID3D11Device* device = nullptr;
@@ -460,7 +461,13 @@ const char* SurfacePresentRoad() {
     return Flip.setting == PresentSetting::Gdi ? "" : Flip.roadName.load();
 }
 
+void SetUpFlipWithFirstPicture() {
+    Flip.setUpDue = true;
+}
+
 bool SetUpFlipPresentation(HWND window) {
+    if (!Flip.setUpDue) return Flip.road.road() == Road::Flip;
+    Flip.setUpDue = false;
     const FlipStep step =
         Flip.setting == PresentSetting::Gdi ? FlipStep::Ready : SetUpAnsweringMessages(window);
     Flip.road.Open(Flip.setting, step);
@@ -494,6 +501,7 @@ bool FlipWantsNewWindow() {
 }
 
 void TearDownFlipPresentation() {
+    Flip.setUpDue = false;
     FreeDevice();
     Flip.road.WindowMadeAnew();
     Flip.roadName = "GDI";

@@ -99,12 +99,15 @@ void TearDownPresentation();
 // painted again); false when it could not (nothing is copied then).
 bool FollowFrameSize(HWND window);
 
-// flip_presentation_win32.cpp: the flip road (present_road.h). SetUpFlipPresentation, once the
-// GDI presentation is set up on a new window, makes the swap chain where the setting asks for
-// it (false: GDI goes on, the reason logged). PresentFlip shows the presentation buffer, its
+// flip_presentation_win32.cpp: the flip road (present_road.h). SetUpFlipWithFirstPicture, once
+// the GDI presentation is set up on a new window, arms the set-up; SetUpFlipPresentation, with
+// the window's first picture, makes the swap chain where the setting asks for it (false: GDI
+// goes on, the reason logged). The viewer's first window, replaced at its first frame, thus
+// never waits for Direct3D. PresentFlip shows the presentation buffer, its
 // rows firstRow..endRow-1 uploaded anew (none when firstRow < 0), or the sharp picture; a
 // failure it cannot mend leaves FlipWantsNewWindow true: the window thread then makes the
 // window anew (MakeWindowAnew) and presents with GDI there.
+void SetUpFlipWithFirstPicture();
 bool SetUpFlipPresentation(HWND window);
 bool FlipPresentationActive();
 void PresentFlip(HWND window, int firstRow, int endRow);

@@ -150,6 +150,7 @@ bool PresentationPass(HWND window) {
         marked = ScaleSharply(window, firstRow, endRow) || marked;
     PresentMark("present scale");
     if (marked) {
+        SetUpFlipPresentation(window);
         PresentRows(window, firstRow, endRow);
         NotePresented(seenAt);
         PresentShowed();
@@ -178,8 +179,9 @@ DWORD WINAPI WindowThreadMain(LPVOID) {
     SetForegroundWindow(window);
     Win.created = true;
     SetEvent(Win.ready);
-    // After the opening returned: the viewer's next steps need not wait for Direct3D.
-    SetUpFlipPresentation(window);
+    // After the opening returned, with the first picture: the viewer's next steps need not
+    // wait for Direct3D.
+    SetUpFlipWithFirstPicture();
 
     if (Win.cadence.inStep) RaiseThreadForPacing();
     bool shownLast = true;
