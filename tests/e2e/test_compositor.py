@@ -84,14 +84,14 @@ class StandinTest(base.E2ETest):
 class StandinViewerTest(base.E2ETest):
     """The steps of the tests with the viewer on the stand-in; no tests of its own."""
 
-    def start(self, refresh="60", flush=None, frozen=False, env=None):
+    def start(self, refresh="60", flush=None, frozen=False, env=None, present="auto"):
         """The game on its 60 Hz clock (or frozen) and the viewer with pacing=smooth on the
-        stand-in, full screen; returns (game, viewer, frame log)."""
+        stand-in, full screen, on the road `present`; returns (game, viewer, frame log)."""
         frame_log = self.programs.path("frames-%s.log" % refresh)
         game = frame_clock.start_clock_game(self.s, frame_log, frozen)
         self.programs.procs.append(game.proc)
         with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
-            ini.write("[display]\npacing=smooth\n")
+            ini.write("[display]\npacing=smooth\npresent=%s\n" % present)
         viewer = self.programs.start_viewer(
             env=dict(standin_env(self.s, refresh, flush), **(env or {})), wait=False)
         self.s.wait_viewer_mode(True, timeout=30)
@@ -114,16 +114,20 @@ class StandinViewerTest(base.E2ETest):
 
 class CompositorTest(StandinViewerTest):
     def test_hot_keys_and_close_act_at_once_while_the_viewer_waits_for_the_display(self):
-        game, viewer, _ = self.start()
-        harness.within(self.press(VK_F8, game), HOT_KEY_SECONDS,
-                       lambda: frame_clock.full_screen_text(self.s, 15) == "Filter: Scale2x",
-                       "F8: the overlay names Scale2x")
-        for full_screen in (False, True):
-            mode = self.s.viewer_full_screen if full_screen else self.s.viewer_windowed
-            harness.within(self.press(VK_F6, game), HOT_KEY_SECONDS,
-                           lambda: mode(self.s.find_viewer() or {"visible": 0}),
-                           "F6: the viewer %s" % ("full screen" if full_screen else "framed"))
-        self.close_within_a_second(game, viewer)
+        for present in ("auto", "gdi"):
+            with self.subTest(present):
+                self.programs = base.Programs(self.s, present)  # a folder of its own
+                game, viewer, _ = self.start(present=present)
+                harness.within(self.press(VK_F8, game), HOT_KEY_SECONDS,
+                               lambda: frame_clock.full_screen_text(self.s, 15) ==
+                               "Filter: Scale2x", "F8: the overlay names Scale2x")
+                for full_screen in (False, True):
+                    mode = self.s.viewer_full_screen if full_screen else self.s.viewer_windowed
+                    harness.within(self.press(VK_F6, game), HOT_KEY_SECONDS,
+                                   lambda: mode(self.s.find_viewer() or {"visible": 0}),
+                                   "F6: the viewer %s" % ("full screen" if full_screen else
+                                                          "framed"))
+                self.close_within_a_second(game, viewer)
 
     def test_a_compositor_that_never_returns_holds_neither_the_picture_nor_the_close(self):
         game, viewer, _ = self.start(flush="never")

@@ -24,8 +24,10 @@ class DelayTest(base.E2ETest):
     def test_game_frames_reach_the_screen_within_a_few_milliseconds(self):
         if tuple(self.s.screen_size) != harness.SCREEN_SIZE:
             self.skipTest("needs a %dx%d screen" % harness.SCREEN_SIZE)
+        # The pacing's own delay, on GDI: under Wine the flip road's software drawing adds
+        # to it (the next test compares the roads).
         results, codes = measure_delay.measure(self.s, "smooth", "integer", frame_clock.MODES,
-                                               SECONDS_PER_MODE)
+                                               SECONDS_PER_MODE, present="gdi")
         self.assertEqual(codes, (0, 0))
         for mode in frame_clock.MODES:
             with self.subTest(mode):
