@@ -50,10 +50,12 @@ void GiveGameBack(const GuardOrders& orders, HANDLE game) {
     TargetGame.savedRect = orders.rect;
     TargetGame.savedStyle = orders.style;
     TargetGame.savedExStyle = orders.exStyle;
+    // Its priority first: on a busy machine Windows gives a game the minimised viewer left at
+    // idle priority little time, and it must answer the window calls below.
+    if (orders.priority) SetPriorityClass(game, orders.priority);
     RestoreGameWindow();
     SetForegroundWindow(orders.gameWindow); // Windows may refuse this to a background process
-    if (orders.priority) SetPriorityClass(game, orders.priority);
-    SetTimerExemption(game, false); // speed and timer throttling are Windows' choice again
+    SetTimerExemption(game, false);         // speed and timer throttling are Windows' choice again
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, UINT(orders.screenSaver), nullptr, 0);
 }
 

@@ -113,8 +113,11 @@ TEST_F(GameGuard, KilledViewerGetsTheGameBackFramedShownAtItsPriorityWithTheScre
         const double killedAt = Sim.clockMs + 40;
         SimAt(killedAt, [] { SimEndProcess(Sim.currentProcessId, 1); });
         SimAdoptInheritedHandles(guardId);
+        Sim.calls.clear();
         EXPECT_EQ(GuardMain(guardLine.c_str()), 0);
         EXPECT_EQ(Sim.clockMs, killedAt) << "the guard acts when the viewer has ended";
+        // An idle game would answer the window calls late: its priority comes back first.
+        EXPECT_LT(CallIndex("SetPriorityClass"), CallIndex("MoveWindow"));
         ExpectGameAsBefore(w);
         EXPECT_EQ(Sim.foreground, game.window);
         EXPECT_EQ(Sim.processes.at(game.processId).priorityClass, ABOVE_NORMAL_PRIORITY_CLASS);
