@@ -84,14 +84,15 @@ class StandinTest(base.E2ETest):
 class StandinViewerTest(base.E2ETest):
     """The steps of the tests with the viewer on the stand-in; no tests of its own."""
 
-    def start(self, refresh="60", flush=None, frozen=False, env=None, present="auto"):
+    def start(self, refresh="60", flush=None, frozen=False, env=None, present=None):
         """The game on its 60 Hz clock (or frozen) and the viewer with pacing=smooth on the
-        stand-in, full screen, on the road `present`; returns (game, viewer, frame log)."""
+        stand-in, full screen, on the road `present` (None: the default); returns (game,
+        viewer, frame log)."""
         frame_log = self.programs.path("frames-%s.log" % refresh)
         game = frame_clock.start_clock_game(self.s, frame_log, frozen)
         self.programs.procs.append(game.proc)
         with open(self.programs.path("lumenpane.ini"), "w", newline="\r\n") as ini:
-            ini.write("[display]\npacing=smooth\npresent=%s\n" % present)
+            ini.write("[display]\npacing=smooth\n" + ("present=%s\n" % present if present else ""))
         viewer = self.programs.start_viewer(
             env=dict(standin_env(self.s, refresh, flush), **(env or {})), wait=False)
         self.s.wait_viewer_mode(True, timeout=30)
