@@ -14,15 +14,22 @@ packages=(cmake g++ make python3 libgtest-dev libbenchmark-dev libpng-dev clang-
 # 32-bit Wine runs the shipped programs themselves, but only on a machine that starts 32-bit
 # Linux programs, and its i386 packages can lag behind a mirror's amd64 ones for a while:
 # without it the tests run the 64-bit build under wine64 (wine-env.sh), so it may fail alone.
-optional=(wine32:i386)
+# Its Direct3D needs the 32-bit OpenGL and software rasteriser: without them the 32-bit viewer
+# finds no Direct3D device and presents with GDI.
+optional=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+
+# A package installed for two architectures (the OpenGL ones beside 32-bit Wine) is named with
+# the machine's own to be found.
+native=$(dpkg --print-architecture)
+installed() { dpkg -s "$1" >/dev/null 2>&1 || dpkg -s "$1:$native" >/dev/null 2>&1; }
 
 missing=()
 for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
 missing_optional=()
 for p in "${optional[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing_optional+=("$p")
+    installed "$p" || missing_optional+=("$p")
 done
 if [ ${#missing[@]} -eq 0 ] && { [ ${#missing_optional[@]} -eq 0 ] || [ -e "$marker" ]; }; then
     echo "setup: all packages present"
