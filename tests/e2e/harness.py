@@ -256,8 +256,13 @@ class Session:
             # LMP_DLL_OVERRIDES adds to Wine's, e.g. d3d11=d: the viewer presents with GDI.
             overrides = ";".join(filter(None, ("mscoree,mshtml=",
                                                os.environ.get("LMP_DLL_OVERRIDES"))))
+            # Mesa's software rasteriser draws the flip road's pictures on a thread per core by
+            # default; on two cores, beside the game, the X server and the other tests, one
+            # thread does the same work in three quarters of the CPU (measured at 1920x1080:
+            # 12.3 against 17.9 ms a frame, and more frames a second).
             self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
-                            DISPLAY=self.display, WINEDLLOVERRIDES=overrides)
+                            DISPLAY=self.display, WINEDLLOVERRIDES=overrides,
+                            LP_NUM_THREADS=os.environ.get("LP_NUM_THREADS", "1"))
             booted = _booted_prefix(self.wine, self.env)
             subprocess.run(["cp", "-a", booted, self.prefix], check=True)
             # Our Xvfb runs no window manager. Wine's X11 driver then waits up to two seconds
