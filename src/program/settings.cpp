@@ -33,9 +33,9 @@ const ChoiceKey ChoiceKeys[] = {
      [](ViewerSettings& s, int choice) { s.pacing = Pacing(choice); }},
     {"display",
      "present",
-     {"gdi", "auto"},
+     {"auto", "gdi"},
      [](ViewerSettings& s, int choice) {
-         s.present = choice == 0 ? PresentSetting::Gdi : PresentSetting::Auto;
+         s.present = choice == 0 ? PresentSetting::Auto : PresentSetting::Gdi;
      }},
     {"display",
      "tearing",

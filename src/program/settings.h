@@ -19,7 +19,7 @@ struct ViewerSettings {
     DisplayFit fit = DisplayFit::Stretch;
     DisplayScaling scaling = DisplayScaling::Nearest;
     Pacing pacing = Pacing::Fixed;
-    PresentSetting present = PresentSetting::Gdi;
+    PresentSetting present = PresentSetting::Auto;
     TearingSetting tearing = TearingSetting::Off;
     Meter meter = Meter::Fps;
     bool dpiAware = true;

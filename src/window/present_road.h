@@ -1,5 +1,5 @@
 // The road a presented picture takes to the screen: a Direct3D 11 flip-model swap chain
-// ([display] present=auto) or GDI (present=gdi, the default, and wherever the flip road
+// ([display] present=auto, the default) or GDI (present=gdi, and wherever the flip road
 // cannot be set up or fails later). Which road, what happens after a present, and the
 // lines the log gets: pure logic, no platform calls; flip_presentation_win32.cpp acts on it.
 #pragma once

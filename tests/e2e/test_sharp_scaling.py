@@ -76,8 +76,8 @@ class SharpScalingTest(FullHdViewerTest):
             ("aspect-sharp", "[display]\nfit=aspect\nscaling=sharp\n", (240, 0, 1440, 1080),
              area_weighted),
             ("stretch-sharp", "[display]\nscaling = Sharp\n", (0, 0, 1920, 1080), area_weighted),
-            ("stretch-default", None, (0, 0, 1920, 1080), nearest),
-            ("stretch-flip", "[display]\npresent=auto\n", (0, 0, 1920, 1080), centred),
+            ("stretch-gdi", "[display]\npresent=gdi\n", (0, 0, 1920, 1080), nearest),
+            ("stretch-default", None, (0, 0, 1920, 1080), centred),
         )
         for name, ini, (x, y, w, h), expect in cases:
             with self.subTest(name):

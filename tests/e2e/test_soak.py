@@ -9,11 +9,11 @@ surface buffers of each state are made and freed. At that point it stays equal t
 from round to round on a sound viewer. The first round is the warm-up (each filter makes its
 images on first use); its sample is the baseline.
 
-On the flip road (present=auto) the buffers come from Mesa's software rasteriser, through
-the C library's malloc, whose threshold for giving large blocks back to the system moves with
-what was freed: the same state then measured several megabytes apart from round to round. The
-viewer runs with that threshold fixed, so a freed block is given back at once and the samples
-mean the same on either road.
+The flip road's buffers come from Mesa's software rasteriser, through the C library's malloc,
+whose threshold for giving large blocks back to the system moves with what was freed: the
+same state then measured several megabytes apart from round to round. The viewer runs with
+that threshold fixed, so a freed buffer is given back at once and the samples mean again
+what they say.
 """
 
 import time
@@ -110,7 +110,8 @@ class SoakTest(base.E2ETest):
         self.viewer_window()
         self.s.wait_viewer_mode(True, what="the viewer's own switch to full screen")
         self.s.tap(VK_F6, self.game.hwnd)
-        self.s.wait_viewer_mode(False, what="the window after the first F6")
+        window = self.s.wait_viewer_mode(False, what="the window after the first F6")
+        self.assertTrue(self.s.process_info(window["pid"])["d3d11"], "on the default road")
         self.sample("start")
 
         round_ends = []

@@ -113,22 +113,22 @@ TEST(PresentRoadTest, SettingFailuresAndPresentsGiveTheRoadTheLogAndTheMeter) {
     EXPECT_STREQ(broken.Name(false), "GDI");
 }
 
-// lumenpane.ini: present=auto however written, gdi without the key; an unknown tearing value
+// lumenpane.ini: present=gdi however written, auto without the key; an unknown tearing value
 // is off, named once.
 TEST(PresentRoadTest, TheSettingsReadFromTheFile) {
     const auto read = [](const char*, const char* key, void*) -> std::string {
-        return std::string(key) == "present" ? " AUTO" : std::string(key) == "tearing" ? "vrr" : "";
+        return std::string(key) == "present" ? " GDI" : std::string(key) == "tearing" ? "vrr" : "";
     };
     std::vector<std::string> lines;
     const ViewerSettings settings = InterpretSettings(read, nullptr, {}, &lines);
-    EXPECT_EQ(settings.present, PresentSetting::Auto);
+    EXPECT_EQ(settings.present, PresentSetting::Gdi);
     EXPECT_EQ(settings.tearing, TearingSetting::Off);
     EXPECT_EQ(lines, std::vector<std::string>{
                          "lumenpane.ini: unknown tearing \"vrr\" in [display], using off"});
     EXPECT_EQ(InterpretSettings([](const char*, const char*, void*) { return std::string(); },
                                 nullptr, {}, nullptr)
                   .present,
-              PresentSetting::Gdi);
+              PresentSetting::Auto);
 }
 
 } // namespace
