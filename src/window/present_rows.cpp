@@ -33,13 +33,35 @@ void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target
     }
 }
 
-bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow) {
+namespace {
+
+// One row converted before it is compared with the one shown. Window thread only.
+constexpr int ComparedWidthMax = 4096;
+std::uint32_t ComparedRow[ComparedWidthMax];
+
+// Converts the row into target; false when target held it already.
+bool ConvertChangedRow(const std::uint8_t* source, std::uint32_t* target, int width) {
+    const std::size_t bytes = std::size_t(width) * 4;
+    ConvertRowForPresentation(source, ComparedRow, width);
+    if (std::memcmp(ComparedRow, target, bytes) == 0) return false;
+    std::memcpy(target, ComparedRow, bytes);
+    return true;
+}
+
+} // namespace
+
+bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow, bool changedOnly) {
     int first = -1, end = -1;
+    const bool compare = changedOnly && Surface.width <= ComparedWidthMax;
     for (int y = 0; y < Surface.height; ++y) {
         if (!Surface.rowMarks[y]) continue;
-        ConvertRowForPresentation(Surface.frameBuffer + std::size_t(y) * Surface.pitch,
-                                  presentation + std::size_t(y) * Surface.width, Surface.width);
         Surface.rowMarks[y] = 0;
+        const std::uint8_t* source = Surface.frameBuffer + std::size_t(y) * Surface.pitch;
+        std::uint32_t* target = presentation + std::size_t(y) * Surface.width;
+        if (!compare)
+            ConvertRowForPresentation(source, target, Surface.width);
+        else if (!ConvertChangedRow(source, target, Surface.width))
+            continue;
         if (first < 0) first = y;
         end = y + 1;
     }

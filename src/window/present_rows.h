@@ -8,5 +8,7 @@
 void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target, int width);
 // Converts the rows the application marked into presentation (rows Surface.width apart) and
 // clears the marks; true when any row was converted, and then the rows from *firstRow to
-// *endRow - 1 hold every converted one. The caller holds the surface lock.
-bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow);
+// *endRow - 1 hold every converted one. changedOnly: a marked row that presentation already
+// holds as it is counts as unmarked. The caller holds the surface lock.
+bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow,
+                    bool changedOnly = false);

@@ -123,13 +123,17 @@ void NoteShownArea(HWND window) {
 
 // The marked rows into the presentation buffer: the only step under the surface lock, so the
 // application's next frame waits for a copy at most, never for a present. False when no row
-// was marked; *seenAt: when the picture copied was seen.
+// was marked; *seenAt: when the picture copied was seen. On the flip road a marked row that
+// is shown as it is counts as unmarked: the swap chain keeps showing the last picture, and
+// drawing it again costs a present (the fixed pacing marks every row of every frame, also of
+// a game whose picture stands still). A GDI window is drawn each time, as it always was.
 bool TakeMarkedRows(HWND window, int* firstRow, int* endRow, double* seenAt) {
     TakeSurfaceLock();
     PresentMark("present lock wait");
     const bool sized = (Surface.width == Win.frameWidth && Surface.height == Win.frameHeight) ||
                        FollowFrameSize(window);
-    const bool marked = sized && Win.pixels && CopyMarkedRows(Win.pixels, firstRow, endRow);
+    const bool marked = sized && Win.pixels &&
+                        CopyMarkedRows(Win.pixels, firstRow, endRow, FlipPresentationActive());
     *seenAt = Surface.pictureSeenAt;
     ReleaseSurfaceLock();
     PresentMark("present copy rows");
