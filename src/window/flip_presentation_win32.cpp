@@ -19,6 +19,7 @@
 #include <d3dcompiler.h>
 #include <dxgi1_5.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
@@ -84,6 +85,10 @@ struct FlipRecord {
     bool tearingSupported = false;
     int bufferWidth = 0, bufferHeight = 0;
     UINT placed[8] = {};
+    // Rows of the presentation buffer not yet in the source texture (-1: none): rows taken
+    // while nothing was presented (minimised, occluded) go up with the next present, as the
+    // buffer holds them and they are not taken again.
+    int pendingFirst = -1, pendingEnd = -1;
 };
 
 FlipRecord Flip;
@@ -107,6 +112,7 @@ void FreeDevice() {
     Flip.waitable = nullptr; // closed with the swap chain's last reference
     Flip.bufferWidth = Flip.bufferHeight = 0;
     std::memset(Flip.placed, 0, sizeof Flip.placed);
+    Flip.pendingFirst = Flip.pendingEnd = -1; // a new texture takes every row
 }
 
 bool SoftwareAdapter(IDXGIAdapter* adapter) {
@@ -314,17 +320,26 @@ void UploadRows(SourceTexture& source, const std::uint32_t* pixels, int firstRow
                                     UINT(source.width) * 4, 0);
 }
 
-// The source to draw: the sharp picture where it is made for this picture, else the frame.
-SourceTexture* UploadSource(const FitRect& picture, int firstRow, int endRow) {
+void NoteRowsToUpload(int firstRow, int endRow) {
+    if (firstRow < 0 || endRow <= firstRow) return;
+    const bool none = Flip.pendingFirst < 0;
+    Flip.pendingFirst = none ? firstRow : std::min(Flip.pendingFirst, firstRow);
+    Flip.pendingEnd = none ? endRow : std::max(Flip.pendingEnd, endRow);
+}
+
+// The source to draw, with the rows still to upload: the sharp picture where it is made for
+// this picture, else the frame.
+SourceTexture* UploadSource(const FitRect& picture) {
     bool fresh = false;
+    const int firstRow = Flip.pendingFirst, endRow = Flip.pendingEnd;
+    Flip.pendingFirst = Flip.pendingEnd = -1;
     if (Win.sharpPixels && picture.width == Win.sharp.width && picture.height == Win.sharp.height) {
         if (!FitTexture(Flip.sharp, picture.width, picture.height, &fresh)) return nullptr;
         if (firstRow >= 0 || fresh) UploadRows(Flip.sharp, Win.sharpPixels, 0, picture.height);
         return &Flip.sharp;
     }
     if (!FitTexture(Flip.frame, Win.frameWidth, Win.frameHeight, &fresh)) return nullptr;
-    if (fresh) firstRow = 0, endRow = Win.frameHeight;
-    UploadRows(Flip.frame, Win.pixels, firstRow, endRow);
+    UploadRows(Flip.frame, Win.pixels, fresh ? 0 : firstRow, fresh ? Win.frameHeight : endRow);
     return &Flip.frame;
 }
 
@@ -384,6 +399,7 @@ PresentOutcome OutcomeOf(HRESULT result) {
 
 // While occluded only a test present asks whether the window shows again.
 PresentOutcome PresentOnce(HWND window, int firstRow, int endRow) {
+    NoteRowsToUpload(firstRow, endRow);
     const SIZE size = ClientSize(window);
     if (size.cx <= 0 || size.cy <= 0) return PresentOutcome::Shown; // minimised: nothing
     if (Flip.road.occluded() &&
@@ -395,7 +411,7 @@ PresentOutcome PresentOnce(HWND window, int firstRow, int endRow) {
     if (Flip.waitable) WaitForSingleObjectEx(Flip.waitable, 20, FALSE);
     const FitRect picture =
         FitFrame(Win.fit.load(), size.cx, size.cy, Win.frameWidth, Win.frameHeight);
-    Draw(picture, UploadSource(picture, firstRow, endRow));
+    Draw(picture, UploadSource(picture));
     const FlipPresentMode mode =
         ChooseFlipPresentMode(Flip.tearing, Flip.tearingSupported, CoversMonitor(window));
     Flip.roadName = Flip.road.Name(mode.allowTearing);
