@@ -50,18 +50,32 @@ class KilledViewerTest(base.E2ETest):
         self.assertTrue(self.guards(), "a guard runs beside the viewer")
         return game, before, viewer, window
 
-    def given_back(self, game, before):
+    def given_back(self, game, before, seen):
+        """seen: when the last look that found the game not back began, what it saw, and
+        when the game was seen back, for a failure's message."""
+        began = time.monotonic()
         w = self.s.window(game.hwnd)
-        return (w and w["rect"] == before["rect"] and w["style"] == before["style"]
-                and w["exstyle"] == before["exstyle"] and w["visible"]
-                and self.s.process_info(before["pid"])["priorityClass"] == NORMAL)
+        placed = (w and w["rect"] == before["rect"] and w["style"] == before["style"]
+                  and w["exstyle"] == before["exstyle"] and w["visible"])
+        priority = self.s.process_info(before["pid"])["priorityClass"] if placed else None
+        back = bool(placed and priority == NORMAL)
+        seen.update({"back": began} if back else {"began": began, "window": w, "priority": priority})
+        return back
 
     def kill_and_time_the_return(self, game, before, kill):
         kill()
         killed = time.monotonic()  # the viewer's process has ended
-        harness.within(killed, 2.0, lambda: self.given_back(game, before),
-                       "the game back at its place, framed, shown, at normal priority",
-                       timeout=5, interval=0.02)
+        seen = {}
+        try:
+            harness.within(killed, 2.0, lambda: self.given_back(game, before, seen),
+                           "the game back at its place, framed, shown, at normal priority",
+                           timeout=5, interval=0.02)
+        except harness.HarnessError as e:
+            back = "%.2f s" % (seen["back"] - killed) if "back" in seen else "never"
+            raise harness.HarnessError(
+                "%s; back after %s; the last look before, at %.2f s: %r, priority %r"
+                % (e, back, seen.get("began", killed) - killed, seen.get("window"),
+                   seen.get("priority")))
         print("\n  game back, seen %.2f s after the kill" % (time.monotonic() - killed),
               flush=True)
         self.assertTrue(self.s.window(game.hwnd)["style"] & WS_CAPTION)
