@@ -35,16 +35,21 @@ void ConvertRowForPresentation(const std::uint8_t* source, std::uint32_t* target
 
 namespace {
 
-// One row converted before it is compared with the one shown. Window thread only.
+// A row of 8 or 16 bits converted before it is compared with the one shown; rows of 32 bits
+// are compared as they are. Window thread only.
 constexpr int ComparedWidthMax = 4096;
 std::uint32_t ComparedRow[ComparedWidthMax];
 
 // Converts the row into target; false when target held it already.
 bool ConvertChangedRow(const std::uint8_t* source, std::uint32_t* target, int width) {
     const std::size_t bytes = std::size_t(width) * 4;
-    ConvertRowForPresentation(source, ComparedRow, width);
-    if (std::memcmp(ComparedRow, target, bytes) == 0) return false;
-    std::memcpy(target, ComparedRow, bytes);
+    const void* row = source;
+    if (Surface.bytesPerPixel != 4) {
+        ConvertRowForPresentation(source, ComparedRow, width);
+        row = ComparedRow;
+    }
+    if (std::memcmp(row, target, bytes) == 0) return false;
+    std::memcpy(target, row, bytes);
     return true;
 }
 
@@ -52,7 +57,8 @@ bool ConvertChangedRow(const std::uint8_t* source, std::uint32_t* target, int wi
 
 bool CopyMarkedRows(std::uint32_t* presentation, int* firstRow, int* endRow, bool changedOnly) {
     int first = -1, end = -1;
-    const bool compare = changedOnly && Surface.width <= ComparedWidthMax;
+    const bool compare =
+        changedOnly && (Surface.bytesPerPixel == 4 || Surface.width <= ComparedWidthMax);
     for (int y = 0; y < Surface.height; ++y) {
         if (!Surface.rowMarks[y]) continue;
         Surface.rowMarks[y] = 0;

@@ -59,7 +59,8 @@ class KilledViewerTest(base.E2ETest):
                   and w["exstyle"] == before["exstyle"] and w["visible"])
         priority = self.s.process_info(before["pid"])["priorityClass"] if placed else None
         back = bool(placed and priority == NORMAL)
-        seen.update({"back": began} if back else {"began": began, "window": w, "priority": priority})
+        seen.update({"back": began} if back else
+                    {"began": began, "window": w, "priority": priority})
         return back
 
     def kill_and_time_the_return(self, game, before, kill):
